@@ -1,0 +1,6 @@
+#include "TfrmQX.h"
+
+TfrmQX::TfrmQX(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("TfrmQX"));
+    setWindowTitle(QStringLiteral("Zapisovatel"));
+}
