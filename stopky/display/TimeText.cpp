@@ -1,0 +1,241 @@
+#include "display/TimeText.h"
+
+#include <limits>
+
+namespace stopky {
+
+VersionGroup versionGroup(int verze) {
+    switch (verze) {
+    case 458:
+    case 466:
+    case 467:
+    case 468:
+        return VersionGroup::ByteCoded;
+    case 456:
+    case 457:
+        return VersionGroup::NibbleLong;
+    default:
+        return VersionGroup::NibbleShort;
+    }
+}
+
+bool isKnownVersion(int verze) {
+    switch (verze) {
+    case 454:
+    case 456:
+    case 457:
+    case 458:
+    case 462:
+    case 463:
+    case 466:
+    case 467:
+    case 468:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool formatOffered(int verze) {
+    switch (verze) {
+    case 456:
+    case 457:
+    case 458:
+    case 466:
+    case 467:
+    case 468:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int effectiveFormat(int verze, int format) { return formatOffered(verze) && format == Tisiciny ? Tisiciny : Setiny; }
+
+quint8 targetCode(const TimeRecord& rec, int verze) {
+    return versionGroup(verze) == VersionGroup::ByteCoded ? rec.b[0] : quint8(rec.b[0] >> 4);
+}
+
+QString Decode_Terc(quint8 typ) {
+    switch (typ) {
+    case 0:
+    case 3:
+        return QStringLiteral("L");
+    case 1:
+    case 4:
+        return QStringLiteral("P");
+    case 2:
+    case 6:
+        return QStringLiteral("1");
+    case 5:
+    case 7:
+        return QStringLiteral("2");
+    case 8:
+        return QStringLiteral("3");
+    case 9:
+        return QStringLiteral("4");
+    default:
+        return QString();
+    }
+}
+
+namespace {
+
+// A half byte is written as a decimal number; a device that keeps to its protocol only sends 0..9,
+// but a value above 9 is written as its two digits rather than as a hex letter.
+void appendNum(QString& s, int v) { s += QString::number(v); }
+
+// The common part of the display and transfer texts; `sixth` says whether digit 6 is written.
+QString timeText(const TimeRecord& r, bool ano, int verze, bool sixth) {
+    QString s;
+    s.reserve(12);
+    const VersionGroup g = versionGroup(verze);
+    if (ano) {
+        s += Decode_Terc(targetCode(r, verze));
+        s += QLatin1Char(' ');
+    }
+    if (g == VersionGroup::ByteCoded) {
+        const int d1 = r.b[1] >> 4, d2 = r.b[1] & 0x0F;
+        if (r.b[1] != 0) {
+            if (d1 != 0) appendNum(s, d1);
+            if (d2 != 0 || d1 != 0) appendNum(s, d2);
+        }
+        appendNum(s, r.b[2] >> 4);
+        s += QLatin1Char(',');
+        appendNum(s, r.b[2] & 0x0F);
+        appendNum(s, r.b[3] >> 4);
+        if (sixth) appendNum(s, r.b[3] & 0x0F);
+    } else {
+        const int d1 = r.b[0] & 0x0F, d2 = r.b[1] >> 4;
+        if (d1 != 0) appendNum(s, d1);
+        if (g == VersionGroup::NibbleLong || d1 != 0 || d2 != 0) appendNum(s, d2);
+        appendNum(s, r.b[1] & 0x0F);
+        s += QLatin1Char(',');
+        appendNum(s, r.b[2] >> 4);
+        appendNum(s, r.b[2] & 0x0F);
+        if (sixth) appendNum(s, r.b[3]);
+    }
+    return s;
+}
+
+// A decimal integer as the conversion of the original tool accepts it: an optional sign and at
+// least one digit, nothing else, within 32 bits.
+bool toInt(QStringView t, qint32& out) {
+    if (t.isEmpty()) return false;
+    qsizetype i = 0;
+    bool neg = false;
+    if (t[0] == u'+' || t[0] == u'-') {
+        neg = t[0] == u'-';
+        i = 1;
+    }
+    if (i == t.size()) return false;
+    qint64 v = 0;
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (c < u'0' || c > u'9') return false;
+        v = v * 10 + (c - u'0');
+        if (v > qint64(std::numeric_limits<qint32>::max()) + 1) return false;
+    }
+    if (neg) v = -v;
+    if (v > std::numeric_limits<qint32>::max() || v < std::numeric_limits<qint32>::min()) return false;
+    out = qint32(v);
+    return true;
+}
+
+QString withoutFirstComma(QStringView t) {
+    const qsizetype k = t.indexOf(u',');
+    if (k < 0) return t.toString();
+    return t.left(k).toString().append(t.mid(k + 1));
+}
+
+QString notInteger(QStringView t) { return QStringLiteral("„%1“ není platné celé číslo.").arg(t); }
+
+} // namespace
+
+QString CasToStr(const TimeRecord& casy, bool ano, int verze, int format) {
+    return timeText(casy, ano, verze, format == Tisiciny);
+}
+
+QString CasToStrOut(const TimeRecord& casy, bool ano, int verze) {
+    const VersionGroup g = versionGroup(verze);
+    return timeText(casy, ano, verze, g == VersionGroup::ByteCoded || verze == 456);
+}
+
+PrevedResult preved_cas(QStringView cas) {
+    PrevedResult r;
+    const qsizetype sp = cas.indexOf(u' ');
+    const QStringView head = sp < 0 ? QStringView() : cas.left(sp);
+    const QStringView tail = sp < 0 ? cas : cas.mid(sp + 1);
+    if (head.size() < 2) {
+        qint32 v = 0;
+        if (!toInt(head, v)) {
+            r.ok = false;
+            r.error = notInteger(head);
+            return r;
+        }
+        r.data_out[0] = qint32(qint64(v) + 5); // cannot overflow in practice: head is one character
+        const QString t = withoutFirstComma(tail);
+        if (!toInt(t, v)) {
+            r.ok = false;
+            r.error = notInteger(t);
+            return r;
+        }
+        r.data_out[1] = v;
+        return r;
+    }
+    const QChar last = head.back();
+    r.data_out[0] = last == u'P' ? 1 : 0;
+    const QString t1 = withoutFirstComma(head.chopped(1));
+    qint32 v = 0;
+    if (!toInt(t1, v)) {
+        r.ok = false;
+        r.error = notInteger(t1);
+        return r;
+    }
+    r.data_out[1] = v;
+    r.data_out[2] = 2;
+    const QString t3 = withoutFirstComma(tail);
+    if (!toInt(t3, v)) {
+        r.ok = false;
+        r.error = notInteger(t3);
+        return r;
+    }
+    r.data_out[3] = v;
+    return r;
+}
+
+QString runningTimeText(qint64 ms, int verze, int format) {
+    if (ms < 0) ms = 0;
+    QString s = QString::number(ms / 1000) + QLatin1Char(',') +
+                QStringLiteral("%1").arg(ms % 1000, 3, 10, QLatin1Char('0'));
+    if (verze == 454 || verze == 462 || verze == 463 || format == Setiny) s.chop(1);
+    return s;
+}
+
+int splitUnit(int format) { return format == Tisiciny ? 1000 : 100; }
+
+QString splitTimeText(qint64 q, int format) {
+    const int u = splitUnit(format);
+    QString sign;
+    if (q < 0) {
+        sign = QStringLiteral("-");
+        q = -q;
+    }
+    return sign + QString::number(q / u) + QLatin1Char(',') +
+           QStringLiteral("%1").arg(q % u, u == 100 ? 2 : 3, 10, QLatin1Char('0'));
+}
+
+QString split(const QString& hledej, const QString& zmen, const QString& retezec) {
+    if (hledej.size() != 1) return retezec;
+    QString out;
+    out.reserve(retezec.size());
+    for (QChar c : retezec) {
+        if (c == hledej[0])
+            out += zmen;
+        else
+            out += c;
+    }
+    return out;
+}
+
+} // namespace stopky
