@@ -89,8 +89,8 @@ void TstLedLayout::rowFontIsThreeBelowTheLargestFit() {
 void TstLedLayout::growingWindowGrowsRowsAboveScrollLine() {
     int lastWide = 0, lastTall = 0;
     for (int step = 0; step < 40; ++step) {
-        const Input wide = input(462 + 40 * step, 328);
-        const Input tall = input(700, 328 + 30 * step);
+        const Input wide = input(300 + 40 * step, 900);  // width limits first, then height
+        const Input tall = input(1400, 328 + 30 * step); // height limits first, then width
         for (const Input& in : {wide, tall}) {
             const Result r = compute(in, fakeMeasure);
             // Four rows, one below the other, then the 80-pixel scrolling line, all inside H - 25.
@@ -113,8 +113,8 @@ void TstLedLayout::growingWindowGrowsRowsAboveScrollLine() {
         lastTall = tallSize;
     }
     // The rows did grow in both directions until the other limit held them.
-    QVERIFY(lastWide > compute(input(462, 328), fakeMeasure).rowPointSize);
-    QVERIFY(lastTall > compute(input(700, 328), fakeMeasure).rowPointSize);
+    QVERIFY(lastWide > compute(input(300, 900), fakeMeasure).rowPointSize);
+    QVERIFY(lastTall > compute(input(1400, 328), fakeMeasure).rowPointSize);
 }
 
 void TstLedLayout::nameColumnWidth() {
