@@ -1,0 +1,386 @@
+// The data module against the real server: connection, statement objects,
+// text bytes on utf8mb4 and latin1 tables, schema upgrade, the register
+// operations and the start-up widening of results.
+
+#include "TestDb.h"
+#include "data/Registers.h"
+#include "data/Tdm_QX.h"
+#include "measurement/Vysledky.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using namespace qx;
+
+class TstZapDm : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void connectionFailures();
+    void sessionModeIgnoresServerDefault();
+    void textBytesRoundTrip_data();
+    void textBytesRoundTrip();
+    void statementObjects();
+    void numbers_data();
+    void numbers();
+    void keysAreIntegers();
+
+    void upgradeAddsSplitColumnsOnce();
+    void upgradeLeavesOtherErrorsAlone();
+
+    void competitions();
+    void categories();
+    void districtsAndPlaces();
+    void startList();
+    void widenResults();
+
+private:
+    std::unique_ptr<TestDb> db_;
+};
+
+void TstZapDm::initTestCase() {
+    QString why;
+    if (TestDb::shouldSkip(&why))
+        QSKIP(qPrintable("No MariaDB server (MYSQL_UNIX_PORT unset): " + why));
+    db_ = std::make_unique<TestDb>("dm");
+}
+
+void TstZapDm::cleanupTestCase() { db_.reset(); }
+
+void TstZapDm::connectionFailures() {
+    {
+        ConnectionSettings s;
+        s.database = db_->name() + "_missing";
+        Tdm_QX dm(s);
+        try {
+            dm.load_okres();
+            QFAIL("a missing database must raise an error");
+        } catch (const DbError& e) {
+            QCOMPARE(e.code(), 1049u); // unknown database
+            QVERIFY(e.text().contains(QString::fromLatin1(s.database)));
+        }
+        QVERIFY(!dm.connected());
+    }
+    {
+        ConnectionSettings s = ConnectionSettings::fromEnvironment();
+        s.unixSocket = "/nonexistent/qx/mysqld.sock";
+        Tdm_QX dm(s);
+        bool raised = false;
+        try {
+            dm.load_souteze();
+        } catch (const DbError& e) {
+            raised = true;
+            QVERIFY2(e.code() == 2002u, qPrintable(e.text())); // cannot connect through the socket
+        }
+        QVERIFY(raised);
+        QVERIFY(!dm.connected());
+    }
+    {
+        // Once the server answers, the next statement connects.
+        Tdm_QX dm;
+        QVERIFY(dm.load_okres().size() > 0);
+    }
+}
+
+void TstZapDm::sessionModeIgnoresServerDefault() {
+    const QByteArray global = db_->value("SELECT @@GLOBAL.sql_mode");
+    db_->exec("SET GLOBAL sql_mode='ANSI_QUOTES,NO_BACKSLASH_ESCAPES'");
+    Tdm_QX dm; // connects now, under the hostile default
+    const QString name = u"Sbor \"Hasiči\" \\ z '"_qs;
+    try {
+        dm.save_kat(true, name, u"x\"\\"_qs, QString());
+    } catch (...) {
+        db_->exec("SET GLOBAL sql_mode='" + global + "'");
+        throw;
+    }
+    db_->exec("SET GLOBAL sql_mode='" + global + "'");
+    QCOMPARE(db_->value("SELECT kategorie FROM katqx WHERE zkratka='x\"\\\\'"), name.toUtf8());
+    db_->exec("DELETE FROM katqx");
+}
+
+void TstZapDm::textBytesRoundTrip_data() {
+    QTest::addColumn<QByteArray>("charset");
+    QTest::addColumn<QString>("text");
+    const QList<QPair<const char*, QString>> texts{
+        {"czech", u"Žďár nad Sázavou – ŘÍČKY, ůň"_qs},
+        {"double quote", u"SDH \"Horní\" Ves"_qs},
+        {"backslash", u"C:\\cesta\\"_qs},
+        {"apostrophe", u"O'Brien's"_qs},
+        {"trailing backslash before quote", u"x\\\" OR 1=1 -- "_qs},
+        {"percent and underscore", u"100%_"_qs},
+        {"newline and tab", u"a\nb\tc"_qs},
+    };
+    for (const char* cs : {"utf8mb4", "latin1"})
+        for (const auto& [label, text] : texts)
+            QTest::addRow("%s %s", cs, label) << QByteArray(cs) << text;
+}
+
+void TstZapDm::textBytesRoundTrip() {
+    QFETCH(QByteArray, charset);
+    QFETCH(QString, text);
+    // A table of an older installation may be latin1: the UTF-8 bytes go in
+    // and come out unchanged there too.
+    TestDb db("rt" + charset, false);
+    db.exec("CREATE TABLE katqx (id INT AUTO_INCREMENT PRIMARY KEY, kategorie VARCHAR(120) NOT NULL DEFAULT '', "
+            "zkratka VARCHAR(20) NOT NULL DEFAULT '') DEFAULT CHARSET=" + charset);
+    db.exec("CREATE TABLE obceqx (nazev_okresu VARCHAR(120) NOT NULL DEFAULT '', nazev_obce VARCHAR(120) NOT NULL "
+            "DEFAULT '') DEFAULT CHARSET=" + charset);
+    Tdm_QX dm;
+    dm.save_kat(true, text, u"ř\"'\\"_qs, QString());
+    QCOMPARE(db.value("SELECT HEX(kategorie) FROM katqx"), text.toUtf8().toHex().toUpper());
+    const QList<QStringList> rows = dm.load_kat();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0][0], text);
+    QCOMPARE(rows[0][1], u"ř\"'\\"_qs);
+
+    // Compared in a WHERE clause: only the exact name matches.
+    db.exec("INSERT INTO obceqx VALUES (UNHEX('" + text.toUtf8().toHex() + "'), 'A'), ('jiny', 'B')");
+    QCOMPARE(dm.load_obce(text), QStringList{u"A"_qs});
+
+    // Update and delete find the row by the same text.
+    dm.save_kat(false, text + u"ě"_qs, QString(), rows[0][2]);
+    QCOMPARE(dm.load_kat()[0][0], text + u"ě"_qs);
+    dm.delete_kat(text + u"ě"_qs);
+    QVERIFY(dm.load_kat().isEmpty());
+}
+
+void TstZapDm::statementObjects() {
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('A', 'a'), ('B', 'b'), ('C', '')");
+    Tdm_QX dm;
+    SQLQuery& q = dm.SQLQuery_kat;
+    dm.open(q, "SELECT * FROM katqx WHERE 1 ORDER BY kategorie ASC");
+    QCOMPARE(q.RecordCount(), 3);
+    // The whole result is on the client: statements on the other object run
+    // while it is walked, and the walk still sees every row.
+    QStringList seen;
+    for (; !q.Eof(); q.Next()) {
+        seen << q.AsString("KATEGORIE");
+        dm.exec(dm.SQLQuery_mereni, "UPDATE katqx SET zkratka=\"z\" WHERE id=" + q.AsBytes("id"));
+    }
+    QCOMPARE(seen, (QStringList{u"A"_qs, u"B"_qs, u"C"_qs}));
+    QCOMPARE(db_->column("SELECT DISTINCT zkratka FROM katqx"), QList<QByteArray>{"z"});
+
+    dm.open(q, "SELECT * FROM katqx WHERE kategorie=\"none\"");
+    QCOMPARE(q.RecordCount(), 0);
+    QVERIFY(q.Eof());
+    QVERIFY_THROWS_EXCEPTION(DbError, q.AsString("kategorie"));
+
+    dm.open(q, "SELECT * FROM katqx WHERE 1");
+    QVERIFY_THROWS_EXCEPTION(DbError, q.AsString("no_such_column"));
+    try {
+        dm.exec(q, "SELECT * FROM no_such_table");
+        QFAIL("expected an error");
+    } catch (const DbError& e) {
+        QCOMPARE(e.code(), 1146u);
+    }
+    db_->exec("DELETE FROM katqx");
+}
+
+void TstZapDm::numbers_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("value");
+    QTest::newRow("comma") << QByteArray("018,01") << true << 18.01;
+    QTest::newRow("three decimals") << QByteArray("0017,530") << true << 17.53;
+    QTest::newRow("integer") << QByteArray("12") << true << 12.0;
+    QTest::newRow("dot is no separator") << QByteArray("18.01") << false << 0.0;
+    QTest::newRow("empty") << QByteArray("") << false << 0.0;
+    QTest::newRow("text") << QByteArray("NP") << false << 0.0;
+}
+
+void TstZapDm::numbers() {
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, ok);
+    QFETCH(double, value);
+    db_->exec("INSERT INTO druzstvaqx (id_soutez, celkem, poradi) VALUES (999, '" + stored + "', '7')");
+    Tdm_QX dm;
+    dm.open(dm.SQLQuery_kat, "SELECT * FROM druzstvaqx WHERE id_soutez=999");
+    QCOMPARE(dm.SQLQuery_kat.AsInteger("poradi"), 7);
+    QCOMPARE(dm.SQLQuery_kat.AsInteger("id_soutez"), 999);
+    if (ok)
+        QCOMPARE(dm.SQLQuery_kat.AsFloat("celkem"), value);
+    else
+        QVERIFY_THROWS_EXCEPTION(DbError, dm.SQLQuery_kat.AsFloat("celkem"));
+    db_->exec("DELETE FROM druzstvaqx");
+}
+
+void TstZapDm::keysAreIntegers() {
+    db_->exec("INSERT INTO soutezeqx (nazev_souteze, datum) VALUES ('A', '20200101'), ('B', '20200102')");
+    Tdm_QX dm;
+    for (const QString& bad : {u""_qs, u"1 OR 1=1"_qs, u"1;DELETE FROM soutezeqx"_qs, u"x"_qs})
+        QVERIFY_THROWS_EXCEPTION(DbError, dm.delete_soutez(bad));
+    QCOMPARE(db_->value("SELECT COUNT(*) FROM soutezeqx"), QByteArray("2"));
+    db_->exec("DELETE FROM soutezeqx");
+}
+
+void TstZapDm::upgradeAddsSplitColumnsOnce() {
+    TestDb db("upg", false);
+    // The start-list table as an older installation created it: no M1..M4.
+    db.exec("CREATE TABLE druzstvaqx (id INT AUTO_INCREMENT PRIMARY KEY, id_soutez INT NOT NULL DEFAULT 0, "
+            "poradi VARCHAR(5) NOT NULL DEFAULT '', celkem VARCHAR(20) NOT NULL DEFAULT '') DEFAULT CHARSET=latin1");
+    db.exec("INSERT INTO druzstvaqx (id_soutez, poradi) VALUES (1, '1')");
+    Tdm_QX dm;
+    QVERIFY(dm.upgrade_schema());
+    const QByteArray cols = "SELECT COLUMN_NAME FROM information_schema.COLUMNS WHERE TABLE_SCHEMA='" + db.name()
+                            + "' AND TABLE_NAME='druzstvaqx' AND COLUMN_NAME LIKE 'M_' ORDER BY COLUMN_NAME";
+    QCOMPARE(db.column(cols), (QList<QByteArray>{"M1", "M2", "M3", "M4"}));
+    QCOMPARE(db.value("SELECT CONCAT('[', M1, M2, M3, M4, ']') FROM druzstvaqx"), QByteArray("[]"));
+    db.exec("INSERT INTO druzstvaqx (id_soutez, poradi) VALUES (1, '2')");
+    QCOMPARE(db.value("SELECT COUNT(*) FROM druzstvaqx WHERE M1='' AND M4=''"), QByteArray("2"));
+
+    // The second start only probes.
+    Tdm_QX again;
+    QVERIFY(!again.upgrade_schema());
+    QCOMPARE(again.SQLQuery_kat.sql(), QByteArray("SELECT M1 FROM druzstvaQX WHERE 1 LIMIT 1"));
+    QCOMPARE(db.column(cols).size(), 4);
+
+    // The installed schema already has the columns.
+    Tdm_QX fresh;
+    QVERIFY(!fresh.upgrade_schema());
+}
+
+void TstZapDm::upgradeLeavesOtherErrorsAlone() {
+    TestDb db("upgerr", false); // no start-list table at all
+    Tdm_QX dm;
+    try {
+        dm.upgrade_schema();
+        QFAIL("a missing table is an error, not a missing column");
+    } catch (const DbError& e) {
+        QCOMPARE(e.code(), 1146u);
+    }
+    QCOMPARE(dm.SQLQuery_kat.sql(), QByteArray("SELECT M1 FROM druzstvaQX WHERE 1 LIMIT 1"));
+}
+
+void TstZapDm::competitions() {
+    Tdm_QX dm;
+    QVERIFY(dm.load_souteze().isEmpty());
+    Soutez s{u"Memoriál \"Jana\" \\ 1"_qs, u"Žďár nad Sázavou"_qs, u"Nové Město"_qs, QDate(2021, 9, 5),
+             u"9:30"_qs, u"603123456"_qs, u"www.sdh.cz"_qs};
+    dm.save_soutez(true, s, QString());
+    QCOMPARE(db_->value("SELECT datum FROM soutezeqx"), QByteArray("20210905"));
+    QList<QStringList> rows = dm.load_souteze();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].size(), 8);
+    QCOMPARE(rows[0][0], s.nazev);
+    QCOMPARE(rows[0][1], u"5.9.2021"_qs);
+    QCOMPARE(rows[0][2], s.cas);
+    QCOMPARE(rows[0][4], s.okres);
+    QCOMPARE(rows[0][5], s.misto);
+    QCOMPARE(rows[0][6], s.telefon);
+    QCOMPARE(rows[0][7], s.web);
+    const QString id = rows[0][3];
+    QCOMPARE(id.toUtf8(), db_->value("SELECT id FROM soutezeqx"));
+
+    // Newest first.
+    dm.save_soutez(true, Soutez{u"Později"_qs, {}, {}, QDate(2022, 1, 2), {}, {}, {}}, QString());
+    dm.save_soutez(true, Soutez{u"Dříve"_qs, {}, {}, QDate(2020, 12, 31), {}, {}, {}}, QString());
+    rows = dm.load_souteze();
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[0][0], u"Později"_qs);
+    QCOMPARE(rows[1][0], s.nazev);
+    QCOMPARE(rows[2][0], u"Dříve"_qs);
+    QCOMPARE(rows[2][1], u"31.12.2020"_qs);
+
+    // Update changes only that row.
+    s.nazev = u"Přejmenovaná's"_qs;
+    s.datum = QDate(2021, 10, 15);
+    s.misto = QString();
+    dm.save_soutez(false, s, id);
+    rows = dm.load_souteze();
+    QCOMPARE(rows[1][0], s.nazev);
+    QCOMPARE(rows[1][1], u"15.10.2021"_qs);
+    QCOMPARE(rows[1][5], QString());
+    QCOMPARE(rows[1][3], id);
+    QCOMPARE(rows[0][0], u"Později"_qs);
+
+    // Delete leaves the start list alone.
+    db_->exec("INSERT INTO druzstvaqx (id_soutez, poradi) VALUES (" + id.toUtf8() + ", '1')");
+    dm.delete_soutez(id);
+    rows = dm.load_souteze();
+    QCOMPARE(rows.size(), 2);
+    for (const QStringList& r : rows)
+        QVERIFY(r[3] != id);
+    QCOMPARE(db_->value("SELECT COUNT(*) FROM druzstvaqx WHERE id_soutez=" + id.toUtf8()), QByteArray("1"));
+    db_->exec("DELETE FROM soutezeqx");
+    db_->exec("DELETE FROM druzstvaqx");
+}
+
+void TstZapDm::categories() {
+    Tdm_QX dm;
+    dm.save_kat(true, u"Ženy"_qs, u"Ž"_qs, QString());
+    dm.save_kat(true, u"Muži"_qs, u"M"_qs, QString());
+    dm.save_kat(true, u"Muži"_qs, u"M2"_qs, QString());
+    dm.save_kat(true, u"Dorost"_qs, u"D"_qs, QString());
+    QList<QStringList> rows = dm.load_kat();
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows[0][0], u"Dorost"_qs);
+    QCOMPARE(rows[3][0], u"Ženy"_qs);
+    QCOMPARE(rows[3][1], u"Ž"_qs);
+
+    dm.save_kat(false, u"Dorostenky"_qs, u"DK"_qs, rows[0][2]);
+    rows = dm.load_kat();
+    QCOMPARE(rows[0], (QStringList{u"Dorostenky"_qs, u"DK"_qs, rows[0][2]}));
+
+    // Deleting by name removes every category of that name.
+    dm.delete_kat(u"Muži"_qs);
+    rows = dm.load_kat();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[1][0], u"Ženy"_qs);
+    db_->exec("DELETE FROM katqx");
+}
+
+void TstZapDm::districtsAndPlaces() {
+    Tdm_QX dm;
+    const QStringList okresy = dm.load_okres();
+    QCOMPARE(okresy.size(), 77);
+    QCOMPARE(okresy.first(), u"Benešov"_qs);
+    QCOMPARE(okresy.last(), u"Žďár nad Sázavou"_qs);
+    // Czech order: Č after C, Ch after H.
+    QVERIFY(okresy.indexOf(u"Česká Lípa"_qs) > okresy.indexOf(u"Bruntál"_qs));
+    QVERIFY(okresy.indexOf(u"Cheb"_qs) > okresy.indexOf(u"Hradec Králové"_qs));
+
+    db_->exec("INSERT INTO obceqx (nazev_okresu, nazev_obce) VALUES ('Cheb', 'Skalná'), ('Cheb', 'Aš'), "
+              "('Cheb \"X\"', 'Jinde'), ('Tábor', 'Bechyně')");
+    QCOMPARE(dm.load_obce(u"Cheb"_qs), (QStringList{u"Aš"_qs, u"Skalná"_qs}));
+    QCOMPARE(dm.load_obce(u"Cheb \"X\""_qs), QStringList{u"Jinde"_qs});
+    QVERIFY(dm.load_obce(QString()).isEmpty());
+    db_->exec("DELETE FROM obceqx");
+}
+
+void TstZapDm::startList() {
+    db_->exec("INSERT INTO druzstvaqx (id_soutez, poradi, nazev_dr, nazev_okresu, tym, kategorie, draha) VALUES "
+              "(5, '10', 'C', 'Cheb', 'A', 'Muži', '1'), (5, '2', 'B', 'Cheb', '', 'Ženy', ''), "
+              "(5, '1', 'Aš', 'Cheb', 'B', 'Muži', '2'), (6, '1', 'Jinde', '', '', 'Muži', '')");
+    Tdm_QX dm;
+    QList<QStringList> rows = dm.load_listina(u"5"_qs, QString());
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[0][0], u"1"_qs);
+    QCOMPARE(rows[1][0], u"2"_qs);
+    QCOMPARE(rows[2][0], u"10"_qs);
+    QCOMPARE(rows[0].mid(0, 6), (QStringList{u"1"_qs, u"Aš"_qs, u"Cheb"_qs, u"B"_qs, u"Muži"_qs, u"2"_qs}));
+    rows = dm.load_listina(u"5"_qs, u"Muži"_qs);
+    QCOMPARE(rows.size(), 2);
+    QVERIFY(dm.load_listina(u"7"_qs, QString()).isEmpty());
+    db_->exec("DELETE FROM druzstvaqx");
+}
+
+void TstZapDm::widenResults() {
+    db_->exec("INSERT INTO druzstvaqx (id_soutez, celkem) VALUES (1, '17,53'), (1, '017,53'), (2, ''), "
+              "(2, '0017,530'), (3, '1017,53')");
+    Tdm_QX dm;
+    QCOMPARE(sirka_celkem(466), 7);
+    QCOMPARE(sirka_celkem(454), 6);
+    change_des(dm, 466);
+    QCOMPARE(db_->column("SELECT celkem FROM druzstvaqx ORDER BY id"),
+             (QList<QByteArray>{"0017,53", "0017,53", "", "0017,530", "1017,53"}));
+    db_->exec("UPDATE druzstvaqx SET celkem='7,5' WHERE id_soutez=3");
+    change_des(dm, 490);
+    QCOMPARE(db_->value("SELECT celkem FROM druzstvaqx WHERE id_soutez=3"), QByteArray("0007,5"));
+    db_->exec("DELETE FROM druzstvaqx");
+}
+
+QTEST_GUILESS_MAIN(TstZapDm)
+#include "tst_zap_dm.moc"

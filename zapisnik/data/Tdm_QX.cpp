@@ -1,0 +1,241 @@
+#include "Tdm_QX.h"
+
+#include <mysql.h>
+
+#include <QByteArrayList>
+
+namespace qx {
+
+namespace {
+
+// The session's own mode: double-quoted texts are string literals (no
+// ANSI_QUOTES) and backslash escapes work (no NO_BACKSLASH_ESCAPES), whatever
+// the server's default. Strict mode makes an over-long value an error instead
+// of a silently cut one.
+constexpr const char* kSessionInit =
+    "SET SESSION sql_mode='STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION'";
+
+DbError errorOf(MYSQL* conn) {
+    return DbError(mysql_errno(conn), QString::fromUtf8(mysql_error(conn)));
+}
+
+} // namespace
+
+DbError::DbError(unsigned code, const QString& text)
+    : std::runtime_error(text.toStdString()), code_(code), text_(text) {}
+
+ConnectionSettings ConnectionSettings::fromEnvironment() {
+    ConnectionSettings s;
+    const QByteArray name = qgetenv("QX_DB_NAME");
+    if (!name.isEmpty())
+        s.database = name;
+    return s;
+}
+
+// ---------------------------------------------------------------- SQLQuery
+
+SQLQuery::SQLQuery(Tdm_QX& dm) : dm_(dm) {}
+
+SQLQuery::~SQLQuery() { Close(); }
+
+void SQLQuery::Clear() {
+    Close();
+    sql_.clear();
+}
+
+void SQLQuery::Add(const QByteArray& text) { sql_ += text; }
+
+void SQLQuery::Close() {
+    if (res_)
+        mysql_free_result(res_);
+    res_ = nullptr;
+    fields_.clear();
+    row_ = nullptr;
+    lengths_ = nullptr;
+}
+
+void SQLQuery::Open() {
+    Close();
+    MYSQL* conn = dm_.SQLConn();
+    if (mysql_real_query(conn, sql_.constData(), static_cast<unsigned long>(sql_.size())) != 0)
+        throw errorOf(conn);
+    // The whole result is fetched now, so that other statements may run on the
+    // connection while its rows are walked.
+    res_ = mysql_store_result(conn);
+    if (!res_) {
+        if (mysql_field_count(conn) != 0)
+            throw errorOf(conn);
+        return; // a statement without a result: an empty one
+    }
+    const unsigned n = mysql_num_fields(res_);
+    MYSQL_FIELD* f = mysql_fetch_fields(res_);
+    for (unsigned i = 0; i < n; ++i) {
+        const QByteArray name = QByteArray(f[i].name, static_cast<int>(f[i].name_length)).toLower();
+        if (!fields_.contains(name))
+            fields_.insert(name, static_cast<int>(i));
+    }
+    fetch();
+}
+
+void SQLQuery::ExecSQL() {
+    Close();
+    MYSQL* conn = dm_.SQLConn();
+    if (mysql_real_query(conn, sql_.constData(), static_cast<unsigned long>(sql_.size())) != 0)
+        throw errorOf(conn);
+    if (MYSQL_RES* r = mysql_store_result(conn))
+        mysql_free_result(r);
+    else if (mysql_field_count(conn) != 0)
+        throw errorOf(conn);
+}
+
+void SQLQuery::fetch() {
+    row_ = res_ ? mysql_fetch_row(res_) : nullptr;
+    lengths_ = row_ ? mysql_fetch_lengths(res_) : nullptr;
+}
+
+int SQLQuery::RecordCount() const { return res_ ? static_cast<int>(mysql_num_rows(res_)) : 0; }
+
+bool SQLQuery::Eof() const { return row_ == nullptr; }
+
+void SQLQuery::Next() {
+    if (row_)
+        fetch();
+}
+
+int SQLQuery::fieldIndex(const char* column) const {
+    const auto it = fields_.constFind(QByteArray(column).toLower());
+    if (it == fields_.constEnd())
+        throw DbError(0, QStringLiteral("Pole '%1' nebylo nalezeno.").arg(QString::fromLatin1(column)));
+    return it.value();
+}
+
+QByteArray SQLQuery::AsBytes(const char* column) const {
+    const int i = fieldIndex(column);
+    if (!row_)
+        throw DbError(0, QStringLiteral("Žádný aktuální záznam."));
+    if (!row_[i])
+        return {};
+    return QByteArray(row_[i], static_cast<qsizetype>(lengths_[i]));
+}
+
+QString SQLQuery::AsString(const char* column) const { return QString::fromUtf8(AsBytes(column)); }
+
+QString SQLQuery::AsAscii(const char* column) const { return QString::fromLatin1(AsBytes(column)); }
+
+qint64 SQLQuery::AsInteger(const char* column) const {
+    const QByteArray b = AsBytes(column).trimmed();
+    bool ok = false;
+    const qint64 v = b.toLongLong(&ok);
+    if (!ok)
+        throw DbError(0, QStringLiteral("'%1' není platná celočíselná hodnota.").arg(QString::fromUtf8(b)));
+    return v;
+}
+
+double SQLQuery::AsFloat(const char* column) const {
+    const QByteArray b = AsBytes(column).trimmed();
+    // Stored numbers use a decimal comma; a dot is not a decimal separator here.
+    bool ok = !b.isEmpty() && !b.contains('.');
+    double v = 0;
+    if (ok) {
+        QByteArray c = b;
+        c.replace(',', '.');
+        v = c.toDouble(&ok);
+    }
+    if (!ok)
+        throw DbError(0, QStringLiteral("'%1' není platná číselná hodnota.").arg(QString::fromUtf8(b)));
+    return v;
+}
+
+// ---------------------------------------------------------------- Tdm_QX
+
+Tdm_QX::Tdm_QX(ConnectionSettings settings)
+    : SQLQuery_kat(*this), SQLQuery_mereni(*this), settings_(std::move(settings)) {}
+
+Tdm_QX::~Tdm_QX() {
+    SQLQuery_kat.Close();
+    SQLQuery_mereni.Close();
+    disconnect();
+}
+
+void Tdm_QX::disconnect() {
+    SQLQuery_kat.Close();
+    SQLQuery_mereni.Close();
+    if (conn_)
+        mysql_close(conn_);
+    conn_ = nullptr;
+}
+
+MYSQL* Tdm_QX::SQLConn() {
+    if (conn_)
+        return conn_;
+    MYSQL* c = mysql_init(nullptr);
+    if (!c)
+        throw DbError(0, QStringLiteral("Nedostatek paměti pro spojení s databází."));
+    const unsigned timeout = settings_.connectTimeout;
+    mysql_options(c, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    // No conversion on the way: the binary character set passes bytes as they
+    // are, and the client library escapes byte by byte.
+    mysql_options(c, MYSQL_SET_CHARSET_NAME, "binary");
+    mysql_options(c, MYSQL_INIT_COMMAND, kSessionInit);
+    // With the host "localhost" the client library takes the socket from
+    // MYSQL_UNIX_PORT (and a TCP port from MYSQL_TCP_PORT) on its own.
+    if (!mysql_real_connect(c, settings_.host.constData(), settings_.user.constData(),
+                            settings_.password.constData(), settings_.database.constData(), 0,
+                            settings_.unixSocket.isEmpty() ? nullptr : settings_.unixSocket.constData(), 0)) {
+        const DbError e = errorOf(c);
+        mysql_close(c);
+        throw e;
+    }
+    conn_ = c;
+    return conn_;
+}
+
+QByteArray Tdm_QX::quotedBytes(const QByteArray& bytes) {
+    MYSQL* c = SQLConn();
+    QByteArray out(bytes.size() * 2 + 1, Qt::Uninitialized);
+    const unsigned long n =
+        mysql_real_escape_string(c, out.data(), bytes.constData(), static_cast<unsigned long>(bytes.size()));
+    out.truncate(static_cast<qsizetype>(n));
+    return '"' + out + '"';
+}
+
+QByteArray Tdm_QX::quoted(const QString& text) { return quotedBytes(text.toUtf8()); }
+
+QByteArray Tdm_QX::key(const QString& id) {
+    bool ok = false;
+    const qlonglong v = id.trimmed().toLongLong(&ok);
+    if (!ok)
+        throw DbError(0, QStringLiteral("'%1' není platný klíč záznamu.").arg(id));
+    return QByteArray::number(v);
+}
+
+void Tdm_QX::exec(SQLQuery& q, const QByteArray& sql) {
+    q.Clear();
+    q.Add(sql);
+    q.ExecSQL();
+}
+
+void Tdm_QX::open(SQLQuery& q, const QByteArray& sql) {
+    q.Clear();
+    q.Add(sql);
+    q.Open();
+}
+
+bool Tdm_QX::upgrade_schema() {
+    try {
+        open(SQLQuery_kat, "SELECT M1 FROM druzstvaQX WHERE 1 LIMIT 1");
+        return false;
+    } catch (const DbError& e) {
+        // Only a missing column means an older table; any other failure is
+        // a real error and is passed on.
+        if (e.code() != ER_BAD_FIELD_ERROR)
+            throw;
+    }
+    exec(SQLQuery_kat, "ALTER TABLE druzstvaQX ADD  M1 Char(255) NOT NULL default \"\"");
+    exec(SQLQuery_kat, "ALTER TABLE druzstvaQX ADD  M2 Char(255) NOT NULL default \"\"");
+    exec(SQLQuery_kat, "ALTER TABLE druzstvaQX ADD  M3 Char(255) NOT NULL default \"\"");
+    exec(SQLQuery_kat, "ALTER TABLE druzstvaQX ADD  M4 Char(255) NOT NULL default \"\"");
+    return true;
+}
+
+} // namespace qx
