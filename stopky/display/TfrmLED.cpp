@@ -1,0 +1,305 @@
+#include "TfrmLED.h"
+
+#include "clockwidget.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTimer>
+
+namespace {
+
+QFont ledFont(int pointSize) {
+    QFont f(QStringLiteral("Arial"));
+    f.setBold(true);
+    f.setPointSize(std::max(1, pointSize));
+    return f;
+}
+
+void setColors(QWidget* w, const QColor& text, const QColor& background) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Window, background);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+QLabel* ledLabel(QWidget* parent, const QString& name, const QColor& color, Qt::Alignment align) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(align | Qt::AlignVCenter);
+    l->setMargin(0);
+    l->setIndent(0);
+    setColors(l, color, Qt::black);
+    return l;
+}
+
+class ScrollFocusFilter : public QObject {
+public:
+    ScrollFocusFilter(QLineEdit* edit, TfrmLED* led) : QObject(edit), m_edit(edit), m_led(led) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::FocusIn)
+            m_led->stopScroll();
+        else if (e->type() == QEvent::FocusOut)
+            m_led->restartScroll(m_edit->text());
+        return false;
+    }
+
+private:
+    QLineEdit* m_edit;
+    TfrmLED* m_led;
+};
+
+} // namespace
+
+LedScrollLine::LedScrollLine(const stopky::Scroller* model, QWidget* parent) : QWidget(parent), m_model(model) {
+    setObjectName(QStringLiteral("DXDraw"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void LedScrollLine::paintEvent(QPaintEvent*) {
+    ++m_paints;
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    const QString& text = m_model->Scrolly();
+    if (text.isEmpty()) return;
+    if (text != m_cachedText || m_cache.isNull()) {
+        const QFont font = ledFont(50);
+        const QFontMetrics fm(font);
+        const qreal dpr = devicePixelRatioF();
+        const QSize size(std::max(1, fm.horizontalAdvance(text) + fm.maxWidth()), std::max(1, fm.height()));
+        m_cache = QPixmap(size * dpr);
+        m_cache.setDevicePixelRatio(dpr);
+        m_cache.fill(Qt::black);
+        QPainter cp(&m_cache);
+        cp.setFont(font);
+        cp.setPen(QColor(0, 255, 255));
+        cp.drawText(QRect(QPoint(0, 0), size), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+        m_cachedText = text;
+    }
+    p.drawPixmap(m_model->scroll(), 0, m_cache);
+}
+
+TfrmLED::TfrmLED(FrameClock* frames, QWidget* parent) : QWidget(parent, Qt::Window), m_frames(frames) {
+    setObjectName(QStringLiteral("frmLED"));
+    setWindowTitle(QStringLiteral("Stopky qx – časomíra pro požární sport"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFocusPolicy(Qt::StrongFocus);
+    setColors(this, Qt::white, Qt::black);
+
+    lblSDH = ledLabel(this, QStringLiteral("lblSDH"), Qt::yellow, Qt::AlignHCenter);
+    lblSDH->hide();
+    const char* names[4] = {"lblM0", "lblM1", "lblM2", "lblMR"};
+    for (int i = 0; i < 4; ++i) {
+        lblM[i] = ledLabel(this, QString::fromLatin1(names[i]), Qt::red, Qt::AlignLeft);
+        lblCas[i] = ledLabel(this, QStringLiteral("lblCas%1").arg(i), QColor(0, 255, 0), Qt::AlignRight);
+    }
+    lblM0 = lblM[0];
+    lblM1 = lblM[1];
+    lblM2 = lblM[2];
+    lblMR = lblM[3];
+    lblCas0 = lblCas[0];
+    lblCas1 = lblCas[1];
+    lblCas2 = lblCas[2];
+    lblCas3 = lblCas[3];
+    lblpom = ledLabel(this, QStringLiteral("lblpom"), Qt::cyan, Qt::AlignLeft);
+    lblpom->hide();
+
+    DXDraw = new LedScrollLine(&m_scroller, this);
+    DXDraw->hide();
+
+    pnlStart = new QLabel(this);
+    pnlStart->setObjectName(QStringLiteral("pnlStart"));
+    pnlStart->setText(QStringLiteral("START"));
+    pnlStart->setAlignment(Qt::AlignCenter);
+    {
+        QFont f(QStringLiteral("Tahoma"));
+        f.setBold(true);
+        f.setPixelSize(96);
+        pnlStart->setFont(f);
+    }
+    setColors(pnlStart, Qt::white, Qt::red);
+    pnlStart->hide();
+
+    tmrStart = new QTimer(this);
+    tmrStart->setObjectName(QStringLiteral("tmrStart"));
+    tmrStart->setInterval(5000);
+    tmrStart->setSingleShot(false);
+    connect(tmrStart, &QTimer::timeout, this, [this] {
+        tmrStart->stop();
+        pnlStart->hide();
+    });
+
+    connect(m_frames, &FrameClock::frame, this, &TfrmLED::onFrame);
+    resize(462, 328);
+}
+
+TfrmLED::~TfrmLED() { m_frames->setNeeded(this, false); }
+
+QSize TfrmLED::measure(const QString& text, int pointSize) {
+    const QFontMetrics fm(ledFont(pointSize));
+    return {fm.horizontalAdvance(text), fm.height()};
+}
+
+void TfrmLED::setTexts(const QString& teamName, const std::array<QString, 4>& rowNames) {
+    m_teamName = teamName;
+    m_rowNames = rowNames;
+    if (isVisible()) PrekresliLED();
+}
+
+void TfrmLED::PrekresliLED() {
+    stopky::ledlayout::Input in;
+    const QSize outer = frameGeometry().size();
+    in.width = outer.width();
+    in.height = outer.height();
+    in.teamName = m_teamName;
+    in.rowNames = m_rowNames;
+    m_layout = stopky::ledlayout::compute(in, &TfrmLED::measure);
+
+    lblSDH->setText(m_teamName);
+    lblSDH->setFont(ledFont(m_layout.teamPointSize));
+    lblSDH->setGeometry(m_layout.team);
+    lblSDH->show();
+
+    pnlStart->setGeometry(m_layout.startBanner);
+    DXDraw->setGeometry(m_layout.scrollLine);
+    m_scroller.setWidth(m_layout.scrollLine.width());
+
+    const QFont rowFont = ledFont(m_layout.rowPointSize);
+    lblpom->setFont(rowFont);
+    lblpom->setText(m_layout.longestName);
+    for (int i = 0; i < 4; ++i) {
+        lblM[i]->setFont(rowFont);
+        lblM[i]->setGeometry(m_layout.names[i]);
+        lblM[i]->show();
+        lblCas[i]->setFont(rowFont);
+        lblCas[i]->setGeometry(m_layout.times[i]);
+        lblCas[i]->show();
+    }
+    pnlStart->raise();
+}
+
+void TfrmLED::showSplits(const stopky::SplitTimes& splits) {
+    for (int i = 0; i < 4; ++i) {
+        const auto& row = splits.row(i);
+        lblM[i]->setText(row.taken() ? row.name : QString());
+        lblCas[i]->setText(row.time);
+        if (i < 3) lblCas[i]->setProperty("tag", QVariant::fromValue<qint64>(row.taken() ? row.count : 0));
+    }
+    if (isVisible()) PrekresliLED();
+}
+
+void TfrmLED::clearRows() { showSplits(stopky::SplitTimes()); }
+
+void TfrmLED::showStartBanner() {
+    pnlStart->show();
+    pnlStart->raise();
+    tmrStart->start();
+}
+
+void TfrmLED::hideStartBanner() {
+    tmrStart->stop();
+    pnlStart->hide();
+}
+
+void TfrmLED::restartScroll(const QString& text) {
+    m_scroller.setWidth(DXDraw->width());
+    m_scroller.restart(text, m_frames->nowMs());
+    DXDraw->show();
+    DXDraw->update();
+    updateFrameNeed();
+}
+
+void TfrmLED::stopScroll() {
+    m_scroller.stop();
+    DXDraw->hide();
+    updateFrameNeed();
+}
+
+void TfrmLED::haltScroll() {
+    m_scroller.stop();
+    updateFrameNeed();
+}
+
+void TfrmLED::updateFrameNeed() {
+    m_frames->setNeeded(this, m_scroller.moving() && isVisible() && DXDraw->isVisibleTo(this));
+}
+
+void TfrmLED::onFrame(std::int64_t nowMs) {
+    if (!m_scroller.moving() || !isVisible()) return;
+    const int before = m_scroller.scroll();
+    m_scroller.advance(nowMs);
+    if (m_scroller.scroll() != before) DXDraw->update();
+}
+
+QRect TfrmLED::ledBounds() const { return frameGeometry(); }
+
+void TfrmLED::setLedBounds(const QRect& outer) {
+    const QSize margins = frameGeometry().size() - size();
+    move(outer.topLeft());
+    resize(outer.size() - margins);
+    // Before the window was first shown its frame is unknown: the size is then taken as the
+    // client size and corrected once the frame is known, so that the stored outer size does not
+    // grow by the frame from one run to the next.
+    m_fixOuter = margins.isNull();
+}
+
+void TfrmLED::fixOuterSize() {
+    if (!m_fixOuter || !isVisible()) return;
+    const QSize margins = frameGeometry().size() - size();
+    if (margins.isNull()) return;
+    m_fixOuter = false;
+    resize(size() - margins);
+}
+
+void TfrmLED::keyPressEvent(QKeyEvent* event) {
+    if (onKeyDown) onKeyDown(event->key(), event->modifiers());
+    event->accept();
+}
+
+void TfrmLED::closeEvent(QCloseEvent* event) {
+    event->accept(); // hides the window; it lives as long as the program
+    emit closedByUser();
+}
+
+void TfrmLED::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (isVisible()) PrekresliLED();
+}
+
+void TfrmLED::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    PrekresliLED();
+    updateFrameNeed();
+    if (m_fixOuter) QTimer::singleShot(0, this, &TfrmLED::fixOuterSize);
+}
+
+void TfrmLED::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    updateFrameNeed();
+}
+
+bool TfrmLED::event(QEvent* event) {
+    const bool r = QWidget::event(event);
+    if (m_fixOuter && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) fixOuterSize();
+    return r;
+}
+
+void watchScrollFocus(QLineEdit* edtText, TfrmLED* led) { edtText->installEventFilter(new ScrollFocusFilter(edtText, led)); }
+
+void showConsoleSplits(const stopky::SplitTimes& splits, const std::array<QLabel*, 4>& labels) {
+    for (int i = 0; i < 4; ++i) {
+        QLabel* l = labels[static_cast<std::size_t>(i)];
+        if (!l) continue;
+        if (splits.row(i).taken()) {
+            l->setText(splits.consoleText(i));
+            l->show();
+        } else {
+            l->hide();
+        }
+    }
+}
