@@ -35,7 +35,9 @@ public:
 
     void settingsApplied(const stopky::SettingsOutcome& o) override {
         settings.push_back(o);
-        ev << QStringLiteral("settings %1 %2 %3").arg(hex2(o.nast[0]), hex2(o.nast[1]), hex2(o.nast[2]));
+        ev << QStringLiteral("settings %1 %2 %3 %4 %5 %6")
+                  .arg(hex2(o.nast[0]), hex2(o.nast[1]), hex2(o.nast[2]), o.lblDraha.value_or(QStringLiteral("-")),
+                       o.lblPriprava, o.lblTerce.value_or(QStringLiteral("-")));
     }
     void countdownStart() override { ev << QStringLiteral("countdown"); }
     void reset() override { ev << QStringLiteral("reset"); }

@@ -284,7 +284,7 @@ void TstVersions::decoderGreetingLeftovers() {
     const int used = d.applyGreeting(in);
     QCOMPARE(used, 3);
     d.feed(QByteArrayView(in).sliced(used));
-    QCOMPARE(r.ev, QStringList({"settings 52 A2 00", "reset", "start"}));
+    QCOMPARE(r.ev, QStringList({"settings 52 A2 00 Dvě dráhy 5:00 spínací", "reset", "start"}));
     QCOMPARE(r.settings[0].lblDraha.value(), QStringLiteral("Dvě dráhy"));
     QCOMPARE(r.settings[0].lblPriprava, QStringLiteral("5:00"));
     QCOMPARE(r.settings[0].lblTerce.value(), QStringLiteral("spínací"));
