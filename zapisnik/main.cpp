@@ -1,3 +1,4 @@
+#include "data/Tdm_QX.h"
 #include "ui/TfrmQX.h"
 
 #include <QApplication>
@@ -5,7 +6,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zapisnik"));
-    TfrmQX frmQX;
-    frmQX.show();
-    return QApplication::exec();
+    // The data module comes first: the window's start-up loads data through it.
+    qx::Tdm_QX dm_QX;
+    return runZapisnik(dm_QX);
 }

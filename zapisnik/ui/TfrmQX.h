@@ -1,10 +1,210 @@
 #pragma once
 
+// The results manager's main window: tool bar, the content panels (one view at
+// a time), the status strip, the start-up sequence and the refresh
+// Zobraz_seznamy that ends most user actions.
+
+#include "StringGrid.h"
+#include "data/Tdm_QX.h"
+
 #include <QMainWindow>
 
-// The results manager's main window.
+#include <cstdint>
+#include <functional>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMessageBox;
+class QPushButton;
+
 class TfrmQX : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfrmQX(QWidget* parent = nullptr);
+    // The data module must outlive the window. The constructor runs the
+    // start-up sequence; when the start-up load fails, startupFailed() is true
+    // and the program is to end.
+    explicit TfrmQX(qx::Tdm_QX& dm, QWidget* parent = nullptr);
+    ~TfrmQX() override;
+
+    bool startupFailed() const { return startupFailed_; }
+
+    // Every message box of the window goes through here; by default it is
+    // shown modally. Tests replace it to see the boxes without blocking.
+    static std::function<void(QMessageBox&)> messageBoxSeam;
+
+    // The database failure message of the start-up load.
+    static const QString kDbFailureMessage;
+
+    // Window state.
+    QString id_soutez;
+    QString nazev_souteze;
+    QString datum_souteze;
+    QString cas_souteze;
+    int32_t poradi = 1;
+    int32_t verze = 466;
+    uint8_t nast = 170;
+    QString cas;
+
+    // Refresh of the visible panels and their controls.
+    void Zobraz_seznamy();
+    // Title rows and row heights of the four grids.
+    void Nastav_SG();
+
+    // Register operations on the window's controls.
+    void load_souteze();
+    void save_soutez();
+    void delete_soutez();
+    void load_okres();
+    void load_obce(const QString& okres, QComboBox* CB);
+    void load_kat();
+    void save_kat();
+    void delete_kat();
+    void load_listina();
+    // Selects nazev in CB. A value missing from the list is added to it as a
+    // stand-in entry and selected, so the list shows (and a save keeps) the
+    // stored value; an empty value selects nothing.
+    static void load_CB(const QString& nazev, QComboBox* CB);
+
+    // Tool bar.
+    QFrame* pnl_ovl;
+    QPushButton* SB_soutez;
+    QPushButton* SB_kat;
+    QPushButton* SB_listina;
+    QPushButton* SB_nast;
+    QPushButton* SB_mereni;
+    QPushButton* SB_export;
+    QButtonGroup* navigace;
+
+    // Competitions.
+    QFrame* pnl_soutez;
+    QPushButton* SB_soutez_nova;
+    QPushButton* btn_soutez_smazat;
+    QLabel* lbl_soutez_okres;
+    QComboBox* CB_soutez_okres;
+    QFrame* pnl_soutez_detail;
+    QLineEdit* edt_soutez_nazev;
+    QComboBox* cb_soutez_misto;
+    QDateEdit* edt_soutez_datum;
+    QLineEdit* edt_soutez_cas;
+    QLineEdit* edt_soutez_tel;
+    QLineEdit* edt_soutez_web;
+    QPushButton* btn_soutez_ulozit;
+    StringGrid* SG_souteze;
+
+    // Categories.
+    QFrame* pnl_kat;
+    QPushButton* SB_kat_nova;
+    QPushButton* btn_kat_smazat;
+    QLabel* lbl_kat_nazev;
+    QLineEdit* edt_kat_nazev;
+    QLabel* lbl_kat_zkr;
+    QLineEdit* edt_kat_zkr;
+    QPushButton* btn_kat_ulozit;
+    StringGrid* SG_kat;
+
+    // Fire brigades (SDH) of a district.
+    QFrame* pnl_tym;
+    QComboBox* CB_tym_okres;
+    QComboBox* CB_tym_smazat;
+    QLineEdit* edt_tym_novy;
+    QPushButton* SB_tym_smazat;
+    QPushButton* SB_tym_novy;
+
+    // Start list.
+    QFrame* pnl_listina;
+    QPushButton* SB_listina_novy_tym;
+    QPushButton* btn_listina_smazat_tym;
+    QComboBox* CB_listina_okres;
+    QFrame* pnl_listina_detail;
+    QLineEdit* edt_listina_poradi;
+    QComboBox* CB_listina_nazevSDH;
+    QLineEdit* edt_listina_tym;
+    QComboBox* CB_listina_kat;
+    QLineEdit* edt_listina_draha;
+    QPushButton* btn_listina_ulozit;
+    StringGrid* SG_listina;
+
+    // Settings.
+    QFrame* pnl_nast;
+    QComboBox* CB_nast_kat;
+    QComboBox* CB_nast_kolo;
+    QComboBox* CB_nast_cas;
+    QCheckBox* CB_nast_stafeta;
+    QComboBox* CB_nast_disciplina;
+    QComboBox* CBFormat;
+    QComboBox* CB_mezicas;
+    QLineEdit* edtPoradatel;
+    QLineEdit* edtM1nast;
+    QLineEdit* edtM2nast;
+    QLineEdit* edtM3Nast;
+    QLineEdit* edtM4Nast;
+    QPushButton* btNPoradatel;
+
+    // Measurement.
+    QFrame* pnl_mereni;
+    QLabel* lbl_mereni_soutez;
+    StringGrid* SG_mereni;
+
+    // Status strip.
+    QFrame* pnl_casomira;
+    QLabel* lbl_casomira;
+
+private:
+    void FormCreate();
+    void buildToolBar(QWidget* client);
+    void buildSoutez(QWidget* client);
+    void buildKat(QWidget* client);
+    void buildTym(QWidget* client);
+    void buildListina(QWidget* client);
+    void buildNast(QWidget* client);
+    void buildMereni(QWidget* client);
+    void buildCasomira(QWidget* client);
+    void connectHandlers();
+
+    void zobrazSoutez();
+    void zobrazKat();
+    void zobrazNast();
+    void zobrazMereni();
+
+    // Handlers.
+    void SB_soutez_novaClick();
+    void CB_soutez_okresChange();
+    void btn_soutez_ulozitClick();
+    void btn_soutez_smazatClick();
+    void SG_soutezeClick();
+    void SG_soutezeDblClick();
+    void SB_kat_novaClick();
+    void SG_katClick();
+    void btn_kat_ulozitClick();
+    void btn_kat_smazatClick();
+    void SB_mereniClick();
+    void CB_nast_katChange();
+    void btNPoradatelClick();
+
+    // Start-up requests to the timer console (its version, mode and time
+    // format). The channel between the programs is not part of this window yet:
+    // nothing is sent.
+    void requestTimerConsoleSettings();
+    // Recomputation and reload of the measurement panel when it is shown; the
+    // measurement panel is not built yet, so this does nothing.
+    void enterMeasurementPanel();
+
+    // Runs an action; a failure shows the standard error box and ends it.
+    void guarded(const std::function<void()>& action);
+    void showError(const QString& text);
+    void showStartupFailure(const QString& detail);
+
+    qx::Tdm_QX& dm_;
+    bool startupFailed_ = false;
 };
+
+// Program entry after the application object exists: the window on the given
+// data module, then the event loop. Returns the exit code; 1 when the start-up
+// load failed (the program ends after the message).
+int runZapisnik(qx::Tdm_QX& dm);

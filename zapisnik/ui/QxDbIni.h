@@ -1,0 +1,33 @@
+#pragma once
+
+// qx_db.ini: the organiser's name and the split-time texts of the PDF export.
+// No widgets here; the main window copies the values into its controls.
+
+#include <QString>
+
+namespace qx {
+
+struct QxDbIni {
+    QString poradatel;             // [Poradatel] P1
+    int mezicas = 1;               // [Mezicas] M1: 0 "Ano", 1 "Ne"
+    QString m1 = QStringLiteral("Koš");   // [Oznac_mezi] M1..M4
+    QString m2 = QStringLiteral("Voda");
+    QString m3 = QStringLiteral("Vys.");
+    QString m4 = QStringLiteral("Tla.");
+};
+
+// The settings folder, by the first rule that applies: the environment
+// variable QX_CONFIG_DIR when set; the folder of the program file when it is
+// writable; $XDG_CONFIG_HOME/qx (normally ~/.config/qx).
+QString qxConfigDir(const QString& programDir);
+QString qxDbIniPath(); // <folder>/qx_db.ini
+
+// Missing file or key: the default. A "Mezicas" value that is not an integer
+// gives 1. The file is UTF-8; a file in Windows-1250 is read as such.
+QxDbIni readQxDbIni(const QString& path);
+
+// Writes all six keys, leaving other sections and keys alone; creates the file
+// (and its folder) when missing. False with *error set when it cannot be written.
+bool writeQxDbIni(const QString& path, const QxDbIni& v, QString* error = nullptr);
+
+} // namespace qx
