@@ -1,0 +1,125 @@
+// CPU use of the running clock and the LED window's scrolling line, and of the idle display.
+//
+// Usage: stopky_cpu_bench [seconds per phase, default 10]
+// Runs headless (QT_QPA_PLATFORM=offscreen unless the caller chose a platform, e.g. xcb under
+// Xvfb). Prints the figures of each phase; asserts nothing.
+
+#include "display/TfrmLED.h"
+#include "display/TimeRecord.h"
+#include "display/clockwidget.h"
+#include "display/splits.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QEventLoop>
+#include <QScreen>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+class PaintCounter : public QObject {
+public:
+    std::int64_t count = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++count;
+        return false;
+    }
+};
+
+struct Phase {
+    double wall = 0, cpu = 0;
+    std::int64_t ticks = 0, clockPaints = 0, scrollPaints = 0;
+};
+
+Phase run(int seconds, FrameClock& frames, PaintCounter& clockPaints, PaintCounter& scrollPaints) {
+    const double cpu0 = cpuSeconds();
+    const std::int64_t t0 = frames.frames(), c0 = clockPaints.count, s0 = scrollPaints.count;
+    QElapsedTimer wall;
+    wall.start();
+    // A local loop: QCoreApplication::quit would close the windows.
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    Phase p;
+    p.wall = static_cast<double>(wall.nsecsElapsed()) / 1e9;
+    p.cpu = cpuSeconds() - cpu0;
+    p.ticks = frames.frames() - t0;
+    p.clockPaints = clockPaints.count - c0;
+    p.scrollPaints = scrollPaints.count - s0;
+    return p;
+}
+
+void print(const char* name, const Phase& p) {
+    std::printf("%-34s wall %6.2f s  cpu %7.3f s  = %5.2f %% of one core  frame ticks %6lld (%6.1f/s)"
+                "  clock paints %6.1f/s  scroll paints %6.1f/s\n",
+                name, p.wall, p.cpu, 100.0 * p.cpu / p.wall, static_cast<long long>(p.ticks), p.ticks / p.wall,
+                p.clockPaints / p.wall, p.scrollPaints / p.wall);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+
+    FrameClock frames;
+    // The console's time panel with the running-clock surface over the time label.
+    QWidget console;
+    console.resize(451, 288);
+    QWidget pnlCas(&console);
+    pnlCas.setGeometry(8, 8, 249, 153);
+    ClockWidget DXCas1(&frames, nullptr, &pnlCas);
+    DXCas1.setGeometry(8, 25, 227, 57);
+    DXCas1.setVersion(466, stopky::Tisiciny);
+    DXCas1.hide();
+    console.show();
+
+    TfrmLED led(&frames);
+    led.setTexts(QStringLiteral("SDH Horní Lhota"), {QStringLiteral("Koš"), QStringLiteral("Rozdělovač"),
+                                                    QStringLiteral("Terč"), QStringLiteral("Rozdíl")});
+    led.setLedBounds(QRect(450, 10, 800, 600));
+    led.show();
+    stopky::SplitTimes splits;
+    splits.mezicas(8123, stopky::Tisiciny, {QStringLiteral("Koš"), {}, {}, {}});
+    led.showSplits(splits);
+
+    PaintCounter clockPaints, scrollPaints;
+    DXCas1.installEventFilter(&clockPaints);
+    led.DXDraw->installEventFilter(&scrollPaints);
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    std::printf("platform %s, screen refresh %.1f Hz, frame interval %d ms, %d s per phase\n",
+                qPrintable(QGuiApplication::platformName()), screen ? screen->refreshRate() : 0.0, frames.interval(),
+                seconds);
+
+    // Running: the clock counts and the scrolling text moves.
+    DXCas1.startRun();
+    led.showStartBanner();
+    led.restartScroll(QStringLiteral("Vítejte na soutěži v požárním útoku – na řadě je SDH Horní Lhota, "
+                                     "připraví se SDH Dolní Lhota"));
+    print("clock running + scrolling text", run(seconds, frames, clockPaints, scrollPaints));
+
+    // Only the scrolling text (between runs).
+    DXCas1.stopRun();
+    print("scrolling text only", run(seconds, frames, clockPaints, scrollPaints));
+
+    // Everything idle: clock stopped, scrolling text stopped, both windows still shown.
+    led.haltScroll();
+    std::printf("frame timer active while idle: %s\n", frames.active() ? "yes" : "no");
+    print("idle", run(seconds, frames, clockPaints, scrollPaints));
+    return 0;
+}
