@@ -125,7 +125,10 @@ void Decoder::frameByte(quint8 b) {
     ++casu_;
     const int n = setSize(nast_[0]);
     DecoderListener& l = listener_ ? *listener_ : nullListener();
-    if (casu_ <= n) {
+    if (!validSetSize(n)) {
+        // The set size was changed to an invalid one while this frame was open (only possible by
+        // applySettings from outside between bytes): the time is kept, nothing else happens.
+    } else if (casu_ <= n) {
         l.timeCompleted(casu_ - 1, CasToStr(casy_[size_t(casu_ - 2)], true, typ_.verze, typ_.format));
     } else {
         setDone_ = true;

@@ -66,7 +66,7 @@ public:
     // 0xAC "čas: ne", 0xAE "čas: ano": the new text of lblNCas (visibility unchanged).
     virtual void timeShownLabel(const QString& text) {}
 
-    // 0xD0..0xDF: the new text of lblCasD (always 12 or more characters, see statusText).
+    // 0xD0..0xDF: the new text of lblCasD (8 to 14 characters, see statusText).
     virtual void statusLine(const QString& text) {}
 
     // A time of the set has arrived and more are to come: lblCasD := text (slot `slot` with its
