@@ -303,3 +303,14 @@ void showConsoleSplits(const stopky::SplitTimes& splits, const std::array<QLabel
         }
     }
 }
+
+QList<stopky::SplitTimes::AmMezi> mezicas(stopky::SplitTimes& splits, const stopky::RunClock& clock, int format,
+                                          const std::array<QString, 4>& names, TfrmLED* led,
+                                          const std::array<QLabel*, 4>& consoleLabels) {
+    if (!clock.running()) return {};
+    const stopky::SplitTimes::Outcome out = splits.mezicas(clock.elapsedMs(), format, names);
+    if (out.rows.isEmpty()) return {};
+    showConsoleSplits(splits, consoleLabels);
+    if (led) led->showSplits(splits);
+    return out.messages;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/ledlayout.h"
+#include "display/runclock.h"
 #include "display/scroller.h"
 #include "display/splits.h"
 
@@ -135,3 +136,12 @@ void watchScrollFocus(QLineEdit* edtText, TfrmLED* led);
 // The console's result labels `lblM0C`, `lblM1C`, `lblM2C`, `lblMRC`: "name: time" for each taken
 // row, shown; the others hidden.
 void showConsoleSplits(const stopky::SplitTimes& splits, const std::array<QLabel*, 4>& labels);
+
+// `mezicas` as the console runs it on the space bar: while the clock runs, takes the next split
+// (elapsed time from the monotonic run clock, `format` = the format choice in force, `names` =
+// texts of edtM0, edtM1, edtM2, edtMR), shows the rows on the LED window (and lays it out) and in
+// the console's result labels, and returns the AM_Mezi values to send, in order. When the clock
+// does not run or all four rows are taken nothing changes and nothing is returned.
+QList<stopky::SplitTimes::AmMezi> mezicas(stopky::SplitTimes& splits, const stopky::RunClock& clock, int format,
+                                          const std::array<QString, 4>& names, TfrmLED* led,
+                                          const std::array<QLabel*, 4>& consoleLabels);

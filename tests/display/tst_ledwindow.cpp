@@ -20,6 +20,7 @@ private slots:
     void layoutWithRealFonts();
     void textsWaitForShowing();
     void splitRows();
+    void mezicasFromTheConsole();
     void startBanner();
     void keysGoToConsole();
     void closeHidesAndReleases();
@@ -132,6 +133,38 @@ void TstLedWindow::splitRows() {
     }
     showConsoleSplits(SplitTimes(), {&c0, &c1, &c2, &cr});
     QVERIFY(c0.isHidden() && cr.isHidden());
+}
+
+void TstLedWindow::mezicasFromTheConsole() {
+    Rig r;
+    std::int64_t mono = 0;
+    RunClock clock([&] { return mono; }, [] { return QDateTime::currentDateTime(); });
+    SplitTimes s;
+    QLabel c0, c1, c2, cr;
+    const std::array<QLabel*, 4> console{&c0, &c1, &c2, &cr};
+    r.led.show();
+    // Before the start nothing is taken.
+    QVERIFY(mezicas(s, clock, Setiny, kNames, &r.led, console).isEmpty());
+    QVERIFY(!s.row(0).taken());
+    clock.start();
+    QList<SplitTimes::AmMezi> sent;
+    for (const std::int64_t at : {12346, 15000, 22500}) {
+        mono = at;
+        sent += mezicas(s, clock, Setiny, kNames, &r.led, console);
+    }
+    QCOMPARE(sent, (QList<SplitTimes::AmMezi>{{1, 1235}, {2, 1500}, {3, 2250}, {4, 750}}));
+    QCOMPARE(r.led.lblCas0->text(), QStringLiteral("12,35"));
+    QCOMPARE(r.led.lblCas3->text(), QStringLiteral("7,50"));
+    QCOMPARE(c0.text(), kNames[0] + QStringLiteral(": 12,35"));
+    QVERIFY(!cr.isHidden());
+    // A fourth press: nothing sent, nothing changed.
+    mono = 30000;
+    QVERIFY(mezicas(s, clock, Tisiciny, kNames, &r.led, console).isEmpty());
+    QCOMPARE(r.led.lblCas3->text(), QStringLiteral("7,50"));
+    // After the clock stopped (end of run, limit) the space bar takes nothing either.
+    s.clear();
+    clock.stop();
+    QVERIFY(mezicas(s, clock, Setiny, kNames, &r.led, console).isEmpty());
 }
 
 void TstLedWindow::startBanner() {
