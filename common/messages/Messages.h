@@ -19,8 +19,8 @@ inline constexpr quint32 AM_Form = 0x5D6; // 1494: version and format index; (0,
 inline constexpr quint32 AM_Mezi = 0x5D7; // 1495: split time; (0, 0) clears the splits
 
 // Names of the main windows; each program listens on the channel under its own name.
-inline constexpr QStringView StopkyName = u"TfrmCas";
-inline constexpr QStringView ZapisnikName = u"TfrmQX";
+inline const QString StopkyName = QStringLiteral("TfrmCas");
+inline const QString ZapisnikName = QStringLiteral("TfrmQX");
 
 // "AM_Nast" ... "AM_Mezi" for the six numbers, the decimal number for any other.
 QString messageName(quint32 message);

@@ -26,8 +26,8 @@ using Send = qx::LocalChannel::SendResult;
 
 namespace {
 
-const QString Cas = qx::StopkyName.toString();
-const QString QX = qx::ZapisnikName.toString();
+const QString Cas = qx::StopkyName;
+const QString QX = qx::ZapisnikName;
 
 // Collects what a channel hands out.
 struct Inbox {

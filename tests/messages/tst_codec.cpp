@@ -25,8 +25,8 @@ void TestCodec::messageNumbers()
     QCOMPARE(qx::AM_Text, 1493u);
     QCOMPARE(qx::AM_Form, 1494u);
     QCOMPARE(qx::AM_Mezi, 1495u);
-    QCOMPARE(qx::StopkyName, QStringView(u"TfrmCas"));
-    QCOMPARE(qx::ZapisnikName, QStringView(u"TfrmQX"));
+    QCOMPARE(qx::StopkyName, QStringLiteral("TfrmCas"));
+    QCOMPARE(qx::ZapisnikName, QStringLiteral("TfrmQX"));
 }
 
 void TestCodec::byteOrder_data()
