@@ -21,6 +21,7 @@ private slots:
 
     void connectionFailures();
     void sessionModeIgnoresServerDefault();
+    void droppedConnectionReopens();
     void textBytesRoundTrip_data();
     void textBytesRoundTrip();
     void statementObjects();
@@ -99,6 +100,23 @@ void TstZapDm::sessionModeIgnoresServerDefault() {
     db_->exec("SET GLOBAL sql_mode='" + global + "'");
     QCOMPARE(db_->value("SELECT kategorie FROM katqx WHERE zkratka='x\"\\\\'"), name.toUtf8());
     db_->exec("DELETE FROM katqx");
+}
+
+void TstZapDm::droppedConnectionReopens() {
+    Tdm_QX dm;
+    dm.open(dm.SQLQuery_kat, "SELECT CONNECTION_ID() AS id");
+    const QByteArray first = dm.SQLQuery_kat.AsBytes("id");
+    db_->exec("KILL " + first);
+    // The next statement runs on a new session that again passes bytes
+    // unchanged and keeps double-quoted texts as strings.
+    const QStringList okresy = dm.load_okres();
+    QCOMPARE(okresy.size(), 77);
+    dm.open(dm.SQLQuery_kat, "SELECT CONNECTION_ID() AS id, @@SESSION.character_set_client AS cs, "
+                             "@@SESSION.sql_mode AS mode");
+    QVERIFY(dm.SQLQuery_kat.AsBytes("id") != first);
+    QCOMPARE(dm.SQLQuery_kat.AsBytes("cs"), QByteArray("binary"));
+    QVERIFY(!dm.SQLQuery_kat.AsBytes("mode").contains("ANSI_QUOTES"));
+    QCOMPARE(dm.load_obce(u"\"Cheb\""_qs), QStringList());
 }
 
 void TstZapDm::textBytesRoundTrip_data() {

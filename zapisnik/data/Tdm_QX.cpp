@@ -177,6 +177,10 @@ MYSQL* Tdm_QX::SQLConn() {
     // are, and the client library escapes byte by byte.
     mysql_options(c, MYSQL_SET_CHARSET_NAME, "binary");
     mysql_options(c, MYSQL_INIT_COMMAND, kSessionInit);
+    // A connection the server dropped (restart, idle time-out) is opened again
+    // by the next statement, with the same character set and session mode.
+    const my_bool reconnect = 1;
+    mysql_options(c, MYSQL_OPT_RECONNECT, &reconnect);
     // With the host "localhost" the client library takes the socket from
     // MYSQL_UNIX_PORT (and a TCP port from MYSQL_TCP_PORT) on its own.
     if (!mysql_real_connect(c, settings_.host.constData(), settings_.user.constData(),
