@@ -3,6 +3,7 @@
 #include "messages/Messages.h"
 #include "messages/TimeUnits.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
@@ -12,7 +13,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QScopeGuard>
+
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -104,6 +109,7 @@ private slots:
     void peerThatStopsReadingDoesNotStopTheSender();
     void sameUserCheck();
     void otherUserIsRefused();
+    void fallbackFolderMustBeTheUsersOwn();
 
 private:
     QProcess* startTool(const QStringList& args);
@@ -595,6 +601,71 @@ void TestChannel::otherUserIsRefused()
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 0);
     QVERIFY(inbox.frames.isEmpty());
+}
+
+// Without XDG_RUNTIME_DIR a program uses /tmp/qx-<uid>: made with mode 0700 when missing, and
+// refused when someone has left it open to others or put a link there. Run as user 65534.
+void TestChannel::fallbackFolderMustBeTheUsersOwn()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root to act as another user");
+    constexpr uid_t nobody = 65534;
+    // The folder is shared by every copy of this test on the machine: one at a time.
+    const int lock = ::open("/tmp/qx-test-fallback.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    QVERIFY(lock >= 0);
+    QCOMPARE(::flock(lock, LOCK_EX), 0);
+    const auto unlock = qScopeGuard([lock] { ::close(lock); });
+    const QString dir = QStringLiteral("/tmp/qx-%1").arg(nobody);
+    const QByteArray nativeDir = QFile::encodeName(dir);
+    auto removeDir = [&] {
+        ::unlink(nativeDir.constData());
+        QDir(dir).removeRecursively();
+    };
+    removeDir();
+
+    auto run = [&](QProcess& p) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        p.setProcessEnvironment(env);
+        p.setChildProcessModifier([] {
+            if (::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+                ::_exit(10);
+        });
+        p.start(QStringLiteral(QX_MSG_TOOL), {QStringLiteral("listen"), Cas});
+        QVERIFY(p.waitForStarted(5000));
+    };
+
+    {
+        QProcess p;
+        run(p);
+        QVERIFY(p.waitForReadyRead(5000));
+        QCOMPARE(p.readLine().trimmed(), QByteArray("listening TfrmCas"));
+        struct stat st {};
+        QCOMPARE(::lstat(nativeDir.constData(), &st), 0);
+        QVERIFY(S_ISDIR(st.st_mode));
+        QCOMPARE(st.st_mode & 0777, mode_t(0700));
+        QCOMPARE(st.st_uid, nobody);
+        p.terminate();
+        QVERIFY(p.waitForFinished(5000));
+    }
+    QCOMPARE(::chmod(nativeDir.constData(), 0755), 0);
+    {
+        QProcess p;
+        run(p);
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(dir));
+    }
+    removeDir();
+    QCOMPARE(::chown(QFile::encodeName(m_dir->path()).constData(), nobody, nobody), 0);
+    QCOMPARE(::symlink(QFile::encodeName(m_dir->path()).constData(), nativeDir.constData()), 0);
+    {
+        QProcess p;
+        run(p);
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitCode(), 2);
+    }
+    removeDir();
 }
 
 QTEST_GUILESS_MAIN(TestChannel)
