@@ -30,6 +30,15 @@ const QString kCaption = QStringLiteral("Časomíry QX");
 constexpr int kStandInRole = Qt::UserRole + 1;
 
 QFont tahoma(int px) {
+    // Tahoma is rarely installed on Linux; a sans face of similar width
+    // (Liberation Sans, metric-compatible with Arial) keeps the captions in
+    // their places better than the wider default face.
+    static const bool substituted = [] {
+        QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                                   {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+        return true;
+    }();
+    Q_UNUSED(substituted);
     QFont f(QStringLiteral("Tahoma"));
     f.setPixelSize(px);
     return f;
