@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QtDebug>
 
 #include <cerrno>
@@ -254,7 +255,16 @@ void LocalChannel::onAcceptReady()
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;
-            return; // EAGAIN, or out of descriptors: try again on the next notice
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                // The connection stays pending and the socket stays readable: pause instead
+                // of spinning, and try again in a second.
+                m_acceptNotifier->setEnabled(false);
+                QTimer::singleShot(1000, this, [this] {
+                    if (m_acceptNotifier)
+                        m_acceptNotifier->setEnabled(true);
+                });
+            }
+            return;
         }
         uint uid = uint(-1);
         if (!peerIsSameUser(fd, &uid)) {
