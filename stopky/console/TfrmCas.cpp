@@ -1,7 +1,495 @@
 #include "TfrmCas.h"
 
-TfrmCas::TfrmCas(QWidget* parent) : QWidget(parent) {
+#include "TimesList.h"
+#include "console/qxini.h"
+#include "display/TimeText.h"
+#include "link/Settings.h"
+#include "link/VersionTable.h"
+#include "link/serialports.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace {
+
+// Fonts of the console: the window's default face and the time display's bold face. The names
+// resolve through fontconfig to metric twins (fonts-liberation).
+QFont faceFont(const QString& family, int pixelHeight, bool bold = false) {
+    QFont f(family);
+    f.setPixelSize(pixelHeight);
+    f.setBold(bold);
+    return f;
+}
+
+QFont arial(int pixelHeight, bool bold = true) { return faceFont(QStringLiteral("Arial"), pixelHeight, bold); }
+
+void setTextColor(QWidget* w, const QColor& color) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, color);
+    p.setColor(QPalette::Text, color);
+    w->setPalette(p);
+}
+
+template <typename T> T* named(QWidget* parent, const char* name) {
+    auto* w = new T(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, int x, int y, int w = -1, int h = -1) {
+    auto* l = named<QLabel>(parent, name);
+    l->setText(caption);
+    if (w < 0) {
+        l->adjustSize();
+        l->move(x, y);
+    } else {
+        l->setGeometry(x, y, w, h);
+    }
+    return l;
+}
+
+QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h) {
+    auto* p = named<QFrame>(parent, name);
+    p->setGeometry(x, y, w, h);
+    p->setFrameShape(QFrame::StyledPanel);
+    p->setFrameShadow(QFrame::Raised);
+    return p;
+}
+
+} // namespace
+
+TfrmCas::TfrmCas(const QString& extraPort, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TfrmCas"));
     setWindowTitle(QStringLiteral("Dozodoro RO 4"));
+    setFont(faceFont(QStringLiteral("MS Sans Serif"), 11));
     resize(451, 288);
+
+    buildMeasuringPanels();
+    buildPortChoicePanels();
+
+    m_decoder.setListener(this);
+    tmrPrep = new QTimer(this);
+    tmrPrep->setObjectName(QStringLiteral("tmrPrep"));
+    tmrPrep->setInterval(2000);
+    connect(tmrPrep, &QTimer::timeout, this, &TfrmCas::tmrPrepTimer);
+
+    connect(&m_link, &stopky::SerialLink::promptChanged, this, [this](const QString& l1, const QString& l2) {
+        lblUvod->setText(l1);
+        lblUvod1->setText(l2);
+    });
+    connect(&m_link, &stopky::SerialLink::greetingReceived, this, &TfrmCas::onGreeting);
+    connect(&m_link, &stopky::SerialLink::dataReceived, this,
+            [this](const QByteArray& bytes) { m_decoder.feed(QByteArrayView(bytes)); });
+    connect(CBUvod, &QComboBox::activated, this, [this](int) { CBUvodChange(); });
+    connect(CBFormat, &QComboBox::activated, this, [this](int) { nastav_typ(); });
+    for (const stopky::VersionInfo& v : stopky::versionTable()) {
+        const int number = v.verze;
+        connect(radioOf(number), &QRadioButton::clicked, this, [this, number] { versionClicked(number); });
+    }
+
+    // A conversion error is reported without a nested event loop: bytes keep being decoded.
+    connect(this, &TfrmCas::conversionError, this, [this](const QString& entry, const QString& error) {
+        auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(), error, QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("conversionErrorBox"));
+        box->setInformativeText(entry);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    });
+
+    FormCreate(extraPort);
+}
+
+TfrmCas::~TfrmCas() = default;
+
+void TfrmCas::buildMeasuringPanels() {
+    // Time display: black, bold Arial labels.
+    pnlCas = panel(this, "pnlCas", 8, 8, 249, 153);
+    pnlCas->setAutoFillBackground(true);
+    {
+        QPalette p = pnlCas->palette();
+        p.setColor(QPalette::Window, Qt::black);
+        pnlCas->setPalette(p);
+    }
+    lblTyp = label(pnlCas, "lblTyp", QString(), 8, 8, 227, 16);
+    lblTyp->setFont(arial(13));
+    setTextColor(lblTyp, Qt::cyan);
+
+    const auto timeLine = [this](const char* name, int x, int y, int w) {
+        QLabel* l = label(pnlCas, name, QStringLiteral("P 888,888"), x, y, w, 57);
+        l->setFont(arial(45));
+        l->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        setTextColor(l, Qt::red);
+        return l;
+    };
+    lblCas = timeLine("lblCas", 8, 25, 227);
+    lblCasD = timeLine("lblCasD", 13, 75, 222);
+
+    DXCas1 = named<QWidget>(pnlCas, "DXCas1");
+    DXCas1->setGeometry(8, 25, 227, 57);
+    DXCas1->setAutoFillBackground(true);
+    {
+        QPalette p = DXCas1->palette();
+        p.setColor(QPalette::Window, Qt::black);
+        DXCas1->setPalette(p);
+    }
+    DXCas1->hide();
+
+    const auto statusLabel = [this](const char* name, const QString& caption, int x, int w, bool right) {
+        QLabel* l = label(pnlCas, name, caption, x, 129, w, 16);
+        l->setFont(arial(11));
+        setTextColor(l, Qt::yellow);
+        if (right) l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return l;
+    };
+    lblDraha = statusLabel("lblDraha", QStringLiteral("jeden útok"), 6, 67, false);
+    lblPriprava = statusLabel("lblPriprava", QStringLiteral("5:00"), 72, 27, true);
+    lblTerce = statusLabel("lblTerce", QStringLiteral("rozepínací"), 110, 60, true);
+    lblNCas = statusLabel("lblNCas", QStringLiteral("čas: Ano"), 181, 54, true);
+    lblNCas->hide();
+
+    // Time format and times list.
+    pnlUloz = panel(this, "pnlUloz", 8, 167, 249, 119);
+    lblFormat = label(pnlUloz, "lblFormat", QStringLiteral("Formát času: 888,88L 888,88"), 13, 6);
+    lblFormat->setFont(arial(13));
+    lblFormat->adjustSize();
+    setTextColor(lblFormat, Qt::red);
+    lblCasQX = label(pnlUloz, "lblCasQX", QStringLiteral("Časy z časomíry"), 13, 28);
+    lblCasQX->setFont(arial(13));
+    lblCasQX->adjustSize();
+    CBCas = new TimesList(pnlUloz);
+    CBCas->setFont(faceFont(font().family(), 21, true));
+    CBCas->setGeometry(13, 50, 222, CBCas->sizeHint().height());
+    CBCas->onKeyDown = [this](int key, Qt::KeyboardModifiers shift) { FormKeyDown(key, shift); };
+    btnDel = named<QPushButton>(pnlUloz, "btnDel");
+    btnDel->setText(QStringLiteral("Vymazat"));
+    btnDel->setGeometry(89, 88, 81, 21);
+    {
+        QFont f = btnDel->font();
+        f.setBold(true);
+        btnDel->setFont(f);
+    }
+    btnDel->setEnabled(false);
+    CBCas->setDeleteButton(btnDel);
+    connect(btnDel, &QPushButton::clicked, CBCas, &TimesList::btnDelClick);
+
+    // LED window texts and the automatic start.
+    pnl_ext = panel(this, "pnl_ext", 258, 8, 185, 278);
+    SB_zobr = named<QToolButton>(pnl_ext, "SB_zobr");
+    SB_zobr->setText(QStringLiteral("Zobrazit/schovat LED"));
+    SB_zobr->setCheckable(true);
+    SB_zobr->setGeometry(4, 2, 175, 22);
+
+    const auto editRow = [this](const char* lblName, const QString& caption, int lx, int ly, const char* edtName,
+                                int ex, int ey, int maxLength) {
+        label(pnl_ext, lblName, caption, lx, ly);
+        auto* e = named<QLineEdit>(pnl_ext, edtName);
+        e->setGeometry(ex, ey, 179 - ex, 21);
+        if (maxLength > 0) e->setMaxLength(maxLength);
+        return e;
+    };
+    edtSDH = editRow("lblSDH1", QStringLiteral("Název týmu:"), 4, 28, "edtSDH", 69, 25, 25);
+    edtM0 = editRow("lblM0", QStringLiteral("Text 0. mezičasu:"), 5, 50, "edtM0", 93, 47, 20);
+    edtM1 = editRow("lblM1", QStringLiteral("Text 1. mezičasu:"), 4, 72, "edtM1", 94, 69, 20);
+    edtM2 = editRow("lblM2", QStringLiteral("Text 2. mezičasu:"), 4, 94, "edtM2", 93, 91, 20);
+    edtMR = editRow("lblMR", QStringLiteral("Text rozdílu mezi.:"), 4, 116, "edtMR", 95, 113, 20);
+    edtText = editRow("lblText", QStringLiteral("Posuvný text:"), 4, 138, "edtText", 69, 135, 0);
+    lblSDH1 = pnl_ext->findChild<QLabel*>(QStringLiteral("lblSDH1"));
+    lblM0 = pnl_ext->findChild<QLabel*>(QStringLiteral("lblM0"));
+    lblM1 = pnl_ext->findChild<QLabel*>(QStringLiteral("lblM1"));
+    lblM2 = pnl_ext->findChild<QLabel*>(QStringLiteral("lblM2"));
+    lblMR = pnl_ext->findChild<QLabel*>(QStringLiteral("lblMR"));
+    lblText = pnl_ext->findChild<QLabel*>(QStringLiteral("lblText"));
+    setTabOrder(edtSDH, edtM0);
+    setTabOrder(edtM0, edtM1);
+    setTabOrder(edtM1, edtM2);
+    setTabOrder(edtM2, edtMR);
+    setTabOrder(edtMR, edtText);
+
+    lblMezicas = label(pnl_ext, "lblMezicas", QStringLiteral("Mezičasy zobrazíte mezerníkem"), 5, 158);
+    setTextColor(lblMezicas, Qt::red);
+    btnAutomat = named<QPushButton>(pnl_ext, "btnAutomat");
+    btnAutomat->setText(QStringLiteral("Automatický start"));
+    btnAutomat->setGeometry(5, 173, 173, 26);
+    {
+        QFont f = btnAutomat->font();
+        f.setBold(true);
+        btnAutomat->setFont(f);
+    }
+    btnAutomat->setFocusPolicy(Qt::ClickFocus);
+    btnAutomat->setEnabled(false);
+
+    lblM0C = label(pnl_ext, "lblM0C", QString(), 5, 205, 175, 16);
+    lblM1C = label(pnl_ext, "lblM1C", QString(), 5, 222, 175, 16);
+    lblM2C = label(pnl_ext, "lblM2C", QString(), 5, 238, 175, 16);
+    lblMRC = label(pnl_ext, "lblMRC", QString(), 5, 254, 175, 16);
+}
+
+void TfrmCas::buildPortChoicePanels() {
+    pnlUvod = panel(this, "pnlUvod", 96, 6, 249, 144);
+    lblVerze = label(pnlUvod, "lblVerze", QStringLiteral("Volba verze časomíry"), 15, 6);
+
+    struct Rb {
+        QRadioButton** field;
+        const char* name;
+        const char* caption;
+        int x, y;
+    };
+    const Rb rbs[] = {
+        {&RB454, "RB454", "4,54", 15, 22},  {&RB456, "RB456", "4,56", 73, 22},  {&RB457, "RB457", "4,57", 131, 22},
+        {&RB458, "RB458", "4,58", 189, 22}, {&RB462, "RB462", "4,62", 15, 40},  {&RB463, "RB463", "4,63", 73, 40},
+        {&RB466, "RB466", "4,66", 131, 40}, {&RB467, "RB467", "4,67", 189, 40}, {&RB468, "RB468", "4,68", 15, 60},
+    };
+    for (const Rb& rb : rbs) {
+        auto* b = named<QRadioButton>(pnlUvod, rb.name);
+        b->setText(QString::fromLatin1(rb.caption));
+        b->adjustSize();
+        b->move(rb.x, rb.y);
+        *rb.field = b;
+    }
+
+    lblFormatC = label(pnlUvod, "lblFormatC", QStringLiteral("Zobrazovazný formát"), 62, 62);
+    CBFormat = named<QComboBox>(pnlUvod, "CBFormat");
+    CBFormat->addItem(QStringLiteral("setiny"));
+    CBFormat->addItem(QStringLiteral("tisíciny"));
+    CBFormat->setCurrentIndex(0);
+    CBFormat->setFont(faceFont(QStringLiteral("Times New Roman"), 13));
+    CBFormat->setGeometry(167, 58, 59, CBFormat->sizeHint().height());
+
+    lblUvod = label(pnlUvod, "lblUvod", QString(), 10, 83, 235, 16);
+    lblUvod1 = label(pnlUvod, "lblUvod1", QString(), 10, 102, 235, 16);
+    CBUvod = named<QComboBox>(pnlUvod, "CBUvod");
+    CBUvod->setGeometry(101, 115, 100, CBUvod->sizeHint().height());
+
+    pnlReklama = panel(this, "pnlReklama", 8, 152, 435, 134);
+    imgReklama = label(pnlReklama, "imgReklama", QString(), 0, 0, 435, 134);
+    imgReklama->setAlignment(Qt::AlignCenter);
+    imgReklama->setFont(arial(20));
+    imgReklama->setText(QStringLiteral("Stopky pro požární sport"));
+    setTextColor(imgReklama, QColor(0x80, 0, 0));
+}
+
+// Start-up: window place and device version from qx.ini, the port-choice view, the port list.
+void TfrmCas::FormCreate(const QString& extraPort) {
+    const stopky::QxIni ini = stopky::readQxIni(stopky::qxIniPath());
+    move(ini.casLeft, ini.casTop);
+    resize(ini.casWidth - (frameGeometry().width() - width()), ini.casHeight - (frameGeometry().height() - height()));
+    verze = ini.typ;
+    nastav_typ();
+    lblTyp->setText(QStringLiteral("Měří: 1-2 štafety, 1 útok, přípravu"));
+    schovat_form(false);
+    CBUvod->addItems(stopky::portList(extraPort));
+    CBUvod->setCurrentIndex(-1);
+    if (!extraPort.isEmpty()) {
+        CBUvod->setCurrentIndex(0);
+        CBUvodChange();
+    }
+}
+
+void TfrmCas::FormClose() {
+    m_link.close();
+    const QString path = stopky::qxIniPath();
+    stopky::QxIni ini = stopky::readQxIni(path);
+    ini.format = CBFormat->currentIndex() < 0 ? 0 : CBFormat->currentIndex();
+    ini.m0 = edtM0->text();
+    ini.m1 = edtM1->text();
+    ini.m2 = edtM2->text();
+    ini.mr = edtMR->text();
+    const QRect g = frameGeometry();
+    ini.casLeft = g.left();
+    ini.casTop = g.top();
+    ini.casWidth = g.width();
+    ini.casHeight = g.height();
+    int checked = 0;
+    for (const stopky::VersionInfo& v : stopky::versionTable()) {
+        if (radioOf(v.verze)->isChecked()) {
+            checked = v.verze;
+            break;
+        }
+    }
+    ini.typ = checked;
+    stopky::writeQxIni(path, ini, checked != 0);
+}
+
+void TfrmCas::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+QRadioButton* TfrmCas::radioOf(int v) const {
+    switch (v) {
+    case 454: return RB454;
+    case 456: return RB456;
+    case 457: return RB457;
+    case 458: return RB458;
+    case 462: return RB462;
+    case 463: return RB463;
+    case 466: return RB466;
+    case 467: return RB467;
+    case 468: return RB468;
+    default: return nullptr;
+    }
+}
+
+void TfrmCas::versionClicked(int v) {
+    verze = v;
+    nastav_typ();
+}
+
+// nastav_typ and the nastav_cas it ends with. Checking the version's radio button runs its click
+// handler, which derives the values a second time with the button checked (as at start-up, when
+// nothing is checked yet and the defaults apply first).
+void TfrmCas::nastav_typ() {
+    t_cas = false;
+    // The row of the checked radio button; with none checked the defaults apply and the format
+    // texts stay as they were.
+    int checked = 0;
+    for (const stopky::VersionInfo& v : stopky::versionTable()) {
+        if (radioOf(v.verze)->isChecked()) {
+            checked = v.verze;
+            break;
+        }
+    }
+    const stopky::TypSettings& typ =
+        m_decoder.nastavTyp(checked, CBFormat->currentIndex() < 0 ? 0 : CBFormat->currentIndex());
+    lblFormat->setText(typ.lblFormat);
+    lblFormat->adjustSize();
+    m_link.setVersion(verze);
+    nastav_cas();
+}
+
+// Checks the version's radio button (its click handler runs: the values are derived again with
+// the button checked), shows or hides the format choice and announces version and format.
+void TfrmCas::nastav_cas() {
+    if (QRadioButton* rb = radioOf(verze); rb && !rb->isChecked()) {
+        rb->setChecked(true);
+        versionClicked(verze);
+    }
+    const bool offered = stopky::formatOffered(verze);
+    lblFormatC->setVisible(offered);
+    CBFormat->setVisible(offered);
+    if (!offered) CBFormat->setCurrentIndex(0);
+    posliZapisniku(stopky::AM_Form, verze, CBFormat->currentIndex());
+}
+
+void TfrmCas::CBUvodChange() {
+    schovat_form(false);
+    m_link.choosePort(CBUvod->currentText());
+}
+
+void TfrmCas::onGreeting(const QByteArray& greeting, int) {
+    m_decoder.applyGreeting(QByteArrayView(greeting));
+    schovat_form(true);
+}
+
+void TfrmCas::posliZapisniku(int msg, qint32 wParam, qint32 lParam) { emit zapisnikMessage(msg, wParam, lParam); }
+
+void TfrmCas::setRunEditsEnabled(bool enabled) {
+    for (QLineEdit* e : {edtM1, edtM2, edtMR, edtSDH, edtText}) e->setEnabled(enabled);
+}
+
+void TfrmCas::settingsApplied(const stopky::SettingsOutcome& o) {
+    lblNCas->setVisible(o.lblNCasVisible);
+    if (o.lblNCas) lblNCas->setText(*o.lblNCas);
+    if (o.lblDraha) lblDraha->setText(*o.lblDraha);
+    pripravaM = o.pripravaM;
+    pripravaS = o.pripravaS;
+    lblPriprava->setText(o.lblPriprava);
+    if (o.lblTerce) lblTerce->setText(*o.lblTerce);
+    posliZapisniku(stopky::AM_Nast, o.verze, o.nast[0]);
+    lblFormat->setText(o.lblFormat);
+    lblFormat->adjustSize();
+    lblCas->clear();
+    lblCasD->clear();
+}
+
+void TfrmCas::countdownStart() {}
+
+void TfrmCas::reset() {
+    t_cas = false;
+    lblCas->clear();
+    lblCasD->clear();
+    tmrPrep->stop();
+    for (QLabel* l : {lblM0C, lblM1C, lblM2C, lblMRC}) l->hide();
+    setRunEditsEnabled(true);
+    btnAutomat->setText(QStringLiteral("Automatický start"));
+    btnAutomat->setEnabled(true);
+    DXCas1->hide();
+}
+
+void TfrmCas::start() {
+    lblCas->setText(QString::fromUtf16(stopky::kStartText));
+    t_cas = true;
+    CBCas->setFocus(Qt::OtherFocusReason);
+    setRunEditsEnabled(false);
+    DXCas1->show();
+    posliZapisniku(stopky::AM_Mezi, 0, 0);
+}
+
+void TfrmCas::targetsLabel(const QString& text) { lblTerce->setText(text); }
+
+void TfrmCas::timeShownLabel(const QString& text) { lblNCas->setText(text); }
+
+void TfrmCas::statusLine(const QString& text) { lblCasD->setText(text); }
+
+void TfrmCas::timeCompleted(int, const QString& text) { lblCasD->setText(text); }
+
+void TfrmCas::endOfSet(const stopky::ResultSetOutcome& o) {
+    t_cas = false;
+    setRunEditsEnabled(true);
+    DXCas1->hide();
+    applyResultSet(o, true);
+}
+
+void TfrmCas::recall(const stopky::ResultSetOutcome& o) { applyResultSet(o, false); }
+
+void TfrmCas::applyResultSet(const stopky::ResultSetOutcome& o, bool listAndSend) {
+    if (o.lblCas) lblCas->setText(*o.lblCas);
+    if (o.lblCasD) lblCasD->setText(*o.lblCasD);
+    if (listAndSend) {
+        for (const stopky::ResultEntry& e : o.entries) {
+            CBCas->appendEntry(e.text);
+            if (!e.ok) {
+                emit conversionError(e.text, e.error);
+                continue;
+            }
+            for (const stopky::AmSend& m : e.messages) posliZapisniku(m.msg, m.wParam, m.lParam);
+        }
+    }
+    if (o.startRotation && !tmrPrep->isActive()) tmrPrep->start();
+}
+
+void TfrmCas::tmrPrepTimer() {
+    if (const std::optional<QString> text = m_decoder.rotationTick())
+        lblCasD->setText(*text);
+    else
+        tmrPrep->stop();
+}
+
+void TfrmCas::schovat_form(bool measuring) {
+    pnl_ext->setVisible(measuring);
+    pnlCas->setVisible(measuring);
+    pnlUloz->setVisible(measuring);
+    pnlReklama->setVisible(!measuring);
+    pnlUvod->setVisible(!measuring);
+    if (!measuring) {
+        lblUvod->setText(QStringLiteral("Vyberte komunikační port a "));
+        lblUvod1->setText(QStringLiteral("zapněte časomíru:"));
+    }
+}
+
+void TfrmCas::FormKeyDown(int key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Space && t_cas) emit splitRequested();
+}
+
+void TfrmCas::keyPressEvent(QKeyEvent* event) {
+    FormKeyDown(event->key(), event->modifiers());
+    QWidget::keyPressEvent(event);
 }

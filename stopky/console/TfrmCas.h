@@ -1,10 +1,154 @@
 #pragma once
 
+#include "link/Decoder.h"
+#include "link/ResultSet.h"
+#include "link/seriallink.h"
+
+#include <QFrame>
+#include <QTimer>
 #include <QWidget>
 
-// The timer console's main window.
-class TfrmCas : public QWidget {
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+class TimesList;
+
+// The timer console's main window: the port-choice view shown before the timing device has
+// answered and the measuring view shown afterwards. The window only holds the widgets under
+// their names and forwards events; the logic lives in the link and display libraries.
+class TfrmCas : public QWidget, private stopky::DecoderListener {
     Q_OBJECT
 public:
-    explicit TfrmCas(QWidget* parent = nullptr);
+    // `extraPort`: a device named on the command line (--port); listed first and opened at once.
+    explicit TfrmCas(const QString& extraPort = {}, QWidget* parent = nullptr);
+    ~TfrmCas() override;
+
+    // The version and format set-up: derives the version values, checks the version's radio
+    // button, shows or hides the format choice and announces the version and format.
+    void nastav_typ();
+    void nastav_cas();
+
+    // Opens the port chosen in CBUvod and awaits the device's greeting.
+    void CBUvodChange();
+
+    // The one place where messages to zapisnik leave the console.
+    void posliZapisniku(int msg, qint32 wParam, qint32 lParam);
+
+    stopky::Decoder& decoder() { return m_decoder; }
+    stopky::SerialLink& link() { return m_link; }
+    int verze = 454;
+    QTimer* tmrPrep = nullptr;
+
+    // Switches between the port-choice view (false) and the measuring view (true).
+    void schovat_form(bool measuring);
+
+    // The console's key handler: keys that no control took, and every key of the times list.
+    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+
+signals:
+    // The space bar while a run is in progress: take a split time.
+    void splitRequested();
+    // A message for zapisnik (number, WParam, LParam), in the order the console produces them.
+    void zapisnikMessage(int msg, qint32 wParam, qint32 lParam);
+    // A time whose transfer text could not be converted: its message was not sent.
+    void conversionError(const QString& entry, const QString& error);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+public:
+    // Widgets, under the names the tests look for with findChild.
+    QFrame* pnlCas = nullptr;
+    QFrame* pnlUloz = nullptr;
+    QFrame* pnl_ext = nullptr;
+    QFrame* pnlUvod = nullptr;
+    QFrame* pnlReklama = nullptr;
+    QLabel* imgReklama = nullptr;
+
+    QLabel* lblTyp = nullptr;
+    QLabel* lblCas = nullptr;
+    QLabel* lblCasD = nullptr;
+    QWidget* DXCas1 = nullptr;
+    QLabel* lblDraha = nullptr;
+    QLabel* lblPriprava = nullptr;
+    QLabel* lblTerce = nullptr;
+    QLabel* lblNCas = nullptr;
+
+    QLabel* lblFormat = nullptr;
+    QLabel* lblCasQX = nullptr;
+    TimesList* CBCas = nullptr;
+    QPushButton* btnDel = nullptr;
+
+    QToolButton* SB_zobr = nullptr;
+    QLabel* lblSDH1 = nullptr;
+    QLineEdit* edtSDH = nullptr;
+    QLabel* lblM0 = nullptr;
+    QLineEdit* edtM0 = nullptr;
+    QLabel* lblM1 = nullptr;
+    QLineEdit* edtM1 = nullptr;
+    QLabel* lblM2 = nullptr;
+    QLineEdit* edtM2 = nullptr;
+    QLabel* lblMR = nullptr;
+    QLineEdit* edtMR = nullptr;
+    QLabel* lblText = nullptr;
+    QLineEdit* edtText = nullptr;
+    QLabel* lblMezicas = nullptr;
+    QPushButton* btnAutomat = nullptr;
+    QLabel* lblM0C = nullptr;
+    QLabel* lblM1C = nullptr;
+    QLabel* lblM2C = nullptr;
+    QLabel* lblMRC = nullptr;
+
+    QLabel* lblVerze = nullptr;
+    QRadioButton* RB454 = nullptr;
+    QRadioButton* RB456 = nullptr;
+    QRadioButton* RB457 = nullptr;
+    QRadioButton* RB458 = nullptr;
+    QRadioButton* RB462 = nullptr;
+    QRadioButton* RB463 = nullptr;
+    QRadioButton* RB466 = nullptr;
+    QRadioButton* RB467 = nullptr;
+    QRadioButton* RB468 = nullptr;
+    QLabel* lblFormatC = nullptr;
+    QComboBox* CBFormat = nullptr;
+    QLabel* lblUvod = nullptr;
+    QLabel* lblUvod1 = nullptr;
+    QComboBox* CBUvod = nullptr;
+
+    // A run is in progress: the running clock runs and the space bar takes split times.
+    bool t_cas = false;
+
+private:
+    void buildMeasuringPanels();
+    void buildPortChoicePanels();
+    void FormCreate(const QString& extraPort);
+    void FormClose();
+    void versionClicked(int v);
+    QRadioButton* radioOf(int v) const;
+    void applyResultSet(const stopky::ResultSetOutcome& o, bool listAndSend);
+    void onGreeting(const QByteArray& greeting, int verze);
+    void tmrPrepTimer();
+
+    // DecoderListener
+    void settingsApplied(const stopky::SettingsOutcome& o) override;
+    void countdownStart() override;
+    void reset() override;
+    void start() override;
+    void targetsLabel(const QString& text) override;
+    void timeShownLabel(const QString& text) override;
+    void statusLine(const QString& text) override;
+    void timeCompleted(int slot, const QString& lblCasD) override;
+    void endOfSet(const stopky::ResultSetOutcome& o) override;
+    void recall(const stopky::ResultSetOutcome& o) override;
+
+    void setRunEditsEnabled(bool enabled);
+
+    stopky::Decoder m_decoder;
+    stopky::SerialLink m_link;
+    qint32 pripravaM = 0;
+    qint32 pripravaS = 0;
 };

@@ -1,0 +1,246 @@
+// The console window against a pseudo-terminal standing in for the timing device: the real serial
+// path (QSerialPort), the decoder and the result sets, as the operator sees them.
+
+#include "../link/ptypair.h"
+#include "console/TfrmCas.h"
+#include "console/TimesList.h"
+#include "console/qxini.h"
+
+#include <QAbstractItemView>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Msg = std::tuple<int, qint32, qint32>;
+
+namespace {
+
+QList<Msg> messages(const QSignalSpy& spy) {
+    QList<Msg> out;
+    for (const QList<QVariant>& args : spy)
+        out.append({args.at(0).toInt(), args.at(1).toInt(), args.at(2).toInt()});
+    return out;
+}
+
+QStringList entries(const QComboBox* cb) {
+    QStringList out;
+    for (int i = 0; i < cb->count(); ++i) out << cb->itemText(i);
+    return out;
+}
+
+} // namespace
+
+class TestConsole : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_config;
+
+    void writeIni(const QString& text) {
+        QFile f(m_config.filePath(QStringLiteral("qx.ini")));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text.toUtf8());
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_config.isValid());
+        qputenv("QX_CONFIG_DIR", m_config.path().toLocal8Bit());
+    }
+    void init() { QFile::remove(m_config.filePath(QStringLiteral("qx.ini"))); }
+
+    // First run without qx.ini: version 454 with its two announcements, the port-choice view, and
+    // on close a qx.ini with the defaults and the checked version.
+    void firstRunAndQxIni() {
+        TfrmCas cas;
+        QVERIFY(cas.findChild<QRadioButton*>(QStringLiteral("RB454"))->isChecked());
+        QVERIFY(!cas.CBFormat->isVisibleTo(&cas));
+        QVERIFY(cas.pnlUvod->isVisibleTo(&cas));
+        QVERIFY(!cas.pnlCas->isVisibleTo(&cas));
+        QCOMPARE(cas.lblUvod->text(), QStringLiteral("Vyberte komunikační port a "));
+        QCOMPARE(cas.lblTyp->text(), QStringLiteral("Měří: 1-2 štafety, 1 útok, přípravu"));
+        QCOMPARE(cas.verze, 454);
+
+        cas.edtM0->setText(QStringLiteral("Koš, kádě"));
+        cas.close();
+        const stopky::QxIni ini = stopky::readQxIni(m_config.filePath(QStringLiteral("qx.ini")));
+        QCOMPARE(ini.typ, 454);
+        QCOMPARE(ini.m0, QStringLiteral("Koš, kádě"));
+        QCOMPARE(ini.format, 0);
+    }
+
+    // A stored version with the format choice; an unknown stored version checks nothing and is
+    // not written back.
+    void storedAndUnknownTyp() {
+        writeIni(QStringLiteral("[Cas]\nTyp=466\n"));
+        {
+            TfrmCas cas;
+            QVERIFY(cas.RB466->isChecked());
+            QVERIFY(cas.CBFormat->isVisibleTo(&cas));
+            QSignalSpy sent(&cas, &TfrmCas::zapisnikMessage);
+            cas.CBFormat->setCurrentIndex(1);
+            cas.nastav_typ();
+            QCOMPARE(messages(sent), (QList<Msg>{{1494, 466, 1}}));
+        }
+
+        writeIni(QStringLiteral("[Cas]\n; keep me\nTyp=999\n"));
+        {
+            TfrmCas cas;
+            for (QRadioButton* rb : cas.findChildren<QRadioButton*>()) QVERIFY2(!rb->isChecked(), qPrintable(rb->objectName()));
+            QVERIFY(!cas.CBFormat->isVisibleTo(&cas));
+            cas.close();
+        }
+        QFile f(m_config.filePath(QStringLiteral("qx.ini")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        QVERIFY2(text.contains(QStringLiteral("Typ=999")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("; keep me")));
+    }
+
+    // Version 466 over the pty: greeting, a settings frame, a lane set of two, the times list and
+    // its clipboard text, and the messages for zapisnik in order.
+    void laneSetOverPty() {
+        writeIni(QStringLiteral("[Cas]\nTyp=466\n"));
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        TfrmCas cas(pty.slavePath());
+        QSignalSpy sent(&cas, &TfrmCas::zapisnikMessage);
+        QCOMPARE(cas.CBUvod->itemText(0), pty.slavePath());
+
+        QVERIFY(pty.send(QByteArray::fromHex("0102a1ae")));
+        QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+        QCOMPARE(cas.lblDraha->text(), QStringLiteral("Dvě dráhy"));
+        QCOMPARE(cas.lblTerce->text(), QStringLiteral("rozepínací"));
+        QCOMPARE(cas.lblNCas->text(), QStringLiteral("čas: ano"));
+        QVERIFY(cas.lblNCas->isVisibleTo(&cas));
+
+        // reset, start, lane 2 then lane 1 (codes 7 and 6)
+        QVERIFY(pty.send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba07012345") +
+                         QByteArray::fromHex("ba06021000")));
+        QTRY_COMPARE(cas.CBCas->count(), 3);
+        QCOMPARE(entries(cas.CBCas), (QStringList{QString(), QStringLiteral("2 12,34"), QStringLiteral("1 21,00")}));
+        QCOMPARE(cas.lblCas->text(), QStringLiteral("21,00"));
+        QCOMPARE(cas.lblCasD->text(), QStringLiteral("2 12,34"));
+        QVERIFY(!cas.t_cas);
+        QVERIFY(cas.edtSDH->isEnabled());
+        QCOMPARE(messages(sent), (QList<Msg>{{1490, 466, 0x02}, {1495, 0, 0}, {1491, 7, 12345}, {1491, 6, 21000}}));
+
+        // picking an entry puts it on the clipboard with a tab; deleting empties it
+        cas.CBCas->setCurrentIndex(1);
+        cas.CBCas->CBCasChange();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("2\t12,34"));
+        QVERIFY(cas.btnDel->isEnabled());
+        cas.btnDel->click();
+        QCOMPARE(entries(cas.CBCas), (QStringList{QString(), QStringLiteral("1 21,00")}));
+        QVERIFY(!cas.btnDel->isEnabled());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+    }
+
+    // Version 454 (five greeting bytes, three read, the rest decoded), a set of four lanes and the
+    // rotation of the second line; a reset stops it; a recall shows the set again.
+    void rotationAndRecall() {
+        writeIni(QStringLiteral("[Cas]\nTyp=454\n"));
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        TfrmCas cas(pty.slavePath());
+        cas.tmrPrep->setInterval(30);
+        // settings byte 0x04: four lanes; the two bytes after the third are decoder input (reset)
+        QVERIFY(pty.send(QByteArray::fromHex("0400") + QByteArray::fromHex("01aaab")));
+        QTRY_COMPARE(cas.lblDraha->text(), QStringLiteral("Čtyři dráhy"));
+        QTRY_VERIFY(cas.t_cas);
+        QVERIFY(pty.send(QByteArray::fromHex("ba600100") + QByteArray::fromHex("ba700200") +
+                         QByteArray::fromHex("ba800300") + QByteArray::fromHex("ba900400")));
+        QTRY_COMPARE(cas.CBCas->count(), 5);
+        QCOMPARE(cas.lblCas->text(), QStringLiteral("4,00"));
+        QVERIFY(cas.tmrPrep->isActive());
+        // every tick of the rotation, as the operator sees it right after
+        QStringList seen;
+        connect(cas.tmrPrep, &QTimer::timeout, this, [&] { seen << cas.lblCasD->text(); });
+        QTRY_VERIFY(seen.size() >= 4);
+        seen = seen.mid(0, 4);
+        QCOMPARE(seen, (QStringList{QStringLiteral("2 2,00"), QStringLiteral("1 1,00"), QStringLiteral("3 3,00"),
+                                    QStringLiteral("2 2,00")}));
+
+        QVERIFY(pty.send(QByteArray::fromHex("aa")));
+        QTRY_COMPARE(cas.lblCas->text(), QString());
+        QVERIFY(!cas.tmrPrep->isActive());
+        QVERIFY(cas.btnAutomat->isEnabled());
+        QCOMPARE(cas.btnAutomat->text(), QStringLiteral("Automatický start"));
+
+        cas.tmrPrep->setInterval(2000);
+        QVERIFY(pty.send(QByteArray::fromHex("a5")));
+        QTRY_COMPARE(cas.lblCas->text(), QStringLiteral("4,00"));
+        QCOMPARE(cas.lblCasD->text(), QStringLiteral("3 3,00"));
+        QCOMPARE(cas.CBCas->count(), 5); // a recall lists nothing
+    }
+
+    // One attack (version 458): the list entry and its two messages; a conversion error of a lane
+    // time is reported without stopping the decoder.
+    void attackAndBadTransferText() {
+        writeIni(QStringLiteral("[Cas]\nTyp=458\n"));
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        TfrmCas cas(pty.slavePath());
+        QSignalSpy sent(&cas, &TfrmCas::zapisnikMessage);
+        QSignalSpy errors(&cas, &TfrmCas::conversionError);
+        QVERIFY(pty.send(QByteArray::fromHex("0a0a01")));
+        QTRY_COMPARE(cas.lblDraha->text(), QStringLiteral("Jeden útok"));
+        QVERIFY(pty.send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba00012345") +
+                         QByteArray::fromHex("ba02013456")));
+        QTRY_COMPARE(cas.CBCas->count(), 2);
+        QCOMPARE(cas.CBCas->itemText(1), QStringLiteral("12,34L 13,45"));
+        QCOMPARE(messages(sent).mid(2), (QList<Msg>{{1491, 0, 12345}, {1492, 2, 13456}}));
+
+        // two lanes whose first time carries a target code with a letter: listed, reported, the
+        // second still sent
+        sent.clear();
+        QVERIFY(pty.send(QByteArray::fromHex("5a02") + QByteArray::fromHex("aa") +
+                         QByteArray::fromHex("ba00012000") + QByteArray::fromHex("ba07013000")));
+        QTRY_COMPARE(cas.CBCas->count(), 4);
+        QCOMPARE(errors.count(), 1);
+        QVERIFY(messages(sent).contains(Msg{1491, 7, 13000}));
+        QTRY_VERIFY(cas.findChild<QWidget*>(QStringLiteral("conversionErrorBox")));
+        QVERIFY(pty.send(QByteArray::fromHex("aa")));
+        QTRY_COMPARE(cas.lblCasD->text(), QString());
+    }
+
+    // The device stays silent: the prompt after the (shortened) wait; choosing again retries.
+    void noAnswer() {
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        TfrmCas cas;
+        cas.link().setNoAnswerInterval(50);
+        cas.CBUvod->insertItem(0, pty.slavePath());
+        cas.CBUvod->setCurrentIndex(0);
+        cas.CBUvodChange();
+        QTRY_COMPARE(cas.lblUvod->text(), QStringLiteral("Časomíra nenavázala komunikaci. Vypňete  "));
+        QCOMPARE(cas.lblUvod1->text(), QStringLiteral("časomíru, vyberte jiný port a zapněte ji!"));
+        cas.CBUvodChange();
+        QCOMPARE(cas.lblUvod->text(), QStringLiteral("Vyberte komunikační port a "));
+        QVERIFY(pty.send(QByteArray::fromHex("0100010000")));
+        QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+        QCOMPARE(cas.lblDraha->text(), QStringLiteral("Jedna dráha"));
+    }
+
+    // The space bar while the times list has the focus takes a split during a run and never
+    // opens the list.
+    void spaceBarInTimesList() {
+        TfrmCas cas;
+        QSignalSpy splits(&cas, &TfrmCas::splitRequested);
+        QTest::keyClick(cas.CBCas, Qt::Key_Space);
+        QCOMPARE(splits.count(), 0);
+        cas.t_cas = true;
+        QTest::keyClick(cas.CBCas, Qt::Key_Space);
+        QCOMPARE(splits.count(), 1);
+        QVERIFY(!cas.CBCas->view()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestConsole)
+#include "tst_console.moc"
