@@ -13,6 +13,9 @@
 
 #include <memory>
 
+#include <cerrno>
+#include <sys/ioctl.h>
+
 using namespace stopky;
 using State = SerialLink::State;
 
@@ -226,7 +229,19 @@ private slots:
         PtyPair pty;
         SerialLink first, second;
         QVERIFY(first.choosePort(pty.slavePath()));
-        QVERIFY(!second.choosePort(pty.slavePath()));
+        QVERIFY(!second.choosePort(pty.slavePath())); // the lock file
+#ifdef TIOCGEXCL
+        // and the terminal's exclusive mode, which refuses other opens (except a superuser's)
+        const int fd = ::open(pty.slavePath().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        int excl = 0;
+        if (fd >= 0) {
+            QCOMPARE(::ioctl(fd, TIOCGEXCL, &excl), 0);
+            ::close(fd);
+            QCOMPARE(excl, 1);
+        } else {
+            QCOMPARE(errno, EBUSY);
+        }
+#endif
         first.close();
         QVERIFY(second.choosePort(pty.slavePath()));
     }
