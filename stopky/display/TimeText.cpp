@@ -83,12 +83,15 @@ namespace {
 
 // A half byte is written as a decimal number; a device that keeps to its protocol only sends 0..9,
 // but a value above 9 is written as its two digits rather than as a hex letter.
-void appendNum(QString& s, int v) { s += QString::number(v); }
+void appendNum(QString& s, int v) {
+    if (v < 10)
+        s += QChar(u'0' + v);
+    else
+        s += QString::number(v);
+}
 
 // The common part of the display and transfer texts; `sixth` says whether digit 6 is written.
-QString timeText(const TimeRecord& r, bool ano, int verze, bool sixth) {
-    QString s;
-    s.reserve(12);
+void appendTime(QString& s, const TimeRecord& r, bool ano, int verze, bool sixth) {
     const VersionGroup g = versionGroup(verze);
     if (ano) {
         s += Decode_Terc(targetCode(r, verze));
@@ -115,23 +118,35 @@ QString timeText(const TimeRecord& r, bool ano, int verze, bool sixth) {
         appendNum(s, r.b[2] & 0x0F);
         if (sixth) appendNum(s, r.b[3]);
     }
+}
+
+QString timeText(const TimeRecord& r, bool ano, int verze, bool sixth) {
+    QString s;
+    s.reserve(16);
+    appendTime(s, r, ano, verze, sixth);
     return s;
 }
 
+bool transferSixth(int verze) { return versionGroup(verze) == VersionGroup::ByteCoded || verze == 456; }
+
 // A decimal integer as the conversion of the original tool accepts it: an optional sign and at
-// least one digit, nothing else, within 32 bits.
-bool toInt(QStringView t, qint32& out) {
-    if (t.isEmpty()) return false;
+// least one digit, nothing else, within 32 bits. `t` is read without its first comma (a text
+// without a comma is taken whole), so no copy is made.
+bool toIntWithoutFirstComma(QStringView t, qint32& out) {
+    const qsizetype comma = t.indexOf(u',');
+    auto at = [&](qsizetype i) { return comma >= 0 && i >= comma ? t[i + 1] : t[i]; };
+    const qsizetype len = comma >= 0 ? t.size() - 1 : t.size();
+    if (len == 0) return false;
     qsizetype i = 0;
     bool neg = false;
-    if (t[0] == u'+' || t[0] == u'-') {
-        neg = t[0] == u'-';
+    if (at(0) == u'+' || at(0) == u'-') {
+        neg = at(0) == u'-';
         i = 1;
     }
-    if (i == t.size()) return false;
+    if (i == len) return false;
     qint64 v = 0;
-    for (; i < t.size(); ++i) {
-        const char16_t c = t[i].unicode();
+    for (; i < len; ++i) {
+        const char16_t c = at(i).unicode();
         if (c < u'0' || c > u'9') return false;
         v = v * 10 + (c - u'0');
         if (v > qint64(std::numeric_limits<qint32>::max()) + 1) return false;
@@ -141,6 +156,8 @@ bool toInt(QStringView t, qint32& out) {
     out = qint32(v);
     return true;
 }
+
+bool toInt(QStringView t, qint32& out) { return t.indexOf(u',') < 0 && toIntWithoutFirstComma(t, out); }
 
 QString withoutFirstComma(QStringView t) {
     const qsizetype k = t.indexOf(u',');
@@ -156,9 +173,17 @@ QString CasToStr(const TimeRecord& casy, bool ano, int verze, int format) {
     return timeText(casy, ano, verze, format == Tisiciny);
 }
 
-QString CasToStrOut(const TimeRecord& casy, bool ano, int verze) {
-    const VersionGroup g = versionGroup(verze);
-    return timeText(casy, ano, verze, g == VersionGroup::ByteCoded || verze == 456);
+QString CasToStrOut(const TimeRecord& casy, bool ano, int verze) { return timeText(casy, ano, verze, transferSixth(verze)); }
+
+QString attackEntryText(const TimeRecord& target, const TimeRecord& result, int verze, int format, bool transfer) {
+    const bool sixth = transfer ? transferSixth(verze) : format == Tisiciny;
+    QString s;
+    s.reserve(32);
+    appendTime(s, target, false, verze, sixth);
+    s += Decode_Terc(targetCode(target, verze));
+    s += QLatin1Char(' ');
+    appendTime(s, result, false, verze, sixth);
+    return s;
 }
 
 PrevedResult preved_cas(QStringView cas) {
@@ -166,40 +191,26 @@ PrevedResult preved_cas(QStringView cas) {
     const qsizetype sp = cas.indexOf(u' ');
     const QStringView head = sp < 0 ? QStringView() : cas.left(sp);
     const QStringView tail = sp < 0 ? cas : cas.mid(sp + 1);
+    auto failed = [&](QString bad) {
+        r.ok = false;
+        r.error = notInteger(bad);
+        return r;
+    };
+    qint32 v = 0;
     if (head.size() < 2) {
-        qint32 v = 0;
-        if (!toInt(head, v)) {
-            r.ok = false;
-            r.error = notInteger(head);
-            return r;
-        }
-        r.data_out[0] = qint32(qint64(v) + 5); // cannot overflow in practice: head is one character
-        const QString t = withoutFirstComma(tail);
-        if (!toInt(t, v)) {
-            r.ok = false;
-            r.error = notInteger(t);
-            return r;
-        }
+        if (!toInt(head, v)) return failed(head.toString());
+        r.data_out[0] = qint32(qint64(v) + 5); // one character at most: no overflow
+        if (!toIntWithoutFirstComma(tail, v)) return failed(withoutFirstComma(tail));
         r.data_out[1] = v;
         return r;
     }
     const QChar last = head.back();
     r.data_out[0] = last == u'P' ? 1 : 0;
-    const QString t1 = withoutFirstComma(head.chopped(1));
-    qint32 v = 0;
-    if (!toInt(t1, v)) {
-        r.ok = false;
-        r.error = notInteger(t1);
-        return r;
-    }
+    const QStringView rest = head.chopped(1);
+    if (!toIntWithoutFirstComma(rest, v)) return failed(withoutFirstComma(rest));
     r.data_out[1] = v;
     r.data_out[2] = 2;
-    const QString t3 = withoutFirstComma(tail);
-    if (!toInt(t3, v)) {
-        r.ok = false;
-        r.error = notInteger(t3);
-        return r;
-    }
+    if (!toIntWithoutFirstComma(tail, v)) return failed(withoutFirstComma(tail));
     r.data_out[3] = v;
     return r;
 }

@@ -72,13 +72,11 @@ void laneLines(const TimeSlots& casy, int n, int verze, int format, ResultSetOut
 } // namespace
 
 QString attackText(const TimeSlots& casy, int t, int r, int verze, int format) {
-    return CasToStr(slot(casy, t), false, verze, format) + Decode_Terc(targetCode(slot(casy, t), verze)) +
-           QLatin1Char(' ') + CasToStr(slot(casy, r), false, verze, format);
+    return attackEntryText(slot(casy, t), slot(casy, r), verze, format, false);
 }
 
 QString attackTransfer(const TimeSlots& casy, int t, int r, int verze) {
-    return CasToStrOut(slot(casy, t), false, verze) + Decode_Terc(targetCode(slot(casy, t), verze)) +
-           QLatin1Char(' ') + CasToStrOut(slot(casy, r), false, verze);
+    return attackEntryText(slot(casy, t), slot(casy, r), verze, Setiny, true);
 }
 
 ResultSetOutcome completeSet(const TimeSlots& casy, quint8 nast0, MeasureMode mode, int verze, int format) {
