@@ -1,4 +1,5 @@
 #include "display/TimeText.h"
+#include "link/Decoder.h"
 #include "link/seriallink.h"
 #include "qxsim_proto.h"
 
@@ -129,6 +130,64 @@ private slots:
         QTRY_COMPARE(got, greeting);
         QTRY_COMPARE(data, after);
         link.close();
+    }
+
+    // Simulator, serial link and the console's decoder together: a run arrives as list entries.
+    void simulatedRunIsDecoded_data() {
+        QTest::addColumn<int>("verze");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("454 two lanes") << 454 << "greet 0x52 2\nreset\nstart\nlanes 12.34 13.45\nhold\n"
+                                       << QStringLiteral("Dvě dráhy")
+                                       << QStringList{QStringLiteral("1 12,34"), QStringLiteral("2 13,45")};
+        QTest::newRow("468 one attack") << 468 << "greet 0x0A 1 0xAE\nreset\nstart\nattack P 12.345 13.456\nhold\n"
+                                        << QStringLiteral("Jeden útok") << QStringList{QStringLiteral("12,34P 13,45")};
+        QTest::newRow("467 two attacks")
+            << 467 << "greet 0x0C 0x05\nreset\nstart\nattack L 20.5 21.25 P 22 23.75\nhold\n"
+            << QStringLiteral("Dva útoky") << QStringList{QStringLiteral("20,50L 21,25"), QStringLiteral("22,00P 23,75")};
+    }
+    void simulatedRunIsDecoded() {
+        QFETCH(int, verze);
+        QFETCH(QString, script);
+        QFETCH(QString, mode);
+        QFETCH(QStringList, entries);
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        file.write(script.toUtf8());
+        file.close();
+        QProcess sim;
+        auto stop = qScopeGuard([&] {
+            sim.kill();
+            sim.waitForFinished();
+        });
+        sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        sim.start(QStringLiteral(QX_SIM_PATH), {QStringLiteral("--version"), QString::number(verze), file.fileName()});
+        QVERIFY(sim.waitForStarted());
+        QTRY_VERIFY(sim.canReadLine());
+        const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
+
+        struct Listener : DecoderListener {
+            QString draha;
+            QStringList list;
+            void settingsApplied(const SettingsOutcome& o) override {
+                if (o.lblDraha)
+                    draha = *o.lblDraha;
+            }
+            void endOfSet(const ResultSetOutcome& o) override {
+                for (const ResultEntry& e : o.entries)
+                    list << e.text;
+            }
+        } listener;
+        Decoder decoder(&listener);
+        decoder.nastavTyp(verze, 0);
+        SerialLink link;
+        link.setVersion(verze);
+        connect(&link, &SerialLink::greetingReceived, [&](const QByteArray& g, int) { decoder.applyGreeting(g); });
+        connect(&link, &SerialLink::dataReceived, [&](const QByteArray& d) { decoder.feed(QByteArrayView(d)); });
+        QVERIFY(link.choosePort(port));
+        QTRY_COMPARE(listener.list, entries);
+        QCOMPARE(listener.draha, mode);
     }
 };
 
