@@ -145,7 +145,7 @@ public:
     // The start list of a competition, under an optional category (empty: all).
     QList<QStringList> load_listina(const QString& id_soutez, const QString& kategorie); // 7 cells
 
-    // Runs one statement on SQLQuery_kat (clear, set, execute).
+    // One statement on the given object: clear, set the text, execute or open.
     void exec(SQLQuery& q, const QByteArray& sql);
     void open(SQLQuery& q, const QByteArray& sql);
 
