@@ -36,6 +36,8 @@ void Countdown::stop() {
 }
 
 void Countdown::tick() {
+    if (!m_timer.isActive()) // a tick that was already queued when the countdown stopped
+        return;
     --m_pripravaS;
     if (m_pripravaS < 0) {
         --m_pripravaM;

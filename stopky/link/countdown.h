@@ -34,7 +34,7 @@ public slots:
     void start(const QString& lblPripravaText);
     // Start byte 0xAB or reset byte 0xAA: the timer stops. The time line is left to the caller.
     void stop();
-    // One tick of tmrOdpocet.
+    // One tick of tmrOdpocet (nothing while the countdown is stopped).
     void tick();
 
 signals:
