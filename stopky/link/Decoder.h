@@ -14,12 +14,28 @@
 //   anything else: ignored.
 // Inside a frame every byte is data, whatever its value.
 //
-// Sound handling of result sets (not stored outside the four slots):
+// Guarding the result set (no time is ever stored outside the four slots):
 //   - time frames fill slots from 1 onward, also before the first reset byte;
 //   - a time frame that arrives when the set is already complete (until the next reset), or while
 //     the set size n = nast[0] & 7 is outside 1..4, is read to its end (so the framing stays right)
 //     but not stored, and raises nothing;
 //   - the end of set is reported exactly once per set, right after the last byte of the n-th time.
+//
+// Typical use by the console window:
+//
+//   class TfrmCas : public QWidget, private stopky::DecoderListener { ... stopky::Decoder dec{this}; };
+//   // version radio button or format change (also at start-up):
+//   const stopky::TypSettings& t = dec.nastavTyp(verze, CBFormat->currentIndex());
+//   // greeting: once pocetB_Uvod bytes are waiting (466..468: up to ~1 s more for the 4th byte)
+//   const QByteArray in = port->readAll();
+//   dec.feed(QByteArrayView(in).sliced(dec.applyGreeting(in)));
+//   // afterwards, every arrival:
+//   dec.feed(QByteArrayView(port->readAll()));
+//   // tmrPrep tick (started when an outcome says startRotation, stopped in reset()):
+//   if (auto t = dec.rotationTick()) lblCasD->setText(*t); else tmrPrep->stop();
+//
+// Before the first nastavTyp the version is 0 (unknown: 3-byte times, target code in the high half).
+// Before the first settings the mode is MeasureMode::None and nast is all zero.
 
 #include "display/TimeRecord.h"
 #include "link/ResultSet.h"
@@ -28,6 +44,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 
 #include <optional>
@@ -35,8 +52,9 @@
 
 namespace stopky {
 
-// Callbacks in the order the decoder raises them; each is raised from inside feed() (or from
-// applySettings/applyGreeting/nastavTyp where noted) and must not call feed() again.
+// What the console must do, raised from inside feed() (settingsApplied also from applySettings and
+// applyGreeting), in the order the bytes require. A callback must not call feed() again. When a
+// callback runs the decoder's state already reflects the byte (e.g. casu() is n + 1 in endOfSet).
 // Every callback has an empty default, so a listener overrides only what it needs.
 class DecoderListener {
 public:
@@ -82,7 +100,7 @@ public:
 };
 
 // The first time line's text at the start byte.
-inline const char16_t* const kStartText = u"0,000";
+inline constexpr QStringView kStartText = u"0,000";
 
 // The second line for a status byte: bits 0..3 of the low half, one piece each. Attack modes:
 // "L " / 4 blanks, "P " / 3 blanks, "L " / 4 blanks, "P " / 3 blanks. Otherwise (lanes and the

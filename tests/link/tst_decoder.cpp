@@ -315,6 +315,7 @@ void TstDecoder::labelsOnly() {
     d.feed(bytes({0xA1, 0xA2, 0xAC, 0xAE, 0x00, 0xFF, 0x5B, 0xA0, 0xBB, 0xC0}));
     QCOMPARE(r.ev, QStringList({"terce Rozpínací", "terce Spínací", "ncas čas: ne", "ncas čas: ano"}));
     QCOMPARE(d.nast(), Nast({0x01, 0xA1, 0x00}));
+    QCOMPARE(kStartText.toString(), QStringLiteral("0,000")); // what the start byte puts into lblCas
 }
 
 // A 3-byte time leaves byte 4 of its slot as it was.
