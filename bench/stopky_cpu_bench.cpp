@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
+#include <QLabel>
 #include <QScreen>
 #include <QTimer>
 
@@ -50,7 +51,7 @@ Phase run(int seconds, FrameClock& frames, PaintCounter& clockPaints, PaintCount
     wall.start();
     // A local loop: QCoreApplication::quit would close the windows.
     QEventLoop loop;
-    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    QTimer::singleShot(seconds * 1000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
     Phase p;
     p.wall = static_cast<double>(wall.nsecsElapsed()) / 1e9;
@@ -82,7 +83,10 @@ int main(int argc, char* argv[]) {
     console.resize(451, 288);
     QWidget pnlCas(&console);
     pnlCas.setGeometry(8, 8, 249, 153);
+    QLabel lblCas(&pnlCas); // the time label under the surface, kept in step as the console does
+    lblCas.setGeometry(8, 25, 227, 57);
     ClockWidget DXCas1(&frames, nullptr, &pnlCas);
+    QObject::connect(&DXCas1, &ClockWidget::textChanged, &lblCas, &QLabel::setText);
     DXCas1.setGeometry(8, 25, 227, 57);
     DXCas1.setVersion(466, stopky::Tisiciny);
     DXCas1.hide();
@@ -102,8 +106,8 @@ int main(int argc, char* argv[]) {
     led.DXDraw->installEventFilter(&scrollPaints);
 
     const QScreen* screen = QGuiApplication::primaryScreen();
-    std::printf("platform %s, screen refresh %.1f Hz, frame interval %d ms, %d s per phase\n",
-                qPrintable(QGuiApplication::platformName()), screen ? screen->refreshRate() : 0.0, frames.interval(),
+    std::printf("platform %s, screen refresh %.1f Hz, frame period %.2f ms, %d s per phase\n",
+                qPrintable(QGuiApplication::platformName()), screen ? screen->refreshRate() : 0.0, frames.period(),
                 seconds);
 
     // Running: the clock counts and the scrolling text moves.

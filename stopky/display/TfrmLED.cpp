@@ -208,7 +208,7 @@ void TfrmLED::hideStartBanner() {
 
 void TfrmLED::restartScroll(const QString& text) {
     m_scroller.setWidth(DXDraw->width());
-    m_scroller.restart(text, m_frames->nowMs());
+    m_scroller.restart(text, static_cast<double>(m_frames->nowMs()));
     DXDraw->show();
     DXDraw->update();
     updateFrameNeed();
@@ -229,7 +229,7 @@ void TfrmLED::updateFrameNeed() {
     m_frames->setNeeded(this, m_scroller.moving() && isVisible() && DXDraw->isVisibleTo(this));
 }
 
-void TfrmLED::onFrame(std::int64_t nowMs) {
+void TfrmLED::onFrame(double nowMs) {
     if (!m_scroller.moving() || !isVisible()) return;
     const int before = m_scroller.scroll();
     m_scroller.advance(nowMs);

@@ -117,7 +117,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void onFrame(std::int64_t nowMs);
+    void onFrame(double nowMs);
     void updateFrameNeed();
     void fixOuterSize();
 

@@ -12,19 +12,20 @@
 #include <memory>
 
 FrameClock::FrameClock(QObject* parent, MonotonicMs monotonic) : QObject(parent), m_monotonic(std::move(monotonic)) {
+    m_pace.start();
     if (!m_monotonic) {
-        auto timer = std::make_shared<QElapsedTimer>();
-        timer->start();
-        m_monotonic = [timer] { return static_cast<std::int64_t>(timer->elapsed()); };
+        m_ownClock = true;
+        m_monotonic = [this] { return static_cast<std::int64_t>(m_pace.elapsed()); };
     }
-    int interval = 16;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const qreal hz = screen->refreshRate();
-        if (hz >= 10 && hz <= 500) interval = std::clamp(static_cast<int>(std::lround(1000.0 / hz)), 2, 100);
+        if (hz >= 10 && hz <= 500) m_period = 1000.0 / hz;
     }
+    // One-shot, re-armed for each frame against a running deadline, so that a period that is no
+    // whole number of milliseconds is kept on average.
     m_timer.setTimerType(Qt::PreciseTimer);
-    m_timer.setInterval(interval);
-    connect(&m_timer, &QTimer::timeout, this, &FrameClock::tick);
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &FrameClock::onTimer);
 }
 
 void FrameClock::setNeeded(const void* user, bool needed) {
@@ -32,17 +33,37 @@ void FrameClock::setNeeded(const void* user, bool needed) {
         m_users.insert(user);
     else
         m_users.remove(user);
-    if (m_users.isEmpty())
+    if (m_users.isEmpty()) {
         m_timer.stop();
-    else if (!m_timer.isActive())
-        m_timer.start();
+    } else if (!m_timer.isActive()) {
+        m_next = static_cast<double>(m_pace.nsecsElapsed()) / 1e6;
+        armNext();
+    }
 }
 
-void FrameClock::setInterval(int ms) { m_timer.setInterval(std::max(1, ms)); }
+void FrameClock::setPeriod(double ms) { m_period = std::clamp(ms, 1.0, 1000.0); }
+
+void FrameClock::armNext() {
+    const double now = static_cast<double>(m_pace.nsecsElapsed()) / 1e6;
+    m_next += m_period;
+    if (m_next < now) m_next = now + m_period; // late (a long handler, a busy machine): no catching up
+    m_timer.start(std::max(1, static_cast<int>(std::lround(m_next - now))));
+}
+
+void FrameClock::onTimer() {
+    // The frame is stamped with its due time rather than the moment the timer happened to fire,
+    // so that motion stays even when the timer fires a millisecond early or late.
+    const double pace = static_cast<double>(m_pace.nsecsElapsed()) / 1e6;
+    const double lateness = std::clamp(pace - m_next, -m_period / 2, m_period / 2);
+    const double now = m_ownClock ? pace : static_cast<double>(m_monotonic());
+    ++m_frames;
+    emit frame(now - lateness);
+    if (!m_users.isEmpty() && !m_timer.isActive()) armNext();
+}
 
 void FrameClock::tick() {
     ++m_frames;
-    emit frame(m_monotonic());
+    emit frame(static_cast<double>(m_monotonic()));
 }
 
 ClockWidget::ClockWidget(FrameClock* frames, stopky::RunClock* clock, QWidget* parent)
@@ -88,7 +109,7 @@ void ClockWidget::stopRun(bool hideSurface) {
     if (hideSurface) hide();
 }
 
-void ClockWidget::onFrame(std::int64_t) {
+void ClockWidget::onFrame(double) {
     if (!m_clock->running()) return;
     const stopky::RunClock::Frame f = m_clock->frame();
     setText(stopky::runningTimeText(f.ms, m_verze, m_format));

@@ -2,6 +2,7 @@
 
 #include "display/runclock.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSet>
 #include <QTimer>
@@ -20,30 +21,43 @@ class FrameClock : public QObject {
 public:
     using MonotonicMs = std::function<std::int64_t()>;
 
-    // An empty function selects a QElapsedTimer. The interval defaults to the primary screen's
+    // An empty function selects the frame clock's own QElapsedTimer. The interval defaults to the primary screen's
     // refresh interval (16 ms when it is unknown).
     explicit FrameClock(QObject* parent = nullptr, MonotonicMs monotonic = {});
 
     // A user (any object address) says whether it needs frames; the timer runs while anyone does.
     void setNeeded(const void* user, bool needed);
-    bool active() const { return m_timer.isActive(); }
+    // Some user needs frames: the timer is armed (between frames) or a frame is being served.
+    bool active() const { return !m_users.isEmpty(); }
 
-    void setInterval(int ms);
-    int interval() const { return m_timer.interval(); }
+    // Frame period in milliseconds; fractions are kept (60 Hz ticks at 16, 17, 17, ... ms).
+    void setPeriod(double ms);
+    double period() const { return m_period; }
+    int interval() const { return static_cast<int>(m_period + 0.5); }
 
     std::int64_t nowMs() const { return m_monotonic(); }
     // Number of frames ticked so far.
     std::int64_t frames() const { return m_frames; }
 
-    // One frame at the current time (the timer's slot; tests call it directly).
+    // One frame at the current time (tests call it directly). The timer's frames are stamped with
+    // their due time instead (within half a period of the current time).
     void tick();
 
 signals:
-    void frame(std::int64_t nowMs);
+    // nowMs: monotonic milliseconds of the frame, with fractions when the frame clock keeps its
+    // own clock.
+    void frame(double nowMs);
 
 private:
     MonotonicMs m_monotonic;
+    bool m_ownClock = false; // m_monotonic reads m_pace: frames are stamped with their due time
+    void onTimer();
+    void armNext();
+
     QTimer m_timer;
+    QElapsedTimer m_pace; // real time for pacing the timer, whatever clock the frames report
+    double m_period = 1000.0 / 60.0;
+    double m_next = 0; // pacing time of the next frame
     QSet<const void*> m_users;
     std::int64_t m_frames = 0;
 };
@@ -77,8 +91,8 @@ public:
     // Left edge of the text: 64 for "123,456", 89 for "12,345", 114 for "1,234", 139 for "1,23".
     static int textX(const QString& text);
 
-    // One frame at monotonic time nowMs (connected to the frame clock).
-    void onFrame(std::int64_t nowMs);
+    // One frame (connected to the frame clock); the clock reads its own run clock.
+    void onFrame(double nowMs);
 
 signals:
     // The running-time text changed: the console puts it into `lblCas`, so that it stays there

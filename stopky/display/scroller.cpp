@@ -5,28 +5,35 @@
 
 namespace stopky {
 
-void Scroller::restart(const QString& text, std::int64_t nowMs) {
+void Scroller::restart(const QString& text, double nowMs) {
     m_text = text;
-    m_x = m_width;
+    m_x = m_width + 0.5;
     m_lastMs = nowMs;
     m_moving = true;
+    m_aligned = false;
 }
 
 int Scroller::scroll() const { return static_cast<int>(std::floor(m_x)); }
 
-void Scroller::advance(std::int64_t nowMs) {
+void Scroller::advance(double nowMs) {
     if (!m_moving) return;
-    const std::int64_t dt = nowMs - m_lastMs;
-    m_lastMs = nowMs;
+    const double dt = nowMs - m_lastMs;
     if (dt <= 0) return;
-    m_x -= kPixelsPerSecond * static_cast<double>(dt) / 1000.0;
+    m_lastMs = nowMs;
+    double step = kPixelsPerSecond * dt / 1000.0;
+    if (!m_aligned) {
+        step = std::round(step);
+        m_aligned = true;
+    }
+    m_x -= step;
     // One full pass: from the right edge down to the last position still drawn, then one more
     // pixel brings the text back to the right edge.
     const double wrapAt = -static_cast<double>(kWrapPixelsPerChar) * m_text.size();
     const double period = m_width - wrapAt + 1.0;
     if (m_x < wrapAt) {
-        const double past = wrapAt - m_x - 1.0; // distance moved beyond the first re-entry
-        m_x = m_width - std::fmod(std::max(past, 0.0), period);
+        // Distance moved beyond the middle of the first pixel left of the last drawn position.
+        const double past = wrapAt - 0.5 - m_x;
+        m_x = m_width + 0.5 - std::fmod(std::max(past, 0.0), period);
     }
 }
 

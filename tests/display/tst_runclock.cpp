@@ -91,21 +91,23 @@ void TstRunClock::scrollSpeedIndependentOfFrameRate() {
         t = 500 + std::llround(i * 1000.0 / hz);
         s.advance(t);
     }
-    // 60 px per second: about 300 px in 5 s, whatever the frame rate.
+    // 60 px per second: about 300 px in 5 s, whatever the frame rate (the first frame moves by
+    // whole pixels, so within half a pixel).
     const double expected = 1000 - 60.0 * (t - 500) / 1000.0;
-    QVERIFY2(std::abs(s.position() - expected) < 0.01, qPrintable(QString::number(s.position())));
+    QVERIFY2(std::abs(s.position() - expected) <= 0.5, qPrintable(QString::number(s.position())));
 
-    // At 60 Hz one frame moves by one pixel.
+    // At 60 Hz every frame moves the text by exactly one pixel, also with frame times rounded to
+    // whole milliseconds (16, 17, 17, ...) and a restart between two frames.
     Scroller one;
     one.setWidth(500);
-    one.restart(QStringLiteral("x"), 0);
-    std::int64_t prev = one.scroll();
-    for (int i = 1; i <= 60; ++i) {
-        one.advance(std::llround(i * 1000.0 / 60.0));
-        QVERIFY(prev - one.scroll() <= 2);
+    one.restart(QStringLiteral("x"), 7);
+    int prev = one.scroll();
+    for (int i = 1; i <= 120; ++i) {
+        one.advance(static_cast<double>(std::llround(i * 1000.0 / 60.0)));
+        QCOMPARE(prev - one.scroll(), 1);
         prev = one.scroll();
     }
-    QCOMPARE(one.scroll(), 440);
+    QCOMPARE(one.scroll(), 380);
 }
 
 void TstRunClock::scrollWrapsAfterThirtyFivePixelsPerCharacter() {
@@ -115,8 +117,6 @@ void TstRunClock::scrollWrapsAfterThirtyFivePixelsPerCharacter() {
     // 550 px to reach -350: still drawn there.
     s.advance(9166); // 549.96 px
     QCOMPARE(s.scroll(), -350);
-    s.advance(9175); // 550.5 px: -350.5 is still within the last pixel
-    QVERIFY(s.scroll() < -350 || s.scroll() == 200 || s.scroll() == 199);
     s.advance(9200); // 552 px: past -351, the text enters again from the right edge
     QVERIFY2(s.scroll() >= 198 && s.scroll() <= 200, qPrintable(QString::number(s.scroll())));
     // A long pause (window hidden, machine suspended) keeps the text within its path.
