@@ -42,7 +42,7 @@ void AutoStart::click() {
         setEnabled(false);
         const quint64 gen = m_gen;
         QPointer<AutoStart> self(this);
-        m_sound->play(QStringLiteral("pozor.wav"), [self, gen] {
+        playSound(QStringLiteral("pozor.wav"), [self, gen] {
             if (self)
                 self->afterPozor(gen);
         });
@@ -53,7 +53,7 @@ void AutoStart::click() {
         m_cueSounding = true;
         const quint64 gen = m_gen;
         QPointer<AutoStart> self(this);
-        m_sound->play(QStringLiteral("zacatek.wav"), [self, gen] {
+        playSound(QStringLiteral("zacatek.wav"), [self, gen] {
             if (!self || gen != self->m_gen)
                 return;
             self->m_cueSounding = false;
@@ -65,6 +65,14 @@ void AutoStart::click() {
     }
 }
 
+void AutoStart::playSound(const QString& name, std::function<void()> done) {
+    if (m_sound) {
+        m_sound->play(name, std::move(done));
+    } else if (done) {
+        QTimer::singleShot(0, this, std::move(done)); // no sound output: over at once
+    }
+}
+
 void AutoStart::afterPozor(quint64 gen) {
     if (gen != m_gen)
         return;
@@ -73,7 +81,7 @@ void AutoStart::afterPozor(quint64 gen) {
 }
 
 void AutoStart::shoot() {
-    m_sound->play(QStringLiteral("vystrel.wav"));
+    playSound(QStringLiteral("vystrel.wav"));
     setCaption(captionStarted());
     m_pulse.start();
     emit fired();

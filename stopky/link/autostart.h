@@ -22,7 +22,7 @@ namespace stopky {
 class AutoStart : public QObject {
     Q_OBJECT
 public:
-    // `sound` and `dtr` must outlive this object.
+    // `sound` and `dtr` must outlive this object; either may be null (no sound, no DTR).
     AutoStart(SoundOutput* sound, DtrLine* dtr, QObject* parent = nullptr);
 
     static QString captionStart();   // "Automatický start"
@@ -35,6 +35,9 @@ public:
 
     // The random part r of the pause 100 + r ms, 0 to 499. Default: QRandomGenerator::global().
     void setRandom(std::function<int()> random) { m_random = std::move(random); }
+    // Other seams (tests); the state and caption stay. A pulse in progress ends on the old line.
+    void setSoundOutput(SoundOutput* sound) { m_sound = sound; }
+    void setDtrLine(DtrLine* dtr) { m_pulse.setLine(dtr); }
     // The DTR pulse width (5 ms).
     void setPulseWidth(int ms) { m_pulse.setWidth(ms); }
 
@@ -57,6 +60,7 @@ signals:
 private:
     void setCaption(const QString& c);
     void setEnabled(bool e);
+    void playSound(const QString& name, std::function<void()> done = {});
     void afterPozor(quint64 gen);
     void shoot();
 

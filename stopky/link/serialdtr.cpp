@@ -9,6 +9,11 @@ DtrPulse::DtrPulse(DtrLine* line, QObject* parent) : QObject(parent), m_line(lin
     connect(&m_timer, &QTimer::timeout, this, &DtrPulse::end);
 }
 
+void DtrPulse::setLine(DtrLine* line) {
+    cancel();
+    m_line = line;
+}
+
 void DtrPulse::setWidth(int ms) {
     m_timer.setInterval(ms);
 }

@@ -21,6 +21,8 @@ class DtrPulse : public QObject {
 public:
     explicit DtrPulse(DtrLine* line, QObject* parent = nullptr);
 
+    // Another line (tests); a pulse in progress is ended on the old line first.
+    void setLine(DtrLine* line);
     void setWidth(int ms);
     int width() const { return m_timer.interval(); }
     bool isActive() const { return m_timer.isActive(); } // DTR is high now

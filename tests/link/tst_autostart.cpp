@@ -146,6 +146,21 @@ private slots:
         QVERIFY(a.isEnabled());
     }
 
+    // Without a sound output the sounds are over at once; the DTR line can be swapped.
+    void withoutSoundAndSwappedLine() {
+        Log oldLog, log;
+        FakeDtr oldDtr(oldLog), dtr(log);
+        AutoStart a(nullptr, &oldDtr);
+        a.setRandom([] { return 0; });
+        a.reset();
+        a.click();
+        a.setDtrLine(&dtr);
+        a.click();
+        QTRY_COMPARE(log.what, (QStringList{"DTR high", "DTR low"}));
+        QVERIFY(oldLog.what.isEmpty());
+        QCOMPARE(a.caption(), QStringLiteral("Odstartováno!!!"));
+    }
+
     void countdownTexts_data() {
         QTest::addColumn<QString>("priprava");
         QTest::addColumn<QStringList>("first");   // the texts shown first
