@@ -125,5 +125,16 @@ int main(int argc, char* argv[]) {
     led.haltScroll();
     std::printf("frame timer active while idle: %s\n", frames.active() ? "yes" : "no");
     print("idle", run(seconds, frames, clockPaints, scrollPaints));
+
+    // Cost of one layout (it runs on every resize step while the operator drags the window).
+    for (const QSize size : {QSize(462, 328), QSize(1920, 1080), QSize(3840, 2160)}) {
+        led.resize(size);
+        QElapsedTimer t;
+        t.start();
+        const int n = 50;
+        for (int i = 0; i < n; ++i) led.PrekresliLED();
+        std::printf("PrekresliLED at %4dx%-4d: %.2f ms per layout, row font %d pt\n", size.width(), size.height(),
+                    static_cast<double>(t.nsecsElapsed()) / 1e6 / n, led.layout().rowPointSize);
+    }
     return 0;
 }

@@ -21,14 +21,30 @@ int rowPointSize(const Input& in, int teamHeight, const Measure& measure) {
     const int room = in.width - kSideAllowance;
     // Integer division truncating towards zero, as the row height limit is defined.
     const int rowLimit = (in.height - kCaptionAllowance - teamHeight - kScrollLineHeight) / 4;
-    int s = 1;
-    while (true) {
+    const auto fits = [&](int s) {
         const QSize time = measure(kTimeSample, s);
-        const QSize name = measure(longest, s);
-        ++s;
-        if (time.width() + name.width() > room || rowLimit < time.height() || s > kMaxPointSize) break;
+        return time.width() + measure(longest, s).width() <= room && time.height() <= rowLimit;
+    };
+    // The first size that does not fit, found by doubling and halving rather than by trying every
+    // size from 1 up (text widths and heights grow with the size): on a large display the sizes
+    // go into the hundreds, and every size tried costs a font of its own.
+    int fail = 1;
+    if (fits(1)) {
+        int lo = 1; // fits
+        int hi = 2;
+        while (hi < kMaxPointSize && fits(hi)) {
+            lo = hi;
+            hi *= 2;
+        }
+        hi = std::min(hi, kMaxPointSize);
+        while (hi - lo > 1) { // lo fits, hi does not (or is the cap)
+            const int mid = lo + (hi - lo) / 2;
+            (fits(mid) ? lo : hi) = mid;
+        }
+        fail = hi;
     }
-    return std::max(1, s - 5);
+    // Three points below the largest size that fits.
+    return std::max(1, fail - 4);
 }
 
 Result compute(const Input& in, const Measure& measure) {

@@ -35,6 +35,18 @@ struct Rig {
     TfrmLED led{&frames};
 };
 
+// The row font by trying every size from 1 up, as the rule states it.
+int rowSizeByScan(int W, int H, int teamHeight, const QString& longest) {
+    int s = 1;
+    while (true) {
+        const QSize t = TfrmLED::measure(QStringLiteral("000,000"), s);
+        const QSize n = TfrmLED::measure(longest, s);
+        ++s;
+        if (t.width() + n.width() > W - 30 || (H - 25 - teamHeight - 80) / 4 < t.height()) break;
+    }
+    return std::max(1, s - 5);
+}
+
 const std::array<QString, 4> kNames{QStringLiteral("Rozdělovač"), QStringLiteral("Koš"), QStringLiteral("Terč"),
                                     QStringLiteral("Cíl!")};
 } // namespace
@@ -72,6 +84,9 @@ void TstLedWindow::layoutWithRealFonts() {
         r.led.resize(size);
         QCOMPARE(r.led.size(), size);
         const auto& L = r.led.layout();
+        // The real font's sizes grow steadily enough for the quick search to agree with the scan.
+        QCOMPARE(L.rowPointSize, rowSizeByScan(r.led.frameGeometry().width(), r.led.frameGeometry().height(),
+                                               r.led.lblSDH->height(), kNames[0]));
         QVERIFY(L.rowPointSize >= last);
         last = L.rowPointSize;
         // Rows one below the other, above the scrolling line, which fits in the window.
