@@ -98,7 +98,10 @@ void ClockWidget::setText(const QString& text) {
 
 void ClockWidget::startRun() {
     m_clock->start();
-    setText(QStringLiteral("0,000"));
+    // Always announced: the console may have emptied its label since the last run.
+    m_text = QStringLiteral("0,000");
+    update();
+    emit textChanged(m_text);
     show();
     m_frames->setNeeded(this, true);
 }

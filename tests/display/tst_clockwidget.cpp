@@ -124,6 +124,14 @@ void TstClockWidget::framesOnlyWhileNeeded() {
     QVERIFY(r.widget.isVisibleTo(&r.panel));
     QVERIFY(!r.frames.active());
     QCOMPARE(r.widget.text(), QStringLiteral("1,234"));
+    // Every start announces "0,000", also when the last run stopped on it.
+    QSignalSpy changed(&r.widget, &ClockWidget::textChanged);
+    r.widget.startRun();
+    r.widget.stopRun();
+    r.widget.startRun();
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(changed.last().at(0).toString(), QStringLiteral("0,000"));
+    r.widget.stopRun();
     // The real timer ticks while needed.
     r.widget.startRun();
     QSignalSpy frameSpy(&r.frames, &FrameClock::frame);
