@@ -6,9 +6,12 @@
 #include "link/Settings.h"
 #include "link/VersionTable.h"
 #include "link/serialports.h"
+#include "messages/ActualFile.h"
+#include "messages/Messages.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,6 +90,11 @@ TfrmCas::TfrmCas(const QString& extraPort, QWidget* parent) : QWidget(parent) {
     connect(&m_link, &stopky::SerialLink::greetingReceived, this, &TfrmCas::onGreeting);
     connect(&m_link, &stopky::SerialLink::dataReceived, this,
             [this](const QByteArray& bytes) { m_decoder.feed(QByteArrayView(bytes)); });
+    m_sound.setDirectory(QDir::currentPath());
+    m_sound.preload({QStringLiteral("zacatek.wav"), QStringLiteral("pozor.wav"), QStringLiteral("vystrel.wav")});
+    makeAutoStart();
+    connect(&m_countdown, &stopky::Countdown::textChanged, lblCas, &QLabel::setText);
+
     connect(CBUvod, &QComboBox::activated, this, [this](int) { CBUvodChange(); });
     connect(CBFormat, &QComboBox::activated, this, [this](int) { nastav_typ(); });
     for (const stopky::VersionInfo& v : stopky::versionTable()) {
@@ -103,6 +111,8 @@ TfrmCas::TfrmCas(const QString& extraPort, QWidget* parent) : QWidget(parent) {
         box->setModal(false);
         box->show();
     });
+
+    connect(&m_channel, &qx::LocalChannel::messageReceived, this, &TfrmCas::zpravaOdZapisniku);
 
     FormCreate(extraPort);
 }
@@ -278,6 +288,7 @@ void TfrmCas::buildPortChoicePanels() {
 
 // Start-up: window place and device version from qx.ini, the port-choice view, the port list.
 void TfrmCas::FormCreate(const QString& extraPort) {
+    m_channel.listen();
     const stopky::QxIni ini = stopky::readQxIni(stopky::qxIniPath());
     move(ini.casLeft, ini.casTop);
     resize(ini.casWidth - (frameGeometry().width() - width()), ini.casHeight - (frameGeometry().height() - height()));
@@ -285,12 +296,30 @@ void TfrmCas::FormCreate(const QString& extraPort) {
     nastav_typ();
     lblTyp->setText(QStringLiteral("Měří: 1-2 štafety, 1 útok, přípravu"));
     schovat_form(false);
+    LEDCreate(ini);
     CBUvod->addItems(stopky::portList(extraPort));
     CBUvod->setCurrentIndex(-1);
     if (!extraPort.isEmpty()) {
         CBUvod->setCurrentIndex(0);
         CBUvodChange();
     }
+}
+
+// The LED window's part of qx.ini: the format choice and the split captions.
+void TfrmCas::LEDCreate(const stopky::QxIni& ini) {
+    edtM0->setText(ini.m0);
+    edtM1->setText(ini.m1);
+    edtM2->setText(ini.m2);
+    edtMR->setText(ini.mr);
+    // The stored format applies where the version offers the choice (elsewhere it stays at
+    // "setiny"). The version values are not derived again, but the texts follow the new choice,
+    // and zapisnik hears the format in force, not the one announced before it was applied.
+    if (stopky::formatOffered(verze) && (ini.format == 0 || ini.format == 1) &&
+        ini.format != CBFormat->currentIndex()) {
+        CBFormat->setCurrentIndex(ini.format);
+        m_decoder.nastavTyp(m_decoder.verze(), ini.format);
+    }
+    posliZapisniku(qx::AM_Form, verze, CBFormat->currentIndex());
 }
 
 void TfrmCas::FormClose() {
@@ -389,7 +418,43 @@ void TfrmCas::onGreeting(const QByteArray& greeting, int) {
     schovat_form(true);
 }
 
-void TfrmCas::posliZapisniku(int msg, qint32 wParam, qint32 lParam) { emit zapisnikMessage(msg, wParam, lParam); }
+void TfrmCas::posliZapisniku(int msg, qint32 wParam, qint32 lParam) {
+    emit zapisnikMessage(msg, wParam, lParam);
+    m_channel.send(qx::ZapisnikName, quint32(msg), wParam, lParam); // skipped when zapisnik is not running
+}
+
+void TfrmCas::zpravaOdZapisniku(quint32 msg, qint32, qint32) {
+    switch (msg) {
+    case qx::AM_Nast: // request: the version and the settings byte (0 before a device has answered)
+        posliZapisniku(qx::AM_Nast, verze, m_decoder.nast()[0]);
+        break;
+    case qx::AM_Form: // request: the version and the format choice
+        posliZapisniku(qx::AM_Form, verze, CBFormat->currentIndex());
+        break;
+    case qx::AM_Text:
+        amText();
+        break;
+    default: // AM_Cas1, AM_Cas2, AM_Mezi go the other way
+        break;
+    }
+}
+
+// AM_Text: the current team into edtSDH, the next teams into the scrolling text.
+void TfrmCas::amText() {
+    const qx::ActualReadResult file = qx::readActualFile();
+    if (!file.ok) {
+        auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(), file.error, QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("actualFileErrorBox"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+        return;
+    }
+    edtSDH->setText(file.line1);
+    if (edtText->isEnabled()) edtText->setFocus(Qt::OtherFocusReason);
+    edtText->setText(file.line2);
+    if (edtM1->isEnabled()) edtM1->setFocus(Qt::OtherFocusReason);
+}
 
 void TfrmCas::setRunEditsEnabled(bool enabled) {
     for (QLineEdit* e : {edtM1, edtM2, edtMR, edtSDH, edtText}) e->setEnabled(enabled);
@@ -410,22 +475,45 @@ void TfrmCas::settingsApplied(const stopky::SettingsOutcome& o) {
     lblCasD->clear();
 }
 
-void TfrmCas::countdownStart() {}
+// The automatic start over the current sound output and DTR line; its state carries over.
+void TfrmCas::makeAutoStart() {
+    const QString caption = m_autoStart ? m_autoStart->caption() : stopky::AutoStart::captionStart();
+    delete m_autoStart;
+    m_autoStart = new stopky::AutoStart(m_soundOut, m_dtrLine, this);
+    if (caption != stopky::AutoStart::captionStart()) m_autoStart->reset();
+    connect(m_autoStart, &stopky::AutoStart::captionChanged, btnAutomat, &QPushButton::setText);
+    connect(m_autoStart, &stopky::AutoStart::enabledChanged, btnAutomat, &QPushButton::setEnabled);
+    disconnect(btnAutomat, &QPushButton::clicked, nullptr, nullptr);
+    connect(btnAutomat, &QPushButton::clicked, m_autoStart, &stopky::AutoStart::click);
+}
+
+void TfrmCas::setSoundOutput(stopky::SoundOutput* sound) {
+    m_soundOut = sound;
+    makeAutoStart();
+}
+
+void TfrmCas::setDtrLine(stopky::DtrLine* dtr) {
+    m_dtrLine = dtr;
+    makeAutoStart();
+}
+
+void TfrmCas::countdownStart() { m_countdown.start(lblPriprava->text()); }
 
 void TfrmCas::reset() {
     t_cas = false;
+    m_countdown.stop();
     lblCas->clear();
     lblCasD->clear();
     tmrPrep->stop();
     for (QLabel* l : {lblM0C, lblM1C, lblM2C, lblMRC}) l->hide();
     setRunEditsEnabled(true);
-    btnAutomat->setText(QStringLiteral("Automatický start"));
-    btnAutomat->setEnabled(true);
+    m_autoStart->reset(); // caption "Automatický start", enabled; no DTR pulse after a reset
     DXCas1->hide();
 }
 
 void TfrmCas::start() {
-    lblCas->setText(QString::fromUtf16(stopky::kStartText));
+    m_countdown.stop();
+    lblCas->setText(stopky::kStartText.toString());
     t_cas = true;
     CBCas->setFocus(Qt::OtherFocusReason);
     setRunEditsEnabled(false);

@@ -1,8 +1,13 @@
 #pragma once
 
 #include "link/Decoder.h"
+#include "link/autostart.h"
+#include "link/countdown.h"
+#include "link/soundplayer.h"
 #include "link/ResultSet.h"
 #include "link/seriallink.h"
+#include "console/qxini.h"
+#include "messages/LocalChannel.h"
 
 #include <QFrame>
 #include <QTimer>
@@ -36,9 +41,17 @@ public:
 
     // The one place where messages to zapisnik leave the console.
     void posliZapisniku(int msg, qint32 wParam, qint32 lParam);
+    // A message from zapisnik: the requests AM_Nast (0, 0) and AM_Form (0, 0), and AM_Text.
+    void zpravaOdZapisniku(quint32 msg, qint32 wParam, qint32 lParam);
+    qx::LocalChannel& channel() { return m_channel; }
 
     stopky::Decoder& decoder() { return m_decoder; }
     stopky::SerialLink& link() { return m_link; }
+    stopky::Countdown& countdown() { return m_countdown; }
+    stopky::AutoStart& autoStart() { return *m_autoStart; }
+    // Tests put their recorders here before anything plays or pulses.
+    void setSoundOutput(stopky::SoundOutput* sound);
+    void setDtrLine(stopky::DtrLine* dtr);
     int verze = 454;
     QTimer* tmrPrep = nullptr;
 
@@ -147,8 +160,18 @@ private:
 
     void setRunEditsEnabled(bool enabled);
 
+    void LEDCreate(const stopky::QxIni& ini);
+    void amText();
+
+    qx::LocalChannel m_channel{QStringLiteral("TfrmCas")};
     stopky::Decoder m_decoder;
     stopky::SerialLink m_link;
+    stopky::SoundPlayer m_sound;
+    stopky::Countdown m_countdown;
+    stopky::AutoStart* m_autoStart = nullptr;
+    stopky::SoundOutput* m_soundOut = &m_sound;
+    stopky::DtrLine* m_dtrLine = &m_link;
+    void makeAutoStart();
     qint32 pripravaM = 0;
     qint32 pripravaS = 0;
 };

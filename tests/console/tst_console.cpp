@@ -5,9 +5,12 @@
 #include "console/TfrmCas.h"
 #include "console/TimesList.h"
 #include "console/qxini.h"
+#include "messages/ActualFile.h"
+#include "messages/LocalChannel.h"
 
 #include <QAbstractItemView>
 #include <QClipboard>
+#include <QDir>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -52,6 +55,9 @@ private slots:
     void initTestCase() {
         QVERIFY(m_config.isValid());
         qputenv("QX_CONFIG_DIR", m_config.path().toLocal8Bit());
+        // the channel's sockets and "actual.txt" stay inside the test's own folder
+        qputenv("XDG_RUNTIME_DIR", m_config.path().toLocal8Bit());
+        QVERIFY(QDir::setCurrent(m_config.path()));
     }
     void init() { QFile::remove(m_config.filePath(QStringLiteral("qx.ini"))); }
 
@@ -226,6 +232,38 @@ private slots:
         QVERIFY(pty.send(QByteArray::fromHex("0100010000")));
         QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
         QCOMPARE(cas.lblDraha->text(), QStringLiteral("Jedna dráha"));
+    }
+
+    // With zapisnik listening: the start-up announcements (twice from the version set-up, once more
+    // after the stored format has been applied), the answers to its requests, and AM_Text.
+    void channelWithZapisnik() {
+        writeIni(QStringLiteral("[Cas]\nTyp=466\n[LED]\nFormat=1\n"));
+        qx::LocalChannel zapisnik(QStringLiteral("TfrmQX"));
+        QVERIFY(zapisnik.listen());
+        QList<Msg> got;
+        connect(&zapisnik, &qx::LocalChannel::messageReceived, this,
+                [&](quint32 m, qint32 w, qint32 l) { got.append({int(m), w, l}); });
+
+        TfrmCas cas;
+        QTRY_COMPARE(got, (QList<Msg>{{1494, 466, 0}, {1494, 466, 0}, {1494, 466, 1}}));
+        QCOMPARE(cas.CBFormat->currentText(), QStringLiteral("tisíciny"));
+
+        got.clear();
+        zapisnik.send(QStringLiteral("TfrmCas"), 1490, 0, 0);
+        zapisnik.send(QStringLiteral("TfrmCas"), 1494, 0, 0);
+        QTRY_COMPARE(got, (QList<Msg>{{1490, 466, 0}, {1494, 466, 1}}));
+
+        QVERIFY(qx::writeActualFile(QStringLiteral("SDH Lhota - 3."), QString()).ok);
+        cas.edtText->setText(QStringLiteral("stará"));
+        zapisnik.send(QStringLiteral("TfrmCas"), 1493, 0, 0);
+        QTRY_COMPARE(cas.edtSDH->text(), QStringLiteral("SDH Lhota - 3."));
+        QCOMPARE(cas.edtText->text(), QString());
+
+        // a missing file is reported without blocking; the texts stay
+        QVERIFY(QFile::remove(QStringLiteral("actual.txt")));
+        zapisnik.send(QStringLiteral("TfrmCas"), 1493, 0, 0);
+        QTRY_VERIFY(cas.findChild<QWidget*>(QStringLiteral("actualFileErrorBox")));
+        QCOMPARE(cas.edtSDH->text(), QStringLiteral("SDH Lhota - 3."));
     }
 
     // The space bar while the times list has the focus takes a split during a run and never
