@@ -38,6 +38,24 @@ QStringList entries(const QComboBox* cb) {
     return out;
 }
 
+// Sound and DTR recorders: one ordered log of what the automatic start did.
+struct Log {
+    QStringList lines;
+};
+struct SoundRecorder : stopky::SoundOutput {
+    Log* log;
+    explicit SoundRecorder(Log* l) : log(l) {}
+    void play(const QString& file, std::function<void()> done) override {
+        log->lines << file;
+        if (done) QTimer::singleShot(0, done);
+    }
+};
+struct DtrRecorder : stopky::DtrLine {
+    Log* log;
+    explicit DtrRecorder(Log* l) : log(l) {}
+    void setDtr(bool high) override { log->lines << (high ? QStringLiteral("DTR 1") : QStringLiteral("DTR 0")); }
+};
+
 } // namespace
 
 class TestConsole : public QObject {
@@ -264,6 +282,53 @@ private slots:
         zapisnik.send(QStringLiteral("TfrmCas"), 1493, 0, 0);
         QTRY_VERIFY(cas.findChild<QWidget*>(QStringLiteral("actualFileErrorBox")));
         QCOMPARE(cas.edtSDH->text(), QStringLiteral("SDH Lhota - 3."));
+    }
+
+    // Preparation 2:30 counted down on the first time line; the start byte ends it. The automatic
+    // start after a reset: captions, the sounds in order and the DTR pulse after the shot; a
+    // reset byte during the sequence cancels it (no pulse).
+    void countdownAndAutomaticStart() {
+        writeIni(QStringLiteral("[Cas]\nTyp=458\n"));
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        TfrmCas cas(pty.slavePath());
+        Log log;
+        SoundRecorder sound(&log);
+        DtrRecorder dtr(&log);
+        cas.setSoundOutput(&sound);
+        cas.setDtrLine(&dtr);
+        cas.countdown().setTickInterval(20);
+
+        QVERIFY(pty.send(QByteArray::fromHex("a20001"))); // two lanes, preparation 2:30
+        QTRY_COMPARE(cas.lblPriprava->text(), QStringLiteral("2:30"));
+        QVERIFY(pty.send(QByteArray::fromHex("55")));
+        QTRY_COMPARE(cas.lblCas->text(), QStringLiteral("2,30 "));
+        QTRY_COMPARE(cas.lblCas->text(), QStringLiteral("2,28 "));
+        QVERIFY(pty.send(QByteArray::fromHex("ab")));
+        QTRY_COMPARE(cas.lblCas->text(), QStringLiteral("0,000"));
+        QVERIFY(!cas.countdown().isRunning());
+
+        QVERIFY(!cas.btnAutomat->isEnabled());
+        QVERIFY(pty.send(QByteArray::fromHex("aa")));
+        QTRY_VERIFY(cas.btnAutomat->isEnabled());
+        cas.btnAutomat->click();
+        QCOMPARE(cas.btnAutomat->text(), QStringLiteral("Pozor!!!"));
+        cas.btnAutomat->click();
+        QTRY_COMPARE(cas.btnAutomat->text(), QStringLiteral("Odstartováno!!!"));
+        QTRY_COMPARE(log.lines.size(), 5);
+        QCOMPARE(log.lines, (QStringList{QStringLiteral("zacatek.wav"), QStringLiteral("pozor.wav"),
+                                         QStringLiteral("vystrel.wav"), QStringLiteral("DTR 1"), QStringLiteral("DTR 0")}));
+        QVERIFY(!cas.btnAutomat->isEnabled());
+
+        log.lines.clear();
+        QVERIFY(pty.send(QByteArray::fromHex("aa")));
+        QTRY_VERIFY(cas.btnAutomat->isEnabled());
+        cas.btnAutomat->click();
+        cas.btnAutomat->click(); // pozor.wav, then the random pause...
+        QVERIFY(pty.send(QByteArray::fromHex("aa"))); // ...which the reset cancels
+        QTRY_COMPARE(cas.btnAutomat->text(), QStringLiteral("Automatický start"));
+        QTest::qWait(700); // longer than the longest pause: nothing more may follow
+        QVERIFY2(!log.lines.contains(QStringLiteral("DTR 1")), qPrintable(log.lines.join(u',')));
     }
 
     // The space bar while the times list has the focus takes a split during a run and never
