@@ -38,7 +38,9 @@ extern "C" void* realloc(void* p, size_t n) {
     ++g_allocs;
     return __libc_realloc(p, n);
 }
-extern "C" void free(void* p) { __libc_free(p); }
+extern "C" void free(void* p) {
+    __libc_free(p);
+}
 
 using namespace stopky;
 using Clock = std::chrono::steady_clock;
@@ -63,18 +65,19 @@ struct Sink : DecoderListener {
 
 QByteArray b(std::initializer_list<int> l) {
     QByteArray a;
-    for (int v : l) a.append(char(v));
+    for (int v : l)
+        a.append(char(v));
     return a;
 }
 
 // One run of each kind, as the device sends it (466, 4-byte times).
 QByteArray laneRun() {
-    return b({0x5A, 0x04, 0x55, 0xAA, 0xAB, 0xD0, 0xD1, 0xD3, 0xD7, 0xDF, 0xBA, 0x06, 0x00, 0x12, 0x34, 0xBA, 0x07,
-              0x00, 0x23, 0x45, 0xBA, 0x08, 0x01, 0x34, 0x56, 0xBA, 0x09, 0x01, 0x45, 0x67, 0xA5});
+    return b({0x5A, 0x04, 0x55, 0xAA, 0xAB, 0xD0, 0xD1, 0xD3, 0xD7, 0xDF, 0xBA, 0x06, 0x00, 0x12, 0x34, 0xBA,
+              0x07, 0x00, 0x23, 0x45, 0xBA, 0x08, 0x01, 0x34, 0x56, 0xBA, 0x09, 0x01, 0x45, 0x67, 0xA5});
 }
 QByteArray attackRun() {
-    return b({0x5A, 0x0C, 0xAA, 0xAB, 0xD5, 0xDA, 0xBA, 0x00, 0x00, 0x12, 0x34, 0xBA, 0x03, 0x00, 0x13, 0x45, 0xBA,
-              0x02, 0x00, 0x25, 0x00, 0xBA, 0x05, 0x00, 0x26, 0x66});
+    return b({0x5A, 0x0C, 0xAA, 0xAB, 0xD5, 0xDA, 0xBA, 0x00, 0x00, 0x12, 0x34, 0xBA, 0x03,
+              0x00, 0x13, 0x45, 0xBA, 0x02, 0x00, 0x25, 0x00, 0xBA, 0x05, 0x00, 0x26, 0x66});
 }
 
 // Feeds `s` over and over for about `seconds`; returns bytes per second.
@@ -86,7 +89,8 @@ double throughput(const QByteArray& s, double seconds, Sink& sink) {
     const auto t0 = Clock::now();
     double elapsed = 0;
     do {
-        for (int i = 0; i < 64; ++i) d.feed(QByteArrayView(s));
+        for (int i = 0; i < 64; ++i)
+            d.feed(QByteArrayView(s));
         bytes += 64ull * quint64(s.size());
         elapsed = std::chrono::duration<double>(Clock::now() - t0).count();
     } while (elapsed < seconds);
@@ -132,10 +136,12 @@ int main(int argc, char** argv) {
 
     Sink sink;
     QByteArray realistic;
-    for (int i = 0; i < 8; ++i) realistic += (i % 2 ? attackRun() : laneRun());
+    for (int i = 0; i < 8; ++i)
+        realistic += (i % 2 ? attackRun() : laneRun());
     QByteArray random(1 << 16, 0);
     std::mt19937 rng(1);
-    for (char& c : random) c = char(rng());
+    for (char& c : random)
+        c = char(rng());
     const QByteArray idle(1 << 16, char(0x00));
 
     std::printf("decoder throughput (%.1f s each)\n", secs);
@@ -155,8 +161,10 @@ int main(int argc, char** argv) {
     std::printf("  four lanes       : %8.0f ns, %5.1f allocations\n", l.ns, l.allocs);
     std::printf("  two attacks      : %8.0f ns, %5.1f allocations\n", a.ns, a.allocs);
     std::printf("whole run (settings frame, reset, start, status bytes, all times)\n");
-    std::printf("  four lanes (%2lld B): %8.0f ns, %5.1f allocations\n", qint64(lanes.size()), lw.ns, lw.allocs);
-    std::printf("  two attacks(%2lld B): %8.0f ns, %5.1f allocations\n", qint64(attacks.size()), aw.ns, aw.allocs);
+    std::printf("  four lanes (%2lld B): %8.0f ns, %5.1f allocations\n", qint64(lanes.size()), lw.ns,
+                lw.allocs);
+    std::printf("  two attacks(%2lld B): %8.0f ns, %5.1f allocations\n", qint64(attacks.size()), aw.ns,
+                aw.allocs);
     std::printf("(sink: %llu chars, %llu sets)\n", sink.chars, sink.sets);
     return 0;
 }

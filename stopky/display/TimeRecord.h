@@ -50,7 +50,9 @@ struct TimeRecord {
         return TimeRecord{{quint8(w), quint8(w >> 8), quint8(w >> 16), quint8(w >> 24)}};
     }
     // Bytes in reception order: fromBytes(0x01, 0x01, 0x23, 0x45) is byte 1 = 0x01 ... byte 4 = 0x45.
-    static TimeRecord fromBytes(quint8 b1, quint8 b2, quint8 b3, quint8 b4) { return TimeRecord{{b1, b2, b3, b4}}; }
+    static TimeRecord fromBytes(quint8 b1, quint8 b2, quint8 b3, quint8 b4) {
+        return TimeRecord{{b1, b2, b3, b4}};
+    }
 
     friend bool operator==(const TimeRecord&, const TimeRecord&) = default;
 };

@@ -50,7 +50,9 @@ bool formatOffered(int verze) {
     }
 }
 
-int effectiveFormat(int verze, int format) { return formatOffered(verze) && format == Tisiciny ? Tisiciny : Setiny; }
+int effectiveFormat(int verze, int format) {
+    return formatOffered(verze) && format == Tisiciny ? Tisiciny : Setiny;
+}
 
 quint8 targetCode(const TimeRecord& rec, int verze) {
     return versionGroup(verze) == VersionGroup::ByteCoded ? rec.b[0] : quint8(rec.b[0] >> 4);
@@ -127,7 +129,9 @@ QString timeText(const TimeRecord& r, bool ano, int verze, bool sixth) {
     return s;
 }
 
-bool transferSixth(int verze) { return versionGroup(verze) == VersionGroup::ByteCoded || verze == 456; }
+bool transferSixth(int verze) {
+    return versionGroup(verze) == VersionGroup::ByteCoded || verze == 456;
+}
 
 // A decimal integer as the conversion of the original tool accepts it: an optional sign and at
 // least one digit, nothing else, within 32 bits. `t` is read without its first comma (a text
@@ -157,7 +161,9 @@ bool toIntWithoutFirstComma(QStringView t, qint32& out) {
     return true;
 }
 
-bool toInt(QStringView t, qint32& out) { return t.indexOf(u',') < 0 && toIntWithoutFirstComma(t, out); }
+bool toInt(QStringView t, qint32& out) {
+    return t.indexOf(u',') < 0 && toIntWithoutFirstComma(t, out);
+}
 
 QString withoutFirstComma(QStringView t) {
     const qsizetype k = t.indexOf(u',');
@@ -165,7 +171,9 @@ QString withoutFirstComma(QStringView t) {
     return t.left(k).toString().append(t.mid(k + 1));
 }
 
-QString notInteger(QStringView t) { return QStringLiteral("„%1“ není platné celé číslo.").arg(t); }
+QString notInteger(QStringView t) {
+    return QStringLiteral("„%1“ není platné celé číslo.").arg(t);
+}
 
 } // namespace
 
@@ -173,9 +181,12 @@ QString CasToStr(const TimeRecord& casy, bool ano, int verze, int format) {
     return timeText(casy, ano, verze, format == Tisiciny);
 }
 
-QString CasToStrOut(const TimeRecord& casy, bool ano, int verze) { return timeText(casy, ano, verze, transferSixth(verze)); }
+QString CasToStrOut(const TimeRecord& casy, bool ano, int verze) {
+    return timeText(casy, ano, verze, transferSixth(verze));
+}
 
-QString attackEntryText(const TimeRecord& target, const TimeRecord& result, int verze, int format, bool transfer) {
+QString attackEntryText(const TimeRecord& target, const TimeRecord& result, int verze, int format,
+                        bool transfer) {
     const bool sixth = transfer ? transferSixth(verze) : format == Tisiciny;
     QString s;
     s.reserve(32);
@@ -223,7 +234,9 @@ QString runningTimeText(qint64 ms, int verze, int format) {
     return s;
 }
 
-int splitUnit(int format) { return format == Tisiciny ? 1000 : 100; }
+int splitUnit(int format) {
+    return format == Tisiciny ? 1000 : 100;
+}
 
 QString splitTimeText(qint64 q, int format) {
     const int u = splitUnit(format);

@@ -33,7 +33,8 @@ QString CasToStrOut(const TimeRecord& casy, bool ano, int verze);
 // The text of an attack: the target time without prefix, directly followed by the target's text, a
 // blank and the final time without prefix ("12,34L 13,45"). With `transfer` both times are transfer
 // texts (`format` is then not used), else display texts in `format`.
-QString attackEntryText(const TimeRecord& target, const TimeRecord& result, int verze, int format, bool transfer);
+QString attackEntryText(const TimeRecord& target, const TimeRecord& result, int verze, int format,
+                        bool transfer);
 
 // The four message values made from a transfer text (or a joined attack text).
 struct PrevedResult {

@@ -37,11 +37,13 @@ QString statusText(quint8 status, MeasureMode mode) {
 Decoder::Decoder(DecoderListener* listener) : listener_(listener) {}
 
 void Decoder::feed(std::span<const quint8> bytes) {
-    for (quint8 b : bytes) feed(b);
+    for (quint8 b : bytes)
+        feed(b);
 }
 
 void Decoder::feed(QByteArrayView bytes) {
-    for (char c : bytes) feed(quint8(c));
+    for (char c : bytes)
+        feed(quint8(c));
 }
 
 void Decoder::feed(quint8 b) {

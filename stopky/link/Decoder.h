@@ -173,7 +173,7 @@ private:
     Nast nast_{};
     TimeSlots casy_{};
     quint8 casu_ = 1;
-    bool setDone_ = false;    // end of set reported; cleared by reset
+    bool setDone_ = false; // end of set reported; cleared by reset
     MeasureMode mode_ = MeasureMode::None;
     quint8 pcas_ = 0;
     bool rotation_ = false;

@@ -6,7 +6,9 @@ namespace stopky {
 
 namespace {
 
-const TimeRecord& slot(const TimeSlots& casy, int i) { return casy[size_t(i - 1)]; }
+const TimeRecord& slot(const TimeSlots& casy, int i) {
+    return casy[size_t(i - 1)];
+}
 
 ResultEntry makeEntry(QString text, QString transfer, bool attack) {
     ResultEntry e;
@@ -102,7 +104,8 @@ ResultSetOutcome completeSet(const TimeSlots& casy, quint8 nast0, MeasureMode mo
     } else if (mode == MeasureMode::OneAttack) {
         o.lblCas = CasToStr(slot(casy, 2), false, verze, format);
         o.lblCasD = CasToStr(slot(casy, 1), true, verze, format);
-        o.entries.push_back(makeEntry(attackText(casy, 1, 2, verze, format), attackTransfer(casy, 1, 2, verze), true));
+        o.entries.push_back(
+            makeEntry(attackText(casy, 1, 2, verze, format), attackTransfer(casy, 1, 2, verze), true));
     }
     return o;
 }

@@ -43,7 +43,7 @@ struct ResultEntry {
     QString transfer;             // the transfer text the values are made from
     std::vector<AmSend> messages; // empty when the transfer text could not be converted
     bool ok = true;
-    QString error;                // the conversion error for the operator when !ok
+    QString error; // the conversion error for the operator when !ok
 };
 
 // Slots 1..4 of a result set; slot i is casy[i - 1].
@@ -51,12 +51,12 @@ using TimeSlots = std::array<TimeRecord, 4>;
 
 // What to do for a completed set or a recall. nullopt: leave the line as it is.
 struct ResultSetOutcome {
-    std::optional<QString> lblCas;     // first time line
-    std::optional<QString> lblCasD;    // second time line ("" empties it)
-    std::vector<ResultEntry> entries;  // append in order; send each entry's messages right after
-                                       // adding it (when zapisnik is found). Empty for a recall.
-    std::optional<quint8> pcas;        // new slot number of the rotation, when it is set
-    bool startRotation = false;        // start tmrPrep (2000 ms) when not running
+    std::optional<QString> lblCas;    // first time line
+    std::optional<QString> lblCasD;   // second time line ("" empties it)
+    std::vector<ResultEntry> entries; // append in order; send each entry's messages right after
+                                      // adding it (when zapisnik is found). Empty for a recall.
+    std::optional<quint8> pcas;       // new slot number of the rotation, when it is set
+    bool startRotation = false;       // start tmrPrep (2000 ms) when not running
     bool hasErrors() const {
         for (const ResultEntry& e : entries)
             if (!e.ok) return true;

@@ -23,9 +23,15 @@ using Nast = std::array<quint8, 3>;
 enum class MeasureMode { None, Lanes, OneAttack, TwoAttacks };
 
 // Set size n: nast[0] & 7. Values outside 1..4 are possible; the decoder then stores no times.
-inline int setSize(quint8 nast0) { return nast0 & 0x07; }
-inline bool attackBit(quint8 nast0) { return (nast0 & 0x08) != 0; }
-inline bool validSetSize(int n) { return n >= 1 && n <= 4; }
+inline int setSize(quint8 nast0) {
+    return nast0 & 0x07;
+}
+inline bool attackBit(quint8 nast0) {
+    return (nast0 & 0x08) != 0;
+}
+inline bool validSetSize(int n) {
+    return n >= 1 && n <= 4;
+}
 
 // The mode text of nast[0] & 0x0F: 1 "Jedna dráha", 2 "Dvě dráhy", 3 "Tři dráhy",
 // 4 "Čtyři dráhy", 10 "Jeden útok", 12 "Dva útoky"; any other value: nullopt (text unchanged).
@@ -38,17 +44,17 @@ std::optional<MeasureMode> modeOf(quint8 nast0);
 struct SettingsOutcome {
     Nast nast{};
     int verze = 0;
-    bool lblNCasVisible = false;        // shown for 466, 467, 468, hidden otherwise
-    std::optional<QString> lblNCas;     // "čas: ano" (0xAE) / "čas: ne" (0xAC), 466..468 only
-    std::optional<QString> lblDraha;    // mode text
-    std::optional<MeasureMode> mode;    // the mode that goes with lblDraha
-    int n = 0;                          // set size, nast[0] & 7
-    bool attack = false;                // attack bit
-    qint32 pripravaM = 0;               // preparation minutes
-    qint32 pripravaS = 0;               // 30 or 0
-    QString lblPriprava;                // "5:00", "2:30", "12:30"
-    std::optional<QString> lblTerce;    // "rozepínací" (0xA1) / "spínací" (0xA2)
-    QString lblFormat;                  // "Formát času: " + formatU or formatS
+    bool lblNCasVisible = false;     // shown for 466, 467, 468, hidden otherwise
+    std::optional<QString> lblNCas;  // "čas: ano" (0xAE) / "čas: ne" (0xAC), 466..468 only
+    std::optional<QString> lblDraha; // mode text
+    std::optional<MeasureMode> mode; // the mode that goes with lblDraha
+    int n = 0;                       // set size, nast[0] & 7
+    bool attack = false;             // attack bit
+    qint32 pripravaM = 0;            // preparation minutes
+    qint32 pripravaS = 0;            // 30 or 0
+    QString lblPriprava;             // "5:00", "2:30", "12:30"
+    std::optional<QString> lblTerce; // "rozepínací" (0xA1) / "spínací" (0xA2)
+    QString lblFormat;               // "Formát času: " + formatU or formatS
     // The console also: sends AM_Nast (WParam verze, LParam nast[0]) when zapisnik is found, and
     // (Nastaveni) empties lblCas and lblCasD.
 };

@@ -38,9 +38,12 @@ void TstTimeText::record_word() {
 }
 
 void TstTimeText::groups() {
-    for (int v : {458, 466, 467, 468}) QCOMPARE(versionGroup(v), VersionGroup::ByteCoded);
-    for (int v : {454, 462, 463, 999}) QCOMPARE(versionGroup(v), VersionGroup::NibbleShort);
-    for (int v : {456, 457}) QCOMPARE(versionGroup(v), VersionGroup::NibbleLong);
+    for (int v : {458, 466, 467, 468})
+        QCOMPARE(versionGroup(v), VersionGroup::ByteCoded);
+    for (int v : {454, 462, 463, 999})
+        QCOMPARE(versionGroup(v), VersionGroup::NibbleShort);
+    for (int v : {456, 457})
+        QCOMPARE(versionGroup(v), VersionGroup::NibbleLong);
     for (int v : {456, 457, 458, 466, 467, 468}) {
         QVERIFY(formatOffered(v));
         QCOMPARE(effectiveFormat(v, Tisiciny), int(Tisiciny));
@@ -62,7 +65,8 @@ void TstTimeText::decodeTerc_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("text");
     const char* t[] = {"L", "P", "1", "L", "P", "2", "1", "2", "3", "4"};
-    for (int c = 0; c < 10; ++c) QTest::addRow("%d", c) << c << QString::fromLatin1(t[c]);
+    for (int c = 0; c < 10; ++c)
+        QTest::addRow("%d", c) << c << QString::fromLatin1(t[c]);
     QTest::newRow("10") << 10 << QString();
     QTest::newRow("0x95") << 0x95 << QString();
     QTest::newRow("255") << 255 << QString();
@@ -83,31 +87,74 @@ void TstTimeText::texts_data() {
     QTest::addColumn<QString>("transfer");
     QTest::addColumn<QString>("bareSetiny"); // prefix off
 
-    QTest::newRow("466 P 12,34") << 466 << 0x01012345u << "P 12,34" << "P 12,345" << "P 12,345" << "12,34";
-    QTest::newRow("466 4 123,45") << 466 << 0x09123456u << "4 123,45" << "4 123,456" << "4 123,456" << "123,45";
-    QTest::newRow("454 3 5,67") << 454 << 0x80056700u << "3 5,67" << "3 5,670" << "3 5,67" << "5,67";
-    QTest::newRow("456 L 05,67") << 456 << 0x00056708u << "L 05,67" << "L 05,678" << "L 05,678" << "05,67";
-    QTest::newRow("457 1 12,34") << 457 << 0x60123400u << "1 12,34" << "1 12,340" << "1 12,34" << "12,34";
+    QTest::newRow("466 P 12,34") << 466 << 0x01012345u << "P 12,34"
+                                 << "P 12,345"
+                                 << "P 12,345"
+                                 << "12,34";
+    QTest::newRow("466 4 123,45") << 466 << 0x09123456u << "4 123,45"
+                                  << "4 123,456"
+                                  << "4 123,456"
+                                  << "123,45";
+    QTest::newRow("454 3 5,67") << 454 << 0x80056700u << "3 5,67"
+                                << "3 5,670"
+                                << "3 5,67"
+                                << "5,67";
+    QTest::newRow("456 L 05,67") << 456 << 0x00056708u << "L 05,67"
+                                 << "L 05,678"
+                                 << "L 05,678"
+                                 << "05,67";
+    QTest::newRow("457 1 12,34") << 457 << 0x60123400u << "1 12,34"
+                                 << "1 12,340"
+                                 << "1 12,34"
+                                 << "12,34";
     // Four zero bytes, byte-coded: neither digit 1 nor digit 2, digit 3 always.
     for (int v : {458, 466, 467, 468})
-        QTest::addRow("%d zero", v) << v << 0x00000000u << "L 0,00" << "L 0,000" << "L 0,000" << "0,00";
+        QTest::addRow("%d zero", v) << v << 0x00000000u << "L 0,00"
+                                    << "L 0,000"
+                                    << "L 0,000"
+                                    << "0,00";
     // Byte 2 not zero but digit 1 zero: digit 2 only; digit 1 set and digit 2 zero: both.
-    QTest::newRow("468 d1 set d2 zero") << 468 << 0x06102345u << "1 102,34" << "1 102,345" << "1 102,345"
+    QTest::newRow("468 d1 set d2 zero") << 468 << 0x06102345u << "1 102,34"
+                                        << "1 102,345"
+                                        << "1 102,345"
                                         << "102,34";
-    QTest::newRow("458 byte2 0x00 d3 9") << 458 << 0x07009876u << "2 9,87" << "2 9,876" << "2 9,876" << "9,87";
+    QTest::newRow("458 byte2 0x00 d3 9") << 458 << 0x07009876u << "2 9,87"
+                                         << "2 9,876"
+                                         << "2 9,876"
+                                         << "9,87";
     // Nibble short drops a zero digit 2 after a zero digit 1; long keeps it.
     for (int v : {454, 462, 463})
-        QTest::addRow("%d short zero", v) << v << 0x90000000u << "4 0,00" << "4 0,000" << "4 0,00" << "0,00";
-    QTest::newRow("456 long zero") << 456 << 0x90000000u << "4 00,00" << "4 00,000" << "4 00,000" << "00,00";
-    QTest::newRow("457 long zero") << 457 << 0x50000000u << "2 00,00" << "2 00,000" << "2 00,00" << "00,00";
+        QTest::addRow("%d short zero", v) << v << 0x90000000u << "4 0,00"
+                                          << "4 0,000"
+                                          << "4 0,00"
+                                          << "0,00";
+    QTest::newRow("456 long zero") << 456 << 0x90000000u << "4 00,00"
+                                   << "4 00,000"
+                                   << "4 00,000"
+                                   << "00,00";
+    QTest::newRow("457 long zero") << 457 << 0x50000000u << "2 00,00"
+                                   << "2 00,000"
+                                   << "2 00,00"
+                                   << "00,00";
     // Digit 1 set, digit 2 zero: both written in the short group.
-    QTest::newRow("462 d1 set d2 zero") << 462 << 0x61023400u << "1 102,34" << "1 102,340" << "1 102,34"
+    QTest::newRow("462 d1 set d2 zero") << 462 << 0x61023400u << "1 102,34"
+                                        << "1 102,340"
+                                        << "1 102,34"
                                         << "102,34";
     // Byte 4 of a nibble record is one number: 0x0A is written "10".
-    QTest::newRow("456 byte4 whole") << 456 << 0x1012340Au << "P 12,34" << "P 12,3410" << "P 12,3410" << "12,34";
+    QTest::newRow("456 byte4 whole") << 456 << 0x1012340Au << "P 12,34"
+                                     << "P 12,3410"
+                                     << "P 12,3410"
+                                     << "12,34";
     // Code without text: the text starts with the bare blank.
-    QTest::newRow("466 code 0x0C") << 466 << 0x0C012345u << " 12,34" << " 12,345" << " 12,345" << "12,34";
-    QTest::newRow("463 code 0xA") << 463 << 0xA0012300u << " 1,23" << " 1,230" << " 1,23" << "1,23";
+    QTest::newRow("466 code 0x0C") << 466 << 0x0C012345u << " 12,34"
+                                   << " 12,345"
+                                   << " 12,345"
+                                   << "12,34";
+    QTest::newRow("463 code 0xA") << 463 << 0xA0012300u << " 1,23"
+                                  << " 1,230"
+                                  << " 1,23"
+                                  << "1,23";
 }
 
 void TstTimeText::texts() {
@@ -117,8 +164,8 @@ void TstTimeText::texts() {
     QFETCH(QString, tisiciny);
     QFETCH(QString, transfer);
     QFETCH(QString, bareSetiny);
-    const TimeRecord r = TimeRecord::fromBytes(quint8(bytes >> 24), quint8(bytes >> 16), quint8(bytes >> 8),
-                                               quint8(bytes));
+    const TimeRecord r =
+        TimeRecord::fromBytes(quint8(bytes >> 24), quint8(bytes >> 16), quint8(bytes >> 8), quint8(bytes));
     QCOMPARE(CasToStr(r, true, verze, Setiny), setiny);
     QCOMPARE(CasToStr(r, true, verze, Tisiciny), tisiciny);
     QCOMPARE(CasToStrOut(r, true, verze), transfer);
@@ -254,13 +301,34 @@ void TstTimeText::splitChars_data() {
     QTest::addColumn<QString>("zmen");
     QTest::addColumn<QString>("retezec");
     QTest::addColumn<QString>("result");
-    QTest::newRow("attack entry") << " " << "\t" << "12,34L 13,45" << "12,34L\t13,45";
-    QTest::newRow("lane entry") << " " << "\t" << "1 12,34" << "1\t12,34";
-    QTest::newRow("every blank") << " " << "\t" << " a  b " << "\ta\t\tb\t";
-    QTest::newRow("two-char search") << "ab" << "x" << "abab" << "abab";
-    QTest::newRow("empty search") << "" << "x" << "abc" << "abc";
-    QTest::newRow("empty text") << " " << "\t" << "" << "";
-    QTest::newRow("longer replacement") << "," << "<>" << "1,2" << "1<>2";
+    QTest::newRow("attack entry") << " "
+                                  << "\t"
+                                  << "12,34L 13,45"
+                                  << "12,34L\t13,45";
+    QTest::newRow("lane entry") << " "
+                                << "\t"
+                                << "1 12,34"
+                                << "1\t12,34";
+    QTest::newRow("every blank") << " "
+                                 << "\t"
+                                 << " a  b "
+                                 << "\ta\t\tb\t";
+    QTest::newRow("two-char search") << "ab"
+                                     << "x"
+                                     << "abab"
+                                     << "abab";
+    QTest::newRow("empty search") << ""
+                                  << "x"
+                                  << "abc"
+                                  << "abc";
+    QTest::newRow("empty text") << " "
+                                << "\t"
+                                << ""
+                                << "";
+    QTest::newRow("longer replacement") << ","
+                                        << "<>"
+                                        << "1,2"
+                                        << "1<>2";
 }
 
 void TstTimeText::splitChars() {

@@ -9,16 +9,20 @@
 
 namespace testlink {
 
-inline QString hex2(int v) { return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper(); }
+inline QString hex2(int v) {
+    return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
+}
 
-inline QString opt(const std::optional<QString>& s) { return s ? QLatin1Char('"') + *s + QLatin1Char('"') : QStringLiteral("-"); }
+inline QString opt(const std::optional<QString>& s) {
+    return s ? QLatin1Char('"') + *s + QLatin1Char('"') : QStringLiteral("-");
+}
 
 // "lines <lblCas> <lblCasD> | entry "text" [msg w l][msg w l] | error "text" ... | pcas N | rot"
 inline QString describe(const stopky::ResultSetOutcome& o) {
     QString s = QStringLiteral("lines ") + opt(o.lblCas) + QLatin1Char(' ') + opt(o.lblCasD);
     for (const stopky::ResultEntry& e : o.entries) {
-        s += QStringLiteral(" | ") + (e.ok ? QStringLiteral("entry \"") : QStringLiteral("error \"")) + e.text +
-             QLatin1Char('"');
+        s += QStringLiteral(" | ") + (e.ok ? QStringLiteral("entry \"") : QStringLiteral("error \"")) +
+             e.text + QLatin1Char('"');
         for (const stopky::AmSend& m : e.messages)
             s += QStringLiteral(" [%1 %2 %3]").arg(m.msg).arg(m.wParam).arg(m.lParam);
     }
@@ -36,8 +40,9 @@ public:
     void settingsApplied(const stopky::SettingsOutcome& o) override {
         settings.push_back(o);
         ev << QStringLiteral("settings %1 %2 %3 %4 %5 %6")
-                  .arg(hex2(o.nast[0]), hex2(o.nast[1]), hex2(o.nast[2]), o.lblDraha.value_or(QStringLiteral("-")),
-                       o.lblPriprava, o.lblTerce.value_or(QStringLiteral("-")));
+                  .arg(hex2(o.nast[0]), hex2(o.nast[1]), hex2(o.nast[2]),
+                       o.lblDraha.value_or(QStringLiteral("-")), o.lblPriprava,
+                       o.lblTerce.value_or(QStringLiteral("-")));
     }
     void countdownStart() override { ev << QStringLiteral("countdown"); }
     void reset() override { ev << QStringLiteral("reset"); }
@@ -57,7 +62,8 @@ public:
 
 inline QByteArray bytes(std::initializer_list<int> l) {
     QByteArray a;
-    for (int v : l) a.append(char(v));
+    for (int v : l)
+        a.append(char(v));
     return a;
 }
 

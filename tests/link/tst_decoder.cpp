@@ -9,8 +9,8 @@
 
 using namespace stopky;
 using testlink::bytes;
-using testlink::Recorder;
 using testlink::describe;
+using testlink::Recorder;
 
 class TstDecoder : public QObject {
     Q_OBJECT
@@ -45,22 +45,23 @@ void TstDecoder::streams_data() {
     QTest::addColumn<QStringList>("events");
 
     // 454: five bytes waited for, three read; the last two (reset, start) are decoded.
-    QTest::newRow("454 two lanes") << 454 << int(Tisiciny) << bytes({0x02, 0x00, 0x01, 0xAA, 0xAB})
-                                   << bytes({0xD3, 0xBA, 0x60, 0x12, 0x34, 0xBA, 0x70, 0x23, 0x45})
-                                   << QStringList{
-                                          "settings 02 A1 00 Dvě dráhy 0:00 rozepínací",
-                                          "reset",
-                                          "start",
-                                          "status [1 2       ]",
-                                          "time 1 1 12,34",
-                                          "end lines \"23,45\" \"1 12,34\" | entry \"1 12,34\" [1491 6 1234] | entry "
-                                          "\"2 23,45\" [1491 7 2345] | pcas 1",
-                                      };
+    QTest::newRow("454 two lanes")
+        << 454 << int(Tisiciny) << bytes({0x02, 0x00, 0x01, 0xAA, 0xAB})
+        << bytes({0xD3, 0xBA, 0x60, 0x12, 0x34, 0xBA, 0x70, 0x23, 0x45})
+        << QStringList{
+               "settings 02 A1 00 Dvě dráhy 0:00 rozepínací",
+               "reset",
+               "start",
+               "status [1 2       ]",
+               "time 1 1 12,34",
+               "end lines \"23,45\" \"1 12,34\" | entry \"1 12,34\" [1491 6 1234] | entry "
+               "\"2 23,45\" [1491 7 2345] | pcas 1",
+           };
     // 456: two attacks, attack 2's result first; the greeting leftovers are two preparation bytes.
     QTest::newRow("456 two attacks, 5 before 2")
         << 456 << int(Setiny) << bytes({0x0C, 0x00, 0x02, 0x55, 0x55})
-        << bytes({0xAA, 0xAB, 0xD5, 0xBA, 0x30, 0x15, 0x67, 0x08, 0xBA, 0x50, 0x20, 0x00, 0x01, 0xBA, 0x10, 0x12, 0x34,
-                  0x05, 0xBA, 0x20, 0x25, 0x43, 0x09})
+        << bytes({0xAA, 0xAB, 0xD5, 0xBA, 0x30, 0x15, 0x67, 0x08, 0xBA, 0x50, 0x20, 0x00,
+                  0x01, 0xBA, 0x10, 0x12, 0x34, 0x05, 0xBA, 0x20, 0x25, 0x43, 0x09})
         << QStringList{
                "settings 0C A2 00 Dva útoky 0:00 spínací",
                "countdown",
@@ -71,103 +72,109 @@ void TstDecoder::streams_data() {
                "time 1 L 15,67",
                "time 2 2 20,00",
                "time 3 P 12,34",
-               "end lines \"20,00\" \"1 25,43\" | entry \"12,34P 25,43\" [1491 1 12345] [1492 2 25439] | entry "
+               "end lines \"20,00\" \"1 25,43\" | entry \"12,34P 25,43\" [1491 1 12345] [1492 2 25439] | "
+               "entry "
                "\"15,67L 20,00\" [1491 0 15678] [1492 2 20001]",
            };
     // 457: one attack; thousandths shown from byte 4 (zero), transfer keeps two decimals; the
     // time-shown bytes change the label although it is hidden for this version.
-    QTest::newRow("457 one attack") << 457 << int(Tisiciny) << bytes({0x0A, 0x00, 0x02, 0xAE, 0xAC})
-                                    << bytes({0xAA, 0xAB, 0xBA, 0x00, 0x12, 0x34, 0xBA, 0x20, 0x13, 0x45})
-                                    << QStringList{
-                                           "settings 0A A2 00 Jeden útok 0:00 spínací",
-                                           "ncas čas: ano",
-                                           "ncas čas: ne",
-                                           "reset",
-                                           "start",
-                                           "time 1 L 12,340",
-                                           "end lines \"13,450\" \"L 12,340\" | entry \"12,340L 13,450\" [1491 0 1234] "
-                                           "[1492 2 1345]",
-                                       };
+    QTest::newRow("457 one attack")
+        << 457 << int(Tisiciny) << bytes({0x0A, 0x00, 0x02, 0xAE, 0xAC})
+        << bytes({0xAA, 0xAB, 0xBA, 0x00, 0x12, 0x34, 0xBA, 0x20, 0x13, 0x45})
+        << QStringList{
+               "settings 0A A2 00 Jeden útok 0:00 spínací",
+               "ncas čas: ano",
+               "ncas čas: ne",
+               "reset",
+               "start",
+               "time 1 L 12,340",
+               "end lines \"13,450\" \"L 12,340\" | entry \"12,340L 13,450\" [1491 0 1234] "
+               "[1492 2 1345]",
+           };
     // 458: three bytes waited for and read; four lanes with data bytes 0x55; rotation starts.
-    QTest::newRow("458 four lanes") << 458 << int(Tisiciny) << bytes({0x04, 0x00, 0x02})
-                                    << bytes({0xAA, 0xAB, 0xDF, 0xBA, 0x06, 0x00, 0x55, 0x12, 0xBA, 0x07, 0x01, 0x55,
-                                              0x55, 0xBA, 0x08, 0x12, 0x34, 0x56, 0xBA, 0x09, 0x00, 0x00, 0x01})
-                                    << QStringList{
-                                           "settings 04 A2 00 Čtyři dráhy 0:00 spínací",
-                                           "reset",
-                                           "start",
-                                           "status [1 2 3 4 ]",
-                                           "time 1 1 5,512",
-                                           "time 2 2 15,555",
-                                           "time 3 3 123,456",
-                                           "end lines \"0,001\" \"3 123,456\" | entry \"1 5,512\" [1491 6 5512] | entry "
-                                           "\"2 15,555\" [1491 7 15555] | entry \"3 123,456\" [1491 8 123456] | entry "
-                                           "\"4 0,001\" [1491 9 1] | pcas 3 | rot",
-                                       };
+    QTest::newRow("458 four lanes")
+        << 458 << int(Tisiciny) << bytes({0x04, 0x00, 0x02})
+        << bytes({0xAA, 0xAB, 0xDF, 0xBA, 0x06, 0x00, 0x55, 0x12, 0xBA, 0x07, 0x01, 0x55,
+                  0x55, 0xBA, 0x08, 0x12, 0x34, 0x56, 0xBA, 0x09, 0x00, 0x00, 0x01})
+        << QStringList{
+               "settings 04 A2 00 Čtyři dráhy 0:00 spínací",
+               "reset",
+               "start",
+               "status [1 2 3 4 ]",
+               "time 1 1 5,512",
+               "time 2 2 15,555",
+               "time 3 3 123,456",
+               "end lines \"0,001\" \"3 123,456\" | entry \"1 5,512\" [1491 6 5512] | entry "
+               "\"2 15,555\" [1491 7 15555] | entry \"3 123,456\" [1491 8 123456] | entry "
+               "\"4 0,001\" [1491 9 1] | pcas 3 | rot",
+           };
     // 462: three lanes in the order 1, 3, 2; the two greeting leftovers are ignored bytes.
-    QTest::newRow("462 three lanes") << 462 << int(Tisiciny) << bytes({0x13, 0x00, 0x01, 0x00, 0x42})
-                                     << bytes({0xAA, 0xBA, 0x60, 0x05, 0x67, 0xBA, 0x80, 0x10, 0x00, 0xBA, 0x70, 0x99,
-                                               0x99})
-                                     << QStringList{
-                                            "settings 13 A1 00 Tři dráhy 1:00 rozepínací",
-                                            "reset",
-                                            "time 1 1 5,67",
-                                            "time 2 3 10,00",
-                                            "end lines \"99,99\" \"3 10,00\" | entry \"1 5,67\" [1491 6 567] | entry \"3 "
-                                            "10,00\" [1491 8 1000] | entry \"2 99,99\" [1491 7 9999] | pcas 2 | rot",
-                                        };
+    QTest::newRow("462 three lanes")
+        << 462 << int(Tisiciny) << bytes({0x13, 0x00, 0x01, 0x00, 0x42})
+        << bytes({0xAA, 0xBA, 0x60, 0x05, 0x67, 0xBA, 0x80, 0x10, 0x00, 0xBA, 0x70, 0x99, 0x99})
+        << QStringList{
+               "settings 13 A1 00 Tři dráhy 1:00 rozepínací",
+               "reset",
+               "time 1 1 5,67",
+               "time 2 3 10,00",
+               "end lines \"99,99\" \"3 10,00\" | entry \"1 5,67\" [1491 6 567] | entry \"3 "
+               "10,00\" [1491 8 1000] | entry \"2 99,99\" [1491 7 9999] | pcas 2 | rot",
+           };
     // 463: one lane; a recall after the next reset shows it again.
-    QTest::newRow("463 one lane, recall") << 463 << int(Tisiciny) << bytes({0x01, 0x00, 0x01, 0xAA, 0xAB})
-                                          << bytes({0xBA, 0x91, 0x23, 0x45, 0xAA, 0xA5})
-                                          << QStringList{
-                                                 "settings 01 A1 00 Jedna dráha 0:00 rozepínací",
-                                                 "reset",
-                                                 "start",
-                                                 "end lines \"123,45\" \"\" | entry \"4 123,45\" [1491 9 12345] | pcas 0",
-                                                 "reset",
-                                                 "recall lines \"123,45\" \"\" | pcas 0",
-                                             };
+    QTest::newRow("463 one lane, recall")
+        << 463 << int(Tisiciny) << bytes({0x01, 0x00, 0x01, 0xAA, 0xAB})
+        << bytes({0xBA, 0x91, 0x23, 0x45, 0xAA, 0xA5})
+        << QStringList{
+               "settings 01 A1 00 Jedna dráha 0:00 rozepínací",
+               "reset",
+               "start",
+               "end lines \"123,45\" \"\" | entry \"4 123,45\" [1491 9 12345] | pcas 0",
+               "reset",
+               "recall lines \"123,45\" \"\" | pcas 0",
+           };
     // 466: four bytes read; a settings frame switches from one attack to two; two attacks in order.
-    QTest::newRow("466 two attacks") << 466 << int(Tisiciny) << bytes({0xFF, 0x0A, 0xA1, 0xAE})
-                                     << bytes({0x5A, 0x0C, 0xAA, 0xAB, 0xBA, 0x00, 0x00, 0x12, 0x34, 0xBA, 0x02, 0x00,
-                                               0x23, 0x45, 0xBA, 0x04, 0x01, 0x11, 0x11, 0xBA, 0x05, 0x02, 0x22, 0x22})
-                                     << QStringList{
-                                            "settings 0A A1 AE Jeden útok 0:00 rozepínací",
-                                            "settings 0C A1 AE Dva útoky 0:00 rozepínací",
-                                            "reset",
-                                            "start",
-                                            "time 1 L 1,234",
-                                            "time 2 1 2,345",
-                                            "time 3 P 11,111",
-                                            "end lines \"2,345\" \"2 22,222\" | entry \"1,234L 2,345\" [1491 0 1234] "
-                                            "[1492 2 2345] | entry \"11,111P 22,222\" [1491 1 11111] [1492 2 22222]",
-                                        };
+    QTest::newRow("466 two attacks")
+        << 466 << int(Tisiciny) << bytes({0xFF, 0x0A, 0xA1, 0xAE})
+        << bytes({0x5A, 0x0C, 0xAA, 0xAB, 0xBA, 0x00, 0x00, 0x12, 0x34, 0xBA, 0x02, 0x00,
+                  0x23, 0x45, 0xBA, 0x04, 0x01, 0x11, 0x11, 0xBA, 0x05, 0x02, 0x22, 0x22})
+        << QStringList{
+               "settings 0A A1 AE Jeden útok 0:00 rozepínací",
+               "settings 0C A1 AE Dva útoky 0:00 rozepínací",
+               "reset",
+               "start",
+               "time 1 L 1,234",
+               "time 2 1 2,345",
+               "time 3 P 11,111",
+               "end lines \"2,345\" \"2 22,222\" | entry \"1,234L 2,345\" [1491 0 1234] "
+               "[1492 2 2345] | entry \"11,111P 22,222\" [1491 1 11111] [1492 2 22222]",
+           };
     // 467: the settings frame has two data bytes; the second is the preparation in minutes.
-    QTest::newRow("467 two-byte settings") << 467 << int(Setiny) << bytes({0x00, 0x8A, 0x05, 0xAC})
-                                           << bytes({0x5A, 0x03, 0x12, 0xAA, 0xBA, 0x06, 0x00, 0x12, 0x34, 0xBA, 0x07,
-                                                     0x00, 0x23, 0x45, 0xBA, 0x08, 0x00, 0x34, 0x56})
-                                           << QStringList{
-                                                  "settings 8A 05 AC Jeden útok 5:30 -",
-                                                  "settings 03 12 AC Tři dráhy 12:00 -",
-                                                  "reset",
-                                                  "time 1 1 1,23",
-                                                  "time 2 2 2,34",
-                                                  "end lines \"3,45\" \"2 2,34\" | entry \"1 1,23\" [1491 6 1234] | entry "
-                                                  "\"2 2,34\" [1491 7 2345] | entry \"3 3,45\" [1491 8 3456] | pcas 2 | rot",
-                                              };
+    QTest::newRow("467 two-byte settings")
+        << 467 << int(Setiny) << bytes({0x00, 0x8A, 0x05, 0xAC})
+        << bytes({0x5A, 0x03, 0x12, 0xAA, 0xBA, 0x06, 0x00, 0x12, 0x34, 0xBA, 0x07, 0x00, 0x23, 0x45, 0xBA,
+                  0x08, 0x00, 0x34, 0x56})
+        << QStringList{
+               "settings 8A 05 AC Jeden útok 5:30 -",
+               "settings 03 12 AC Tři dráhy 12:00 -",
+               "reset",
+               "time 1 1 1,23",
+               "time 2 2 2,34",
+               "end lines \"3,45\" \"2 2,34\" | entry \"1 1,23\" [1491 6 1234] | entry "
+               "\"2 2,34\" [1491 7 2345] | entry \"3 3,45\" [1491 8 3456] | pcas 2 | rot",
+           };
     // 468: the greeting 01 0A A1 AE; one attack over 100 s.
-    QTest::newRow("468 one attack") << 468 << int(Tisiciny) << bytes({0x01, 0x0A, 0xA1, 0xAE})
-                                    << bytes({0xAA, 0xAB, 0xD3, 0xBA, 0x01, 0x01, 0x50, 0x00, 0xBA, 0x02, 0x19, 0x99,
-                                              0x99})
-                                    << QStringList{
-                                           "settings 0A A1 AE Jeden útok 0:00 rozepínací",
-                                           "reset",
-                                           "start",
-                                           "status [L P        ]",
-                                           "time 1 P 15,000",
-                                           "end lines \"199,999\" \"P 15,000\" | entry \"15,000P 199,999\" [1491 1 15000] "
-                                           "[1492 2 199999]",
-                                       };
+    QTest::newRow("468 one attack")
+        << 468 << int(Tisiciny) << bytes({0x01, 0x0A, 0xA1, 0xAE})
+        << bytes({0xAA, 0xAB, 0xD3, 0xBA, 0x01, 0x01, 0x50, 0x00, 0xBA, 0x02, 0x19, 0x99, 0x99})
+        << QStringList{
+               "settings 0A A1 AE Jeden útok 0:00 rozepínací",
+               "reset",
+               "start",
+               "status [L P        ]",
+               "time 1 P 15,000",
+               "end lines \"199,999\" \"P 15,000\" | entry \"15,000P 199,999\" [1491 1 15000] "
+               "[1492 2 199999]",
+           };
 }
 
 void TstDecoder::streams() {
@@ -207,8 +214,9 @@ void TstDecoder::commandValuesInsideFrames() {
     d.feed(bytes({0xBA, 0x02, 0xAB, 0x5A, 0x55}));
     QCOMPARE(d.slot(2), TimeRecord::fromBytes(0x02, 0xAB, 0x5A, 0x55));
     QCOMPARE(r.ev.size(), 3);
-    QCOMPARE(r.ev[2], QStringLiteral("end lines \"10115,1055\" \"L 5511,10135\" | entry \"5511,10135L 10115,1055\" "
-                                     "[1491 0 551110135] [1492 2 101151055]"));
+    QCOMPARE(r.ev[2],
+             QStringLiteral("end lines \"10115,1055\" \"L 5511,10135\" | entry \"5511,10135L 10115,1055\" "
+                            "[1491 0 551110135] [1492 2 101151055]"));
 }
 
 // The settings frame has one data byte, two for 467.
@@ -265,7 +273,8 @@ void TstDecoder::threeOfThree() {
     d.nastavTyp(466, Tisiciny);
     d.applySettings({0x03, 0xA1, 0xAE});
     r.ev.clear();
-    const QByteArray s = bytes({0xAA, 0xBA, 0x06, 0x00, 0x11, 0x11, 0xBA, 0x07, 0x00, 0x22, 0x22, 0xBA, 0x08, 0x00, 0x33});
+    const QByteArray s =
+        bytes({0xAA, 0xBA, 0x06, 0x00, 0x11, 0x11, 0xBA, 0x07, 0x00, 0x22, 0x22, 0xBA, 0x08, 0x00, 0x33});
     d.feed(s);
     QCOMPARE(r.ev, QStringList({"reset", "time 1 1 1,111", "time 2 2 2,222"}));
     QVERIFY(r.sets.empty());
@@ -364,8 +373,9 @@ void TstDecoder::framesBeyondSetIgnored() {
     d.feed(bytes({0xBA, 0xAA, 0xAB, 0x55, 0xA5, 0xBA, 0x07, 0x00, 0x22, 0x22, 0xD1}));
     QCOMPARE(r.sets.size(), size_t(1));
     QCOMPARE(d.casy(), before);
-    QCOMPARE(r.ev, QStringList({"reset", "end lines \"1,111\" \"\" | entry \"1 1,111\" [1491 6 1111] | pcas 0",
-                                "status [1" + QString(10, u' ') + "]"}));
+    QCOMPARE(r.ev,
+             QStringList({"reset", "end lines \"1,111\" \"\" | entry \"1 1,111\" [1491 6 1111] | pcas 0",
+                          "status [1" + QString(10, u' ') + "]"}));
     QCOMPARE(d.casu(), quint8(2));
     // Raising the set size after the end does not reopen the set.
     d.feed(bytes({0x5A, 0x02, 0xBA, 0x07, 0x00, 0x22, 0x22}));
@@ -374,8 +384,9 @@ void TstDecoder::framesBeyondSetIgnored() {
     QCOMPARE(r.sets.size(), size_t(2));
     QCOMPARE(d.slot(1), TimeRecord::fromBytes(0x08, 0x00, 0x33, 0x33));
     QCOMPARE(describe(r.sets[1]),
-             QStringLiteral("lines \"4,444\" \"3 3,333\" | entry \"3 3,333\" [1491 8 3333] | entry \"4 4,444\" [1491 9 "
-                            "4444] | pcas 1"));
+             QStringLiteral(
+                 "lines \"4,444\" \"3 3,333\" | entry \"3 3,333\" [1491 8 3333] | entry \"4 4,444\" [1491 9 "
+                 "4444] | pcas 1"));
 }
 
 void TstDecoder::setSizeOutsideRange_data() {
@@ -393,7 +404,8 @@ void TstDecoder::setSizeOutsideRange() {
     d.applySettings({quint8(n0), 0xA1, 0xAE});
     r.ev.clear();
     d.feed(bytes({0xAA, 0xAB}));
-    for (int i = 0; i < 6; ++i) d.feed(bytes({0xBA, 0x06, 0x00, 0x11, 0x11}));
+    for (int i = 0; i < 6; ++i)
+        d.feed(bytes({0xBA, 0x06, 0x00, 0x11, 0x11}));
     d.feed(bytes({0xA5, 0xD0}));
     QCOMPARE(r.ev.mid(0, 2), QStringList({"reset", "start"}));
     QCOMPARE(r.ev.size(), 4);
@@ -410,8 +422,8 @@ void TstDecoder::recallAfterReset() {
     Decoder d(&r);
     d.nastavTyp(458, Setiny);
     d.applySettings({0x04, 0xA1, 0x00});
-    d.feed(bytes({0xAA, 0xBA, 0x06, 0x00, 0x11, 0x11, 0xBA, 0x07, 0x00, 0x22, 0x22, 0xBA, 0x08, 0x00, 0x33, 0x33, 0xBA,
-                  0x09, 0x00, 0x44, 0x44, 0xAA}));
+    d.feed(bytes({0xAA, 0xBA, 0x06, 0x00, 0x11, 0x11, 0xBA, 0x07, 0x00, 0x22, 0x22,
+                  0xBA, 0x08, 0x00, 0x33, 0x33, 0xBA, 0x09, 0x00, 0x44, 0x44, 0xAA}));
     QVERIFY(!d.rotationActive()); // stopped by the reset
     r.ev.clear();
     d.feed(quint8(0xA5));
@@ -423,8 +435,8 @@ void TstDecoder::recallAfterReset() {
     Decoder d2(&r2);
     d2.nastavTyp(466, Setiny);
     d2.applySettings({0x0C, 0xA1, 0x00});
-    d2.feed(bytes({0xAA, 0xBA, 0x05, 0x00, 0x11, 0x11, 0xBA, 0x04, 0x00, 0x22, 0x22, 0xBA, 0x02, 0x00, 0x33, 0x33, 0xBA,
-                   0x01, 0x00, 0x44, 0x44, 0xAA, 0xA5}));
+    d2.feed(bytes({0xAA, 0xBA, 0x05, 0x00, 0x11, 0x11, 0xBA, 0x04, 0x00, 0x22, 0x22, 0xBA,
+                   0x02, 0x00, 0x33, 0x33, 0xBA, 0x01, 0x00, 0x44, 0x44, 0xAA, 0xA5}));
     QCOMPARE(r2.ev.last(), QStringLiteral("recall lines \"1,11\" \"1 3,33\""));
 }
 
@@ -433,12 +445,14 @@ void TstDecoder::rotation() {
     Decoder d(&r);
     d.nastavTyp(466, Tisiciny);
     d.applySettings({0x04, 0xA1, 0x00});
-    d.feed(bytes({0xAA, 0xBA, 0x06, 0x00, 0x11, 0x11, 0xBA, 0x07, 0x00, 0x22, 0x22, 0xBA, 0x08, 0x00, 0x33, 0x33, 0xBA,
-                  0x09, 0x00, 0x44, 0x44}));
+    d.feed(bytes({0xAA, 0xBA, 0x06, 0x00, 0x11, 0x11, 0xBA, 0x07, 0x00, 0x22, 0x22,
+                  0xBA, 0x08, 0x00, 0x33, 0x33, 0xBA, 0x09, 0x00, 0x44, 0x44}));
     QVERIFY(d.rotationActive());
     QStringList seen;
-    for (int i = 0; i < 7; ++i) seen << d.rotationTick().value_or(QStringLiteral("?"));
-    QCOMPARE(seen, QStringList({"2 2,222", "1 1,111", "3 3,333", "2 2,222", "1 1,111", "3 3,333", "2 2,222"}));
+    for (int i = 0; i < 7; ++i)
+        seen << d.rotationTick().value_or(QStringLiteral("?"));
+    QCOMPARE(seen,
+             QStringList({"2 2,222", "1 1,111", "3 3,333", "2 2,222", "1 1,111", "3 3,333", "2 2,222"}));
     // A start byte does not stop it; a reset does.
     d.feed(quint8(0xAB));
     QVERIFY(d.rotationActive());
@@ -460,24 +474,28 @@ void TstDecoder::badTimeKeepsTheOthers() {
     Decoder d(&r);
     d.nastavTyp(458, Tisiciny);
     d.applySettings({0x03, 0xA1, 0x00});
-    d.feed(bytes({0xAA, 0xBA, 0x06, 0x00, 0x11, 0x11, 0xBA, 0x01, 0x00, 0x22, 0x22, 0xBA, 0x08, 0x00, 0x33, 0x33}));
+    d.feed(bytes(
+        {0xAA, 0xBA, 0x06, 0x00, 0x11, 0x11, 0xBA, 0x01, 0x00, 0x22, 0x22, 0xBA, 0x08, 0x00, 0x33, 0x33}));
     QCOMPARE(r.ev.last(),
-             QStringLiteral("end lines \"3,333\" \"P 2,222\" | entry \"1 1,111\" [1491 6 1111] | error \"P 2,222\" | "
-                            "entry \"3 3,333\" [1491 8 3333] | pcas 2 | rot"));
+             QStringLiteral(
+                 "end lines \"3,333\" \"P 2,222\" | entry \"1 1,111\" [1491 6 1111] | error \"P 2,222\" | "
+                 "entry \"3 3,333\" [1491 8 3333] | pcas 2 | rot"));
     QCOMPARE(r.sets[0].entries[1].error, QStringLiteral("„P“ není platné celé číslo."));
     QVERIFY(r.sets[0].hasErrors());
 }
 
 // Feeding a span is the same as feeding its bytes one by one.
 void TstDecoder::spanEqualsBytes() {
-    const QByteArray s = bytes({0x5A, 0x04, 0xAA, 0xAB, 0xD3, 0xBA, 0x06, 0x00, 0x11, 0x11, 0xBA, 0x07, 0x00, 0x22,
-                                0x22, 0xBA, 0x08, 0x00, 0x33, 0x33, 0xBA, 0x09, 0x00, 0x44, 0x44, 0xA5});
+    const QByteArray s =
+        bytes({0x5A, 0x04, 0xAA, 0xAB, 0xD3, 0xBA, 0x06, 0x00, 0x11, 0x11, 0xBA, 0x07, 0x00,
+               0x22, 0x22, 0xBA, 0x08, 0x00, 0x33, 0x33, 0xBA, 0x09, 0x00, 0x44, 0x44, 0xA5});
     Recorder a, b;
     Decoder da(&a), db(&b);
     da.nastavTyp(466, Tisiciny);
     db.nastavTyp(466, Tisiciny);
     da.feed(s);
-    for (char c : s) db.feed(quint8(c));
+    for (char c : s)
+        db.feed(quint8(c));
     std::vector<quint8> v(s.begin(), s.end());
     Recorder c;
     Decoder dc(&c);

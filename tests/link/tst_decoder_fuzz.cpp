@@ -44,7 +44,8 @@ public:
                 if (m.wParam < 6 || m.wParam > 9) fail(QStringLiteral("lane WParam %1").arg(m.wParam));
             } else if (e.messages.size() == 2) {
                 if (m.wParam != 0 && m.wParam != 1) fail(QStringLiteral("attack WParam %1").arg(m.wParam));
-                if (e.messages[1].msg != AM_Cas2 || e.messages[1].wParam != 2) fail(QStringLiteral("bad AM_Cas2"));
+                if (e.messages[1].msg != AM_Cas2 || e.messages[1].wParam != 2)
+                    fail(QStringLiteral("bad AM_Cas2"));
             } else {
                 fail(QStringLiteral("%1 messages").arg(e.messages.size()));
             }
@@ -75,7 +76,8 @@ public:
         ++ends;
         if (++endsThisSet > 1) fail(QStringLiteral("end of set twice in one set"));
         if (!validSetSize(d->n())) fail(QStringLiteral("end of set with n %1").arg(d->n()));
-        if (d->casu() <= d->n() || d->casu() > 5) fail(QStringLiteral("end of set with casu %1, n %2").arg(d->casu()).arg(d->n()));
+        if (d->casu() <= d->n() || d->casu() > 5)
+            fail(QStringLiteral("end of set with casu %1, n %2").arg(d->casu()).arg(d->n()));
         if (!attackBit(d->nast()[0]) && int(o.entries.size()) != d->n()) fail(QStringLiteral("lane entries"));
         checkOutcome(o, false);
     }
@@ -88,7 +90,8 @@ public:
 void checkState(const Decoder& d, Checker& c) {
     if (d.casu() < 1 || d.casu() > 5) c.fail(QStringLiteral("casu %1").arg(d.casu()));
     if (d.prik_data()) {
-        if (d.bytu() >= d.pocetByte()) c.fail(QStringLiteral("bytu %1 of %2").arg(d.bytu()).arg(d.pocetByte()));
+        if (d.bytu() >= d.pocetByte())
+            c.fail(QStringLiteral("bytu %1 of %2").arg(d.bytu()).arg(d.pocetByte()));
         if (d.pocetByte() < 1 || d.pocetByte() > 4) c.fail(QStringLiteral("pocetByte %1").arg(d.pocetByte()));
         if (d.inPrikaz() != 0x5A && d.inPrikaz() != 0xBA) c.fail(QStringLiteral("inPrikaz"));
     }
@@ -130,7 +133,8 @@ QByteArray protocolStream(std::mt19937_64& rng, int length) {
             s.append(char(0xBA));
             const int code = r(8) == 0 ? r(256) : r(10);
             s.append(char(r(2) ? code : (code << 4) | r(10)));
-            for (int i = 0; i < 3; ++i) s.append(char(r(10) | (r(10) << 4)));
+            for (int i = 0; i < 3; ++i)
+                s.append(char(r(10) | (r(10) << 4)));
             break;
         }
         }
@@ -169,7 +173,8 @@ void TstDecoderFuzz::randomAndMutatedStreams() {
     quint64 seed = 20261209;
     if (qEnvironmentVariableIsSet("QX_FUZZ_SEED")) seed = qEnvironmentVariable("QX_FUZZ_SEED").toULongLong();
     double seconds = 15;
-    if (qEnvironmentVariableIsSet("QX_FUZZ_SECONDS")) seconds = qEnvironmentVariable("QX_FUZZ_SECONDS").toDouble();
+    if (qEnvironmentVariableIsSet("QX_FUZZ_SECONDS"))
+        seconds = qEnvironmentVariable("QX_FUZZ_SECONDS").toDouble();
     const qint64 byteBudget = 30'000'000;
     std::mt19937_64 rng(seed);
     auto r = [&](int n) { return int(rng() % quint64(n)); };
@@ -191,7 +196,8 @@ void TstDecoderFuzz::randomAndMutatedStreams() {
             QByteArray s = randomBytes ? QByteArray() : protocolStream(rng, 200 + r(2000));
             if (randomBytes) {
                 s.resize(200 + r(4000));
-                for (char& ch : s) ch = char(rng());
+                for (char& ch : s)
+                    ch = char(rng());
             }
             s.prepend(greeting.mid(used));
             for (qsizetype i = 0; i < s.size(); ++i) {
@@ -199,9 +205,11 @@ void TstDecoderFuzz::randomAndMutatedStreams() {
                 checkState(d, c);
                 // Now and then what the console does between bytes.
                 const int k = r(512);
-                if (k == 0) d.nastavTyp(kVersions[r(10)], r(2));
+                if (k == 0)
+                    d.nastavTyp(kVersions[r(10)], r(2));
                 else if (k == 1 && d.rotationActive()) {
-                    if (const auto t = d.rotationTick(); t && t->isEmpty()) c.fail(QStringLiteral("empty rotation"));
+                    if (const auto t = d.rotationTick(); t && t->isEmpty())
+                        c.fail(QStringLiteral("empty rotation"));
                 } else if (k == 2)
                     d.applySettings({quint8(rng()), quint8(rng()), quint8(rng())});
                 if (!c.failure.isEmpty()) {

@@ -40,77 +40,87 @@ void TstResultSet::complete_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<TimeSlots>("casy");
     QTest::addColumn<QString>("outcome");
-    const int L = int(MeasureMode::Lanes), A1 = int(MeasureMode::OneAttack), A2 = int(MeasureMode::TwoAttacks),
-              N = int(MeasureMode::None);
+    const int L = int(MeasureMode::Lanes), A1 = int(MeasureMode::OneAttack),
+              A2 = int(MeasureMode::TwoAttacks), N = int(MeasureMode::None);
     const TimeSlots four = makeSlots(0x06001111, 0x07002222, 0x08003333, 0x09004444);
 
     QTest::newRow("lanes n=1") << 466 << int(Tisiciny) << 0x01 << L << four
                                << "lines \"1,111\" \"\" | entry \"1 1,111\" [1491 6 1111] | pcas 0";
-    QTest::newRow("lanes n=2") << 466 << int(Tisiciny) << 0x02 << L << four
-                               << "lines \"2,222\" \"1 1,111\" | entry \"1 1,111\" [1491 6 1111] | entry \"2 2,222\" "
-                                  "[1491 7 2222] | pcas 1";
-    QTest::newRow("lanes n=3 setiny") << 466 << int(Setiny) << 0x03 << L << four
-                                      << "lines \"3,33\" \"2 2,22\" | entry \"1 1,11\" [1491 6 1111] | entry \"2 2,22\" "
-                                         "[1491 7 2222] | entry \"3 3,33\" [1491 8 3333] | pcas 2 | rot";
+    QTest::newRow("lanes n=2")
+        << 466 << int(Tisiciny) << 0x02 << L << four
+        << "lines \"2,222\" \"1 1,111\" | entry \"1 1,111\" [1491 6 1111] | entry \"2 2,222\" "
+           "[1491 7 2222] | pcas 1";
+    QTest::newRow("lanes n=3 setiny")
+        << 466 << int(Setiny) << 0x03 << L << four
+        << "lines \"3,33\" \"2 2,22\" | entry \"1 1,11\" [1491 6 1111] | entry \"2 2,22\" "
+           "[1491 7 2222] | entry \"3 3,33\" [1491 8 3333] | pcas 2 | rot";
     // Lanes go by the attack bit, not by the mode text.
-    QTest::newRow("lanes, mode text of an attack") << 466 << int(Tisiciny) << 0x02 << A2 << four
-                                                   << "lines \"2,222\" \"1 1,111\" | entry \"1 1,111\" [1491 6 1111] | "
-                                                      "entry \"2 2,222\" [1491 7 2222] | pcas 1";
+    QTest::newRow("lanes, mode text of an attack")
+        << 466 << int(Tisiciny) << 0x02 << A2 << four
+        << "lines \"2,222\" \"1 1,111\" | entry \"1 1,111\" [1491 6 1111] | "
+           "entry \"2 2,222\" [1491 7 2222] | pcas 1";
     // Nibble version, three bytes: sent in hundredths.
-    QTest::newRow("lanes 454") << 454 << int(Setiny) << 0x02 << L << makeSlots(0x81234500, 0x60056700)
-                               << "lines \"5,67\" \"3 123,45\" | entry \"3 123,45\" [1491 8 12345] | entry \"1 5,67\" "
-                                  "[1491 6 567] | pcas 1";
+    QTest::newRow("lanes 454")
+        << 454 << int(Setiny) << 0x02 << L << makeSlots(0x81234500, 0x60056700)
+        << "lines \"5,67\" \"3 123,45\" | entry \"3 123,45\" [1491 8 12345] | entry \"1 5,67\" "
+           "[1491 6 567] | pcas 1";
     // A lane time with a letter code (or none) cannot be converted; the others still go out.
-    QTest::newRow("lanes, bad second") << 466 << int(Tisiciny) << 0x04 << L
-                                       << makeSlots(0x06001111, 0x00002222, 0x0C003333, 0x09004444)
-                                       << "lines \"4,444\" \" 3,333\" | entry \"1 1,111\" [1491 6 1111] | error \"L "
-                                          "2,222\" | error \" 3,333\" | entry \"4 4,444\" [1491 9 4444] | pcas 3 | rot";
+    QTest::newRow("lanes, bad second")
+        << 466 << int(Tisiciny) << 0x04 << L << makeSlots(0x06001111, 0x00002222, 0x0C003333, 0x09004444)
+        << "lines \"4,444\" \" 3,333\" | entry \"1 1,111\" [1491 6 1111] | error \"L "
+           "2,222\" | error \" 3,333\" | entry \"4 4,444\" [1491 9 4444] | pcas 3 | rot";
     QTest::newRow("lanes n=0") << 466 << int(Tisiciny) << 0x00 << L << four << "lines - -";
     QTest::newRow("lanes n=7") << 466 << int(Tisiciny) << 0x07 << L << four << "lines - -";
 
     // Two attacks in order.
     const TimeSlots att = makeSlots(0x00001234, 0x02002345, 0x04011111, 0x05022222);
-    QTest::newRow("two attacks") << 466 << int(Tisiciny) << 0x0C << A2 << att
-                                 << "lines \"2,345\" \"2 22,222\" | entry \"1,234L 2,345\" [1491 0 1234] [1492 2 2345] | "
-                                    "entry \"11,111P 22,222\" [1491 1 11111] [1492 2 22222]";
+    QTest::newRow("two attacks")
+        << 466 << int(Tisiciny) << 0x0C << A2 << att
+        << "lines \"2,345\" \"2 22,222\" | entry \"1,234L 2,345\" [1491 0 1234] [1492 2 2345] | "
+           "entry \"11,111P 22,222\" [1491 1 11111] [1492 2 22222]";
     // Attack 2's result first: it goes to the first line, but attack 1 is still listed and sent first.
     QTest::newRow("two attacks, 5 before 2")
         << 466 << int(Setiny) << 0x0C << A2 << makeSlots(0x03001234, 0x05002345, 0x01011111, 0x02022222)
-        << "lines \"2,34\" \"1 22,22\" | entry \"11,11P 22,22\" [1491 1 11111] [1492 2 22222] | entry \"1,23L 2,34\" "
+        << "lines \"2,34\" \"1 22,22\" | entry \"11,11P 22,22\" [1491 1 11111] [1492 2 22222] | entry "
+           "\"1,23L 2,34\" "
            "[1491 0 1234] [1492 2 2345]";
     // Nibble version: code in the high half.
-    QTest::newRow("two attacks 456") << 456 << int(Setiny) << 0x0C << A2
-                                     << makeSlots(0x00123405, 0x20234506, 0x40111107, 0x50222208)
-                                     << "lines \"23,45\" \"2 22,22\" | entry \"12,34L 23,45\" [1491 0 12345] [1492 2 "
-                                        "23456] | entry \"11,11P 22,22\" [1491 1 11117] [1492 2 22228]";
+    QTest::newRow("two attacks 456")
+        << 456 << int(Setiny) << 0x0C << A2 << makeSlots(0x00123405, 0x20234506, 0x40111107, 0x50222208)
+        << "lines \"23,45\" \"2 22,22\" | entry \"12,34L 23,45\" [1491 0 12345] [1492 2 "
+           "23456] | entry \"11,11P 22,22\" [1491 1 11117] [1492 2 22228]";
     // Incomplete attacks: no final time of attack 2, no target time of attack 1.
-    QTest::newRow("two attacks, no 5") << 466 << int(Tisiciny) << 0x0C << A2
-                                       << makeSlots(0x00001234, 0x02002345, 0x04011111, 0x03022222)
-                                       << "lines \"2,345\" - | entry \"1,234L 2,345\" [1491 0 1234] [1492 2 2345]";
-    QTest::newRow("two attacks, no 0/1") << 466 << int(Tisiciny) << 0x0C << A2
-                                         << makeSlots(0x09001234, 0x02002345, 0x04011111, 0x05022222)
-                                         << "lines \"2,345\" \"2 22,222\" | entry \"11,111P 22,222\" [1491 1 11111] "
-                                            "[1492 2 22222]";
+    QTest::newRow("two attacks, no 5")
+        << 466 << int(Tisiciny) << 0x0C << A2 << makeSlots(0x00001234, 0x02002345, 0x04011111, 0x03022222)
+        << "lines \"2,345\" - | entry \"1,234L 2,345\" [1491 0 1234] [1492 2 2345]";
+    QTest::newRow("two attacks, no 0/1")
+        << 466 << int(Tisiciny) << 0x0C << A2 << makeSlots(0x09001234, 0x02002345, 0x04011111, 0x05022222)
+        << "lines \"2,345\" \"2 22,222\" | entry \"11,111P 22,222\" [1491 1 11111] "
+           "[1492 2 22222]";
     QTest::newRow("two attacks, no codes") << 466 << int(Tisiciny) << 0x0C << A2 << four << "lines - -";
     // The last slot with a code wins.
-    QTest::newRow("two attacks, two 0s") << 466 << int(Tisiciny) << 0x0C << A2
-                                         << makeSlots(0x00001111, 0x01002222, 0x02003333, 0x09004444)
-                                         << "lines \"3,333\" - | entry \"2,222P 3,333\" [1491 1 2222] [1492 2 3333]";
+    QTest::newRow("two attacks, two 0s")
+        << 466 << int(Tisiciny) << 0x0C << A2 << makeSlots(0x00001111, 0x01002222, 0x02003333, 0x09004444)
+        << "lines \"3,333\" - | entry \"2,222P 3,333\" [1491 1 2222] [1492 2 3333]";
 
     // One attack: slots 1 and 2 by position, whatever their codes.
-    QTest::newRow("one attack") << 468 << int(Tisiciny) << 0x0A << A1 << makeSlots(0x01015000, 0x02199999)
-                                << "lines \"199,999\" \"P 15,000\" | entry \"15,000P 199,999\" [1491 1 15000] [1492 2 "
-                                   "199999]";
-    QTest::newRow("one attack, lane codes") << 466 << int(Tisiciny) << 0x0A << A1 << four
-                                            << "lines \"2,222\" \"1 1,111\" | entry \"1,1111 2,222\" [1491 0 1111] "
-                                               "[1492 2 2222]";
-    QTest::newRow("one attack 457") << 457 << int(Tisiciny) << 0x0A << A1 << makeSlots(0x00123400, 0x20134500)
-                                    << "lines \"13,450\" \"L 12,340\" | entry \"12,340L 13,450\" [1491 0 1234] [1492 2 "
-                                       "1345]";
+    QTest::newRow("one attack")
+        << 468 << int(Tisiciny) << 0x0A << A1 << makeSlots(0x01015000, 0x02199999)
+        << "lines \"199,999\" \"P 15,000\" | entry \"15,000P 199,999\" [1491 1 15000] [1492 2 "
+           "199999]";
+    QTest::newRow("one attack, lane codes")
+        << 466 << int(Tisiciny) << 0x0A << A1 << four
+        << "lines \"2,222\" \"1 1,111\" | entry \"1,1111 2,222\" [1491 0 1111] "
+           "[1492 2 2222]";
+    QTest::newRow("one attack 457")
+        << 457 << int(Tisiciny) << 0x0A << A1 << makeSlots(0x00123400, 0x20134500)
+        << "lines \"13,450\" \"L 12,340\" | entry \"12,340L 13,450\" [1491 0 1234] [1492 2 "
+           "1345]";
     // A target code without text: its last digit is taken for the letter (0 sent, digit dropped).
-    QTest::newRow("one attack, code without text") << 466 << int(Tisiciny) << 0x0A << A1 << makeSlots(0x0C012345, 0x02013456)
-                                                   << "lines \"13,456\" \" 12,345\" | entry \"12,345 13,456\" [1491 0 "
-                                                      "1234] [1492 2 13456]";
+    QTest::newRow("one attack, code without text")
+        << 466 << int(Tisiciny) << 0x0A << A1 << makeSlots(0x0C012345, 0x02013456)
+        << "lines \"13,456\" \" 12,345\" | entry \"12,345 13,456\" [1491 0 "
+           "1234] [1492 2 13456]";
 
     // Attack bit with neither attack mode: nothing.
     QTest::newRow("attack bit, lanes mode") << 466 << int(Tisiciny) << 0x09 << L << four << "lines - -";
@@ -138,15 +148,18 @@ void TstResultSet::recall_data() {
     QTest::addColumn<TimeSlots>("casy");
     QTest::addColumn<QString>("outcome");
     const TimeSlots four = makeSlots(0x06001111, 0x07002222, 0x08003333, 0x09004444);
-    QTest::newRow("lanes n=4") << 0x04 << int(MeasureMode::Lanes) << four << "lines \"4,444\" \"3 3,333\" | pcas 3 | rot";
-    QTest::newRow("lanes n=2") << 0x02 << int(MeasureMode::Lanes) << four << "lines \"2,222\" \"1 1,111\" | pcas 1";
+    QTest::newRow("lanes n=4") << 0x04 << int(MeasureMode::Lanes) << four
+                               << "lines \"4,444\" \"3 3,333\" | pcas 3 | rot";
+    QTest::newRow("lanes n=2") << 0x02 << int(MeasureMode::Lanes) << four
+                               << "lines \"2,222\" \"1 1,111\" | pcas 1";
     QTest::newRow("lanes n=1") << 0x01 << int(MeasureMode::Lanes) << four << "lines \"1,111\" \"\" | pcas 0";
     QTest::newRow("one attack") << 0x0A << int(MeasureMode::OneAttack) << four
                                 << "lines \"2,222\" \"1 1,111\" | pcas 1";
     QTest::newRow("two attacks") << 0x0C << int(MeasureMode::TwoAttacks)
                                  << makeSlots(0x05001111, 0x04002222, 0x02003333, 0x01004444)
                                  << "lines \"1,111\" \"1 3,333\"";
-    QTest::newRow("initial, nothing received") << 0x00 << int(MeasureMode::None) << TimeSlots{} << "lines - -";
+    QTest::newRow("initial, nothing received")
+        << 0x00 << int(MeasureMode::None) << TimeSlots{} << "lines - -";
     QTest::newRow("n=5") << 0x05 << int(MeasureMode::Lanes) << four << "lines - -";
 }
 

@@ -44,24 +44,33 @@ void TstVersions::table_data() {
     QTest::addColumn<QString>("fU");
     QTest::addColumn<QString>("fS");
     QTest::addColumn<bool>("offered");
-    QTest::newRow("454") << 454 << "RB454" << "4,54" << 3 << 5 << 3 << false << 1 << false << 999999
-                         << "888,88L 888,88" << "888,88" << false;
-    QTest::newRow("456") << 456 << "RB456" << "4,56" << 4 << 5 << 3 << false << 1 << false << 999999
-                         << "888,888L 888,888" << "888,888" << true;
-    QTest::newRow("457") << 457 << "RB457" << "4,57" << 3 << 5 << 3 << false << 1 << false << 99999
-                         << "88,888L 88,888" << "88,888" << true;
-    QTest::newRow("458") << 458 << "RB458" << "4,58" << 4 << 3 << 3 << true << 1 << false << 999999
-                         << "888,888L 888,888" << "888,888" << true;
-    QTest::newRow("462") << 462 << "RB462" << "4,62" << 3 << 5 << 3 << false << 1 << false << 999999
-                         << "888,88L 888,88" << "888,88" << false;
-    QTest::newRow("463") << 463 << "RB463" << "4,63" << 3 << 5 << 3 << false << 1 << false << 99999
-                         << "88,888L 88,888" << "88,888" << false;
-    QTest::newRow("466") << 466 << "RB466" << "4,66" << 4 << 3 << 4 << true << 1 << true << 999999
-                         << "888,888L 888,888" << "888,888" << true;
-    QTest::newRow("467") << 467 << "RB467" << "4,67" << 4 << 3 << 4 << true << 2 << true << 999999
-                         << "888,888L 888,888" << "888,888" << true;
-    QTest::newRow("468") << 468 << "RB468" << "4,68" << 4 << 3 << 4 << true << 1 << true << 199999
-                         << "188,888L 188,888" << "188,888" << true;
+    QTest::newRow("454") << 454 << "RB454"
+                         << "4,54" << 3 << 5 << 3 << false << 1 << false << 999999 << "888,88L 888,88"
+                         << "888,88" << false;
+    QTest::newRow("456") << 456 << "RB456"
+                         << "4,56" << 4 << 5 << 3 << false << 1 << false << 999999 << "888,888L 888,888"
+                         << "888,888" << true;
+    QTest::newRow("457") << 457 << "RB457"
+                         << "4,57" << 3 << 5 << 3 << false << 1 << false << 99999 << "88,888L 88,888"
+                         << "88,888" << true;
+    QTest::newRow("458") << 458 << "RB458"
+                         << "4,58" << 4 << 3 << 3 << true << 1 << false << 999999 << "888,888L 888,888"
+                         << "888,888" << true;
+    QTest::newRow("462") << 462 << "RB462"
+                         << "4,62" << 3 << 5 << 3 << false << 1 << false << 999999 << "888,88L 888,88"
+                         << "888,88" << false;
+    QTest::newRow("463") << 463 << "RB463"
+                         << "4,63" << 3 << 5 << 3 << false << 1 << false << 99999 << "88,888L 88,888"
+                         << "88,888" << false;
+    QTest::newRow("466") << 466 << "RB466"
+                         << "4,66" << 4 << 3 << 4 << true << 1 << true << 999999 << "888,888L 888,888"
+                         << "888,888" << true;
+    QTest::newRow("467") << 467 << "RB467"
+                         << "4,67" << 4 << 3 << 4 << true << 2 << true << 999999 << "888,888L 888,888"
+                         << "888,888" << true;
+    QTest::newRow("468") << 468 << "RB468"
+                         << "4,68" << 4 << 3 << 4 << true << 1 << true << 199999 << "188,888L 188,888"
+                         << "188,888" << true;
 }
 
 void TstVersions::table() {
@@ -106,7 +115,8 @@ void TstVersions::table() {
 
 void TstVersions::unknownVersionKeepsFormats() {
     for (int verze : {0, 455, 999}) {
-        const TypSettings t = nastav_typ(verze, Tisiciny, QStringLiteral("888,88L 888,88"), QStringLiteral("888,88"), 0x01);
+        const TypSettings t =
+            nastav_typ(verze, Tisiciny, QStringLiteral("888,88L 888,88"), QStringLiteral("888,88"), 0x01);
         QVERIFY(!t.known);
         QCOMPARE(int(t.BCas), 3);
         QCOMPARE(int(t.pocetB_Uvod), 5);
@@ -149,34 +159,46 @@ void TstVersions::settings_data() {
     QTest::addColumn<QString>("terce"); // "-" unchanged
     QTest::addColumn<QString>("format");
 
-    const int L = int(MeasureMode::Lanes), A1 = int(MeasureMode::OneAttack), A2 = int(MeasureMode::TwoAttacks);
-    QTest::newRow("0x0A") << 466 << 0x0A << 0xA1 << "Jeden útok" << A1 << 2 << true << "0:00" << "rozepínací"
+    const int L = int(MeasureMode::Lanes), A1 = int(MeasureMode::OneAttack),
+              A2 = int(MeasureMode::TwoAttacks);
+    QTest::newRow("0x0A") << 466 << 0x0A << 0xA1 << "Jeden útok" << A1 << 2 << true << "0:00"
+                          << "rozepínací"
                           << "Formát času: 888,888L 888,888";
-    QTest::newRow("0x0C") << 466 << 0x0C << 0xA2 << "Dva útoky" << A2 << 4 << true << "0:00" << "spínací"
+    QTest::newRow("0x0C") << 466 << 0x0C << 0xA2 << "Dva útoky" << A2 << 4 << true << "0:00"
+                          << "spínací"
                           << "Formát času: 888,888L 888,888";
-    QTest::newRow("0x03") << 454 << 0x03 << 0xA0 << "Tři dráhy" << L << 3 << false << "0:00" << "-"
+    QTest::newRow("0x03") << 454 << 0x03 << 0xA0 << "Tři dráhy" << L << 3 << false << "0:00"
+                          << "-"
                           << "Formát času: 888,88";
-    QTest::newRow("0xB2") << 456 << 0xB2 << 0xA1 << "Dvě dráhy" << L << 2 << false << "3:30" << "rozepínací"
+    QTest::newRow("0xB2") << 456 << 0xB2 << 0xA1 << "Dvě dráhy" << L << 2 << false << "3:30"
+                          << "rozepínací"
                           << "Formát času: 888,888";
-    QTest::newRow("0x01") << 458 << 0x01 << 0x00 << "Jedna dráha" << L << 1 << false << "0:00" << "-"
+    QTest::newRow("0x01") << 458 << 0x01 << 0x00 << "Jedna dráha" << L << 1 << false << "0:00"
+                          << "-"
                           << "Formát času: 888,888";
-    QTest::newRow("0x54") << 463 << 0x54 << 0xA3 << "Čtyři dráhy" << L << 4 << false << "5:00" << "-"
+    QTest::newRow("0x54") << 463 << 0x54 << 0xA3 << "Čtyři dráhy" << L << 4 << false << "5:00"
+                          << "-"
                           << "Formát času: 88,888";
-    QTest::newRow("0xF4") << 468 << 0xF4 << 0xA2 << "Čtyři dráhy" << L << 4 << false << "7:30" << "spínací"
+    QTest::newRow("0xF4") << 468 << 0xF4 << 0xA2 << "Čtyři dráhy" << L << 4 << false << "7:30"
+                          << "spínací"
                           << "Formát času: 188,888";
     // Mode values outside the table leave the mode text and mode.
     for (int low : {0, 5, 6, 7, 8, 9, 11, 13, 14, 15})
-        QTest::addRow("low %d", low) << 462 << low << 0xA1 << "-" << -1 << (low & 7) << bool(low & 8) << "0:00"
+        QTest::addRow("low %d", low) << 462 << low << 0xA1 << "-" << -1 << (low & 7) << bool(low & 8)
+                                     << "0:00"
                                      << "rozepínací"
                                      << ((low & 8) ? "Formát času: 888,88L 888,88" : "Formát času: 888,88");
     // The settings byte 0xAA (an edge case of the decoder): two times, attack bit, 2:30.
-    QTest::newRow("0xAA") << 466 << 0xAA << 0xA1 << "Jeden útok" << A1 << 2 << true << "2:30" << "rozepínací"
+    QTest::newRow("0xAA") << 466 << 0xAA << 0xA1 << "Jeden útok" << A1 << 2 << true << "2:30"
+                          << "rozepínací"
                           << "Formát času: 888,888L 888,888";
     // Version 467 reads its minutes from nast[1]; nast[1] = 0x12 is not a target type.
-    QTest::newRow("467 12:30") << 467 << 0x8C << 0x12 << "Dva útoky" << A2 << 4 << true << "12:30" << "-"
+    QTest::newRow("467 12:30") << 467 << 0x8C << 0x12 << "Dva útoky" << A2 << 4 << true << "12:30"
+                               << "-"
                                << "Formát času: 888,888L 888,888";
     QTest::newRow("467 0xA1") << 467 << 0x71 << 0xA1 << "Jedna dráha" << L << 1 << false << "101:00"
-                              << "rozepínací" << "Formát času: 888,888";
+                              << "rozepínací"
+                              << "Formát času: 888,888";
 }
 
 void TstVersions::settings() {
@@ -245,7 +267,8 @@ void TstVersions::greeting_data() {
     QTest::addColumn<int>("consumed");
     // Five bytes waiting for 454/456/457/462/463: three read, two left for the decoder.
     for (int v : {454, 456, 457, 462, 463})
-        QTest::addRow("%d five bytes", v) << v << bytes({0x03, 0x77, 0x01, 0xAA, 0xAB}) << 0x03 << 0xA1 << 0x55 << 3;
+        QTest::addRow("%d five bytes", v)
+            << v << bytes({0x03, 0x77, 0x01, 0xAA, 0xAB}) << 0x03 << 0xA1 << 0x55 << 3;
     QTest::newRow("458 third byte 02") << 458 << bytes({0x0C, 0x99, 0x02}) << 0x0C << 0xA2 << 0x55 << 3;
     QTest::newRow("458 already A-ored") << 458 << bytes({0x01, 0x00, 0xA1}) << 0x01 << 0xA1 << 0x55 << 3;
     QTest::newRow("468 example") << 468 << bytes({0x01, 0x0A, 0xA1, 0xAE}) << 0x0A << 0xA1 << 0xAE << 4;
