@@ -2,7 +2,10 @@
 
 #include "QxDbIni.h"
 #include "data/Registers.h"
+#include "measurement/Casomira.h"
 #include "measurement/Vysledky.h"
+#include "messages/ActualFile.h"
+#include "messages/Messages.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -367,7 +370,47 @@ void TfrmQX::showStartupFailure(const QString& detail) {
     messageBoxSeam(box);
 }
 
-void TfrmQX::requestTimerConsoleSettings() {}
+void TfrmQX::requestTimerConsoleSettings() {
+    // Listening first, so the answers find the window. Both requests travel in order over one
+    // connection; the console answers each as an ordinary message.
+    if (!channel_.isListening()) {
+        connect(&channel_, &qx::LocalChannel::messageReceived, this, &TfrmQX::zpravaOdStopek);
+        channel_.listen();
+    }
+    channel_.send(qx::StopkyName, qx::AM_Nast, 0, 0);
+    channel_.send(qx::StopkyName, qx::AM_Form, 0, 0);
+}
+
+void TfrmQX::zpravaOdStopek(quint32 msg, qint32 wParam, qint32 lParam) {
+    switch (msg) {
+    case qx::AM_Nast: {
+        const qx::CasomiraStav stav = qx::amNast(wParam, lParam, nast);
+        verze = wParam;
+        lbl_casomira->setText(stav.lbl_casomira);
+        nast = stav.nast;
+        CB_nast_disciplina->setEnabled(stav.disciplinaEnabled);
+        enterMeasurementPanel();
+        break;
+    }
+    case qx::AM_Form:
+        // Selected without the list's change action, and locked against changes.
+        if (lParam == 0 || lParam == 1) CBFormat->setCurrentIndex(lParam);
+        CBFormat->setEnabled(false);
+        break;
+    default:
+        break;
+    }
+}
+
+bool TfrmQX::posliAktualniTym(const QString& line1, const QString& line2) {
+    const qx::ActualWriteResult written = qx::writeActualFile(line1, line2);
+    if (!written.ok) {
+        showError(written.error);
+        return false;
+    }
+    channel_.send(qx::StopkyName, qx::AM_Text, 0, 0);
+    return true;
+}
 
 void TfrmQX::enterMeasurementPanel() {}
 

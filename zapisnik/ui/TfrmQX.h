@@ -6,6 +6,7 @@
 
 #include "StringGrid.h"
 #include "data/Tdm_QX.h"
+#include "messages/LocalChannel.h"
 
 #include <QMainWindow>
 
@@ -50,6 +51,14 @@ public:
     int32_t verze = 466;
     uint8_t nast = 170;
     QString cas;
+
+    // A message from the timer console (AM_Nast, AM_Form; AM_Cas1, AM_Cas2 and
+    // AM_Mezi go to the measurement panel).
+    void zpravaOdStopek(quint32 msg, qint32 wParam, qint32 lParam);
+    // Writes "actual.txt" for a new current team and tells the timer console
+    // (AM_Text). False, with the error shown, when the file could not be written.
+    bool posliAktualniTym(const QString& line1, const QString& line2);
+    qx::LocalChannel& channel() { return channel_; }
 
     // Refresh of the visible panels and their controls.
     void Zobraz_seznamy();
@@ -187,9 +196,8 @@ private:
     void CB_nast_katChange();
     void btNPoradatelClick();
 
-    // Start-up requests to the timer console (its version, mode and time
-    // format). The channel between the programs is not part of this window yet:
-    // nothing is sent.
+    // Start-up requests to the timer console: AM_Nast (0, 0) and AM_Form (0, 0);
+    // its answers arrive as ordinary messages.
     void requestTimerConsoleSettings();
     // Recomputation and reload of the measurement panel when it is shown; the
     // measurement panel is not built yet, so this does nothing.
@@ -202,6 +210,7 @@ private:
 
     qx::Tdm_QX& dm_;
     bool startupFailed_ = false;
+    qx::LocalChannel channel_{QStringLiteral("TfrmQX")};
 };
 
 // Program entry after the application object exists: the window on the given

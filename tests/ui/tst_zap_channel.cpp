@@ -1,0 +1,114 @@
+// zapisnik and the timer console on the local channel: the start-up requests, the answers in the
+// status strip and the format list, and "actual.txt" with AM_Text. The timer console is played by
+// a channel endpoint that listens as "TfrmCas", as any tool may.
+
+#include "TestDb.h"
+#include "measurement/Casomira.h"
+#include "messages/ActualFile.h"
+#include "messages/LocalChannel.h"
+#include "ui/TfrmQX.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using Msg = std::tuple<int, qint32, qint32>;
+
+class TstZapChannel : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    std::unique_ptr<TestDb> db_;
+
+private slots:
+    void initTestCase() {
+        QString why;
+        if (TestDb::shouldSkip(&why)) QSKIP(qPrintable(why));
+        QVERIFY(dir_.isValid());
+        qputenv("QX_CONFIG_DIR", dir_.path().toUtf8());
+        qputenv("XDG_RUNTIME_DIR", dir_.path().toUtf8());
+        QVERIFY(QDir::setCurrent(dir_.path()));
+        TfrmQX::messageBoxSeam = [](QMessageBox&) {};
+        db_ = std::make_unique<TestDb>("chan");
+    }
+    void cleanupTestCase() { db_.reset(); }
+
+    // The status line and mode for AM_Nast: known modes, version 490, and a settings byte that is
+    // not a mode (0 before a device has answered) leaving the mode as it was.
+    void amNastTable_data() {
+        QTest::addColumn<int>("verze");
+        QTest::addColumn<int>("byte");
+        QTest::addColumn<int>("nastBefore");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("nastAfter");
+        QTest::addColumn<bool>("disciplina");
+        QTest::addColumn<bool>("splits");
+        QTest::newRow("one attack") << 466 << 0x0A << 170 << "Verze časomíry - QX 4.66, jeden útok" << 10 << false << true;
+        QTest::newRow("two attacks, high bits") << 468 << 0xBC << 10 << "Verze časomíry - QX 4.68, dva útoky" << 12 << false << false;
+        QTest::newRow("three lanes") << 454 << 0x03 << 10 << "Verze časomíry - QX 4.54, tři dráhy" << 3 << false << false;
+        QTest::newRow("no device yet") << 458 << 0 << 2 << "Verze časomíry - QX 4.58" << 2 << false << false;
+        QTest::newRow("not a mode") << 466 << 0x09 << 10 << "Verze časomíry - QX 4.66" << 10 << false << true;
+        QTest::newRow("490 keeps the mode") << 490 << 0x02 << 12 << "Verze časomíry - QX 4.90" << 12 << true << false;
+        QTest::newRow("463 has no text") << 463 << 0x01 << 10 << "Verze časomíry - , jedna dráha" << 1 << false << false;
+    }
+    void amNastTable() {
+        QFETCH(int, verze);
+        QFETCH(int, byte);
+        QFETCH(int, nastBefore);
+        const qx::CasomiraStav s = qx::amNast(verze, byte, uint8_t(nastBefore));
+        QTEST(s.lbl_casomira, "text");
+        QTEST(int(s.nast), "nastAfter");
+        QTEST(s.disciplinaEnabled, "disciplina");
+        QTEST(s.splitRowShown, "splits");
+    }
+
+    // Started after the console: it asks for the settings; the answers set the status line, the
+    // mode and lock the format list. Then a new team: "actual.txt" written whole, AM_Text sent.
+    void startupRequestsAndAnswers() {
+        qx::LocalChannel stopky(QStringLiteral("TfrmCas"));
+        QVERIFY(stopky.listen());
+        QList<Msg> got;
+        connect(&stopky, &qx::LocalChannel::messageReceived, this, [&](quint32 m, qint32 w, qint32 l) {
+            got.append({int(m), w, l});
+            // the console answers each request as an ordinary message
+            if (m == 1490 && w == 0) stopky.send(QStringLiteral("TfrmQX"), 1490, 466, 0x0A);
+            if (m == 1494 && w == 0) stopky.send(QStringLiteral("TfrmQX"), 1494, 466, 1);
+        });
+
+        qx::Tdm_QX dm;
+        TfrmQX frm(dm);
+        QVERIFY(!frm.startupFailed());
+        QCOMPARE(frm.lbl_casomira->text(), qx::casomiraNepripojena());
+        QTRY_COMPARE(got, (QList<Msg>{{1490, 0, 0}, {1494, 0, 0}}));
+        QTRY_COMPARE(frm.lbl_casomira->text(), QStringLiteral("Verze časomíry - QX 4.66, jeden útok"));
+        QCOMPARE(frm.verze, 466);
+        QCOMPARE(int(frm.nast), 10);
+        QTRY_VERIFY(!frm.CBFormat->isEnabled());
+        QCOMPARE(frm.CBFormat->currentText(), QStringLiteral("tisíciny"));
+
+        got.clear();
+        QVERIFY(frm.posliAktualniTym(QStringLiteral("Lhota A - 1."), QStringLiteral("Připraví se: Ves B")));
+        QTRY_COMPARE(got, (QList<Msg>{{1493, 0, 0}}));
+        const qx::ActualReadResult file = qx::readActualFile();
+        QVERIFY(file.ok);
+        QCOMPARE(file.line1, QStringLiteral("Lhota A - 1."));
+        QCOMPARE(file.line2, QStringLiteral("Připraví se: Ves B"));
+    }
+
+    // Without the console nothing is sent and nothing waits: the window starts as usual.
+    void consoleAbsent() {
+        qx::Tdm_QX dm;
+        TfrmQX frm(dm);
+        QVERIFY(!frm.startupFailed());
+        QVERIFY(frm.CBFormat->isEnabled());
+        QVERIFY(frm.posliAktualniTym(QStringLiteral("Lhota A"), QString()));
+    }
+};
+
+QTEST_MAIN(TstZapChannel)
+#include "tst_zap_channel.moc"
