@@ -114,10 +114,22 @@ TfrmCas::TfrmCas(const QString& extraPort, QWidget* parent) : QWidget(parent) {
 
     connect(&m_channel, &qx::LocalChannel::messageReceived, this, &TfrmCas::zpravaOdZapisniku);
 
+    frmLED = new TfrmLED(frames);
+    frmLED->onKeyDown = [this](int key, Qt::KeyboardModifiers shift) { FormKeyDown(key, shift); };
+    connect(SB_zobr, &QToolButton::clicked, this, [this](bool down) {
+        frmLED->setVisible(down);
+        if (down) frmLED->PrekresliLED();
+    });
+    connect(frmLED, &TfrmLED::closedByUser, this, [this] { SB_zobr->setChecked(false); });
+    for (QLineEdit* e : {edtSDH, edtM0, edtM1, edtM2, edtMR})
+        connect(e, &QLineEdit::textChanged, this, &TfrmCas::ledTexts);
+    watchScrollFocus(edtText, frmLED);
+    connect(this, &TfrmCas::splitRequested, this, &TfrmCas::mezicas);
+
     FormCreate(extraPort);
 }
 
-TfrmCas::~TfrmCas() = default;
+TfrmCas::~TfrmCas() { delete frmLED; }
 
 void TfrmCas::buildMeasuringPanels() {
     // Time display: black, bold Arial labels.
@@ -142,15 +154,12 @@ void TfrmCas::buildMeasuringPanels() {
     lblCas = timeLine("lblCas", 8, 25, 227);
     lblCasD = timeLine("lblCasD", 13, 75, 222);
 
-    DXCas1 = named<QWidget>(pnlCas, "DXCas1");
+    frames = new FrameClock(this);
+    DXCas1 = new ClockWidget(frames, nullptr, pnlCas);
     DXCas1->setGeometry(8, 25, 227, 57);
-    DXCas1->setAutoFillBackground(true);
-    {
-        QPalette p = DXCas1->palette();
-        p.setColor(QPalette::Window, Qt::black);
-        DXCas1->setPalette(p);
-    }
     DXCas1->hide();
+    connect(DXCas1, &ClockWidget::textChanged, lblCas, &QLabel::setText);
+    connect(DXCas1, &ClockWidget::limitReached, this, [this] { t_cas = false; });
 
     const auto statusLabel = [this](const char* name, const QString& caption, int x, int w, bool right) {
         QLabel* l = label(pnlCas, name, caption, x, 129, w, 16);
@@ -307,6 +316,7 @@ void TfrmCas::FormCreate(const QString& extraPort) {
 
 // The LED window's part of qx.ini: the format choice and the split captions.
 void TfrmCas::LEDCreate(const stopky::QxIni& ini) {
+    frmLED->setLedBounds(QRect(ini.ledLeft, ini.ledTop, ini.ledWidth, ini.ledHeight));
     edtM0->setText(ini.m0);
     edtM1->setText(ini.m1);
     edtM2->setText(ini.m2);
@@ -317,7 +327,8 @@ void TfrmCas::LEDCreate(const stopky::QxIni& ini) {
     if (stopky::formatOffered(verze) && (ini.format == 0 || ini.format == 1) &&
         ini.format != CBFormat->currentIndex()) {
         CBFormat->setCurrentIndex(ini.format);
-        m_decoder.nastavTyp(m_decoder.verze(), ini.format);
+        const stopky::TypSettings& typ = m_decoder.nastavTyp(m_decoder.verze(), ini.format);
+        DXCas1->setVersion(typ.verze, typ.format);
     }
     posliZapisniku(qx::AM_Form, verze, CBFormat->currentIndex());
 }
@@ -331,6 +342,11 @@ void TfrmCas::FormClose() {
     ini.m1 = edtM1->text();
     ini.m2 = edtM2->text();
     ini.mr = edtMR->text();
+    const QRect led = frmLED->ledBounds();
+    ini.ledLeft = led.left();
+    ini.ledTop = led.top();
+    ini.ledWidth = led.width();
+    ini.ledHeight = led.height();
     const QRect g = frameGeometry();
     ini.casLeft = g.left();
     ini.casTop = g.top();
@@ -349,6 +365,7 @@ void TfrmCas::FormClose() {
 
 void TfrmCas::closeEvent(QCloseEvent* event) {
     FormClose();
+    frmLED->hide();
     QWidget::closeEvent(event);
 }
 
@@ -377,6 +394,8 @@ void TfrmCas::versionClicked(int v) {
 // nothing is checked yet and the defaults apply first).
 void TfrmCas::nastav_typ() {
     t_cas = false;
+    DXCas1->stopRun(false);
+    frmLED->haltScroll();
     // The row of the checked radio button; with none checked the defaults apply and the format
     // texts stay as they were.
     int checked = 0;
@@ -391,6 +410,8 @@ void TfrmCas::nastav_typ() {
     lblFormat->setText(typ.lblFormat);
     lblFormat->adjustSize();
     m_link.setVersion(verze);
+    DXCas1->setVersion(typ.verze, typ.format);
+    DXCas1->setMaxTime(typ.maxTime);
     nastav_cas();
 }
 
@@ -454,6 +475,9 @@ void TfrmCas::amText() {
     if (edtText->isEnabled()) edtText->setFocus(Qt::OtherFocusReason);
     edtText->setText(file.line2);
     if (edtM1->isEnabled()) edtM1->setFocus(Qt::OtherFocusReason);
+    // Leaving edtText restarts the scrolling line; an inactive window gets no focus events, so
+    // the new text is started here as well (not during a run, when edtText is disabled).
+    if (edtText->isEnabled()) frmLED->restartScroll(edtText->text());
 }
 
 void TfrmCas::setRunEditsEnabled(bool enabled) {
@@ -506,18 +530,23 @@ void TfrmCas::reset() {
     lblCasD->clear();
     tmrPrep->stop();
     for (QLabel* l : {lblM0C, lblM1C, lblM2C, lblMRC}) l->hide();
+    splits.clear();
+    frmLED->clearRows();
     setRunEditsEnabled(true);
     m_autoStart->reset(); // caption "Automatický start", enabled; no DTR pulse after a reset
-    DXCas1->hide();
+    DXCas1->stopRun(true);
+    lblCas->clear();
+    frmLED->hideStartBanner();
 }
 
 void TfrmCas::start() {
     m_countdown.stop();
     lblCas->setText(stopky::kStartText.toString());
     t_cas = true;
+    DXCas1->startRun(); // the run's time counts from here (and shows the clock's surface)
     CBCas->setFocus(Qt::OtherFocusReason);
     setRunEditsEnabled(false);
-    DXCas1->show();
+    frmLED->showStartBanner();
     posliZapisniku(stopky::AM_Mezi, 0, 0);
 }
 
@@ -532,7 +561,7 @@ void TfrmCas::timeCompleted(int, const QString& text) { lblCasD->setText(text); 
 void TfrmCas::endOfSet(const stopky::ResultSetOutcome& o) {
     t_cas = false;
     setRunEditsEnabled(true);
-    DXCas1->hide();
+    DXCas1->stopRun(true);
     applyResultSet(o, true);
 }
 
@@ -571,6 +600,19 @@ void TfrmCas::schovat_form(bool measuring) {
         lblUvod->setText(QStringLiteral("Vyberte komunikační port a "));
         lblUvod1->setText(QStringLiteral("zapněte časomíru:"));
     }
+}
+
+void TfrmCas::ledTexts() {
+    frmLED->setTexts(edtSDH->text(), {edtM0->text(), edtM1->text(), edtM2->text(), edtMR->text()});
+}
+
+void TfrmCas::mezicas() {
+    if (!t_cas) return;
+    const int format = CBFormat->currentIndex() < 0 ? 0 : stopky::effectiveFormat(verze, CBFormat->currentIndex());
+    const QList<stopky::SplitTimes::AmMezi> sent =
+        ::mezicas(splits, DXCas1->runClock(), format, {edtM0->text(), edtM1->text(), edtM2->text(), edtMR->text()},
+                  frmLED, {lblM0C, lblM1C, lblM2C, lblMRC});
+    for (const stopky::SplitTimes::AmMezi& m : sent) posliZapisniku(qx::AM_Mezi, m.row, qint32(m.value));
 }
 
 void TfrmCas::FormKeyDown(int key, Qt::KeyboardModifiers) {

@@ -7,6 +7,9 @@
 #include "link/ResultSet.h"
 #include "link/seriallink.h"
 #include "console/qxini.h"
+#include "display/TfrmLED.h"
+#include "display/clockwidget.h"
+#include "display/splits.h"
 #include "messages/LocalChannel.h"
 
 #include <QFrame>
@@ -85,7 +88,7 @@ public:
     QLabel* lblTyp = nullptr;
     QLabel* lblCas = nullptr;
     QLabel* lblCasD = nullptr;
-    QWidget* DXCas1 = nullptr;
+    ClockWidget* DXCas1 = nullptr;
     QLabel* lblDraha = nullptr;
     QLabel* lblPriprava = nullptr;
     QLabel* lblTerce = nullptr;
@@ -135,6 +138,15 @@ public:
     // A run is in progress: the running clock runs and the space bar takes split times.
     bool t_cas = false;
 
+    // The public display window and the frame clock it shares with the running clock.
+    FrameClock* frames = nullptr;
+    TfrmLED* frmLED = nullptr;
+    stopky::SplitTimes splits;
+
+    // The space bar during a run: the next split time, on the LED window and the console, and
+    // to zapisnik.
+    void mezicas();
+
 private:
     void buildMeasuringPanels();
     void buildPortChoicePanels();
@@ -159,6 +171,8 @@ private:
     void recall(const stopky::ResultSetOutcome& o) override;
 
     void setRunEditsEnabled(bool enabled);
+    void stopRun(bool hideSurface);
+    void ledTexts();
 
     void LEDCreate(const stopky::QxIni& ini);
     void amText();

@@ -20,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 using Msg = std::tuple<int, qint32, qint32>;
 
@@ -329,6 +330,61 @@ private slots:
         QTRY_COMPARE(cas.btnAutomat->text(), QStringLiteral("Automatický start"));
         QTest::qWait(700); // longer than the longest pause: nothing more may follow
         QVERIFY2(!log.lines.contains(QStringLiteral("DTR 1")), qPrintable(log.lines.join(u',')));
+    }
+
+    // A run on the LED window: the START banner, three splits with the space bar (the console's
+    // list and the LED window both take it), MR, a fourth press taking nothing; the reset byte
+    // hides the banner and empties the rows at once. AM_Text restarts the scrolling line.
+    void splitsAndLedWindow() {
+        writeIni(QStringLiteral("[Cas]\nTyp=466\n[LED]\nM0=Koš\nM1=Rozdělovač\nM2=Terč\nMR=Útok\n"));
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        TfrmCas cas(pty.slavePath());
+        QSignalSpy sent(&cas, &TfrmCas::zapisnikMessage);
+        auto* banner = cas.frmLED->findChild<QWidget*>(QStringLiteral("pnlStart"));
+        QVERIFY(banner);
+
+        cas.SB_zobr->click();
+        QVERIFY(cas.frmLED->isVisible());
+        QVERIFY(pty.send(QByteArray::fromHex("010aa1ae") + QByteArray::fromHex("aaab")));
+        QTRY_VERIFY(cas.t_cas);
+        QVERIFY(banner->isVisibleTo(cas.frmLED));
+        QVERIFY(cas.DXCas1->isVisibleTo(&cas));
+
+        QTest::keyClick(cas.CBCas, Qt::Key_Space);
+        QTest::qWait(20);
+        QTest::keyClick(cas.frmLED, Qt::Key_Space);
+        QTest::qWait(20);
+        QTest::keyClick(cas.CBCas, Qt::Key_Space);
+        QTest::keyClick(cas.CBCas, Qt::Key_Space); // all rows taken: nothing more
+        const QList<Msg> all = messages(sent);
+        QList<Msg> mezi;
+        for (const Msg& m : all)
+            if (std::get<0>(m) == 1495) mezi << m;
+        QCOMPARE(mezi.size(), 5);
+        QCOMPARE(mezi[0], Msg(1495, 0, 0));
+        for (int i = 1; i <= 4; ++i) QCOMPARE(std::get<1>(mezi[i]), i);
+        QVERIFY(std::get<2>(mezi[1]) <= std::get<2>(mezi[2]) && std::get<2>(mezi[2]) <= std::get<2>(mezi[3]));
+        QCOMPARE(std::get<2>(mezi[4]), std::get<2>(mezi[3]) - std::get<2>(mezi[2]));
+        QVERIFY(cas.lblMRC->isVisibleTo(&cas));
+        QVERIFY2(cas.lblM0C->text().startsWith(QStringLiteral("Koš: 0,0")), qPrintable(cas.lblM0C->text()));
+        QCOMPARE(cas.frmLED->lblM[3]->text(), QStringLiteral("Útok"));
+        QVERIFY(!cas.frmLED->lblCas[3]->text().isEmpty());
+
+        QVERIFY(pty.send(QByteArray::fromHex("aa")));
+        QTRY_VERIFY(!banner->isVisibleTo(cas.frmLED));
+        QVERIFY(cas.frmLED->lblCas[0]->text().isEmpty());
+        QVERIFY(!cas.lblM0C->isVisibleTo(&cas));
+        QVERIFY(!cas.t_cas);
+
+        QVERIFY(qx::writeActualFile(QStringLiteral("SDH Ves"), QStringLiteral("Připraví se: Lhota")).ok);
+        cas.zpravaOdZapisniku(1493, 0, 0);
+        QCOMPARE(cas.frmLED->scroller().Scrolly(), QStringLiteral("Připraví se: Lhota"));
+        QVERIFY(cas.frmLED->scroller().moving());
+
+        cas.frmLED->close(); // the window's close button hides it and releases SB_zobr
+        QVERIFY(!cas.frmLED->isVisible());
+        QVERIFY(!cas.SB_zobr->isChecked());
     }
 
     // The space bar while the times list has the focus takes a split during a run and never
