@@ -71,6 +71,9 @@ QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h) {
 TfrmCas::TfrmCas(const QString& extraPort, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TfrmCas"));
     setWindowTitle(QStringLiteral("Dozodoro RO 4"));
+    // fontconfig knows no metric twin of the old bitmap face; Liberation Sans keeps the captions
+    // within their places (DejaVu Sans is wider).
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     setFont(faceFont(QStringLiteral("MS Sans Serif"), 11));
     resize(451, 288);
 
