@@ -429,7 +429,7 @@ void TfrmCas::nastav_cas() {
     lblFormatC->setVisible(offered);
     CBFormat->setVisible(offered);
     if (!offered) CBFormat->setCurrentIndex(0);
-    posliZapisniku(stopky::AM_Form, verze, CBFormat->currentIndex());
+    posliZapisniku(qx::AM_Form, verze, CBFormat->currentIndex());
 }
 
 void TfrmCas::CBUvodChange() {
@@ -442,9 +442,9 @@ void TfrmCas::onGreeting(const QByteArray& greeting, int) {
     schovat_form(true);
 }
 
-void TfrmCas::posliZapisniku(int msg, qint32 wParam, qint32 lParam) {
+void TfrmCas::posliZapisniku(quint32 msg, qint32 wParam, qint32 lParam) {
     emit zapisnikMessage(msg, wParam, lParam);
-    m_channel.send(qx::ZapisnikName, quint32(msg), wParam, lParam); // skipped when zapisnik is not running
+    m_channel.send(qx::ZapisnikName, msg, wParam, lParam); // skipped when zapisnik is not running
 }
 
 void TfrmCas::zpravaOdZapisniku(quint32 msg, qint32, qint32) {
@@ -495,7 +495,7 @@ void TfrmCas::settingsApplied(const stopky::SettingsOutcome& o) {
     pripravaS = o.pripravaS;
     lblPriprava->setText(o.lblPriprava);
     if (o.lblTerce) lblTerce->setText(*o.lblTerce);
-    posliZapisniku(stopky::AM_Nast, o.verze, o.nast[0]);
+    posliZapisniku(qx::AM_Nast, o.verze, o.nast[0]);
     lblFormat->setText(o.lblFormat);
     lblFormat->adjustSize();
     lblCas->clear();
@@ -550,7 +550,7 @@ void TfrmCas::start() {
     CBCas->setFocus(Qt::OtherFocusReason);
     setRunEditsEnabled(false);
     frmLED->showStartBanner();
-    posliZapisniku(stopky::AM_Mezi, 0, 0);
+    posliZapisniku(qx::AM_Mezi, 0, 0);
 }
 
 void TfrmCas::targetsLabel(const QString& text) { lblTerce->setText(text); }

@@ -43,7 +43,7 @@ public:
     void CBUvodChange();
 
     // The one place where messages to zapisnik leave the console.
-    void posliZapisniku(int msg, qint32 wParam, qint32 lParam);
+    void posliZapisniku(quint32 msg, qint32 wParam, qint32 lParam);
     // A message from zapisnik: the requests AM_Nast (0, 0) and AM_Form (0, 0), and AM_Text.
     void zpravaOdZapisniku(quint32 msg, qint32 wParam, qint32 lParam);
     qx::LocalChannel& channel() { return m_channel; }

@@ -7,29 +7,29 @@
 
 #include "display/TimeRecord.h"
 #include "link/Settings.h"
+#include "messages/Messages.h"
 
 #include <QString>
 #include <QtGlobal>
 
 #include <array>
+
 #include <optional>
 #include <vector>
 
 namespace stopky {
 
-// Numbers of the messages between the programs (user-message range from 1024).
-enum AmMessage : int {
-    AM_Nast = 1490,
-    AM_Cas1 = 1491,
-    AM_Cas2 = 1492,
-    AM_Text = 1493,
-    AM_Form = 1494,
-    AM_Mezi = 1495,
-};
+// Numbers of the messages between the programs: one table for both programs.
+using qx::AM_Cas1;
+using qx::AM_Cas2;
+using qx::AM_Form;
+using qx::AM_Mezi;
+using qx::AM_Nast;
+using qx::AM_Text;
 
 // One message to zapisnik: number, WParam, LParam.
 struct AmSend {
-    int msg = 0;
+    quint32 msg = 0;
     qint32 wParam = 0;
     qint32 lParam = 0;
     friend bool operator==(const AmSend&, const AmSend&) = default;
