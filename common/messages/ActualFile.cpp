@@ -1,14 +1,9 @@
 #include "messages/ActualFile.h"
 
+#include "settings/WholeFile.h"
+
 #include <QFile>
 #include <QStringConverter>
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace qx {
 
@@ -39,51 +34,6 @@ QByteArray takeLine(const QByteArray& data, qsizetype& pos)
     return line;
 }
 
-// Writes data to a new temporary file beside path and renames it over path. Every short or
-// failed write is an error (a file that was only partly written is never renamed); returns 0
-// or the errno of the failing step. No fsync: the file is a hand-over between two running
-// programs, rewritten for every team, and the UI thread should not wait for the disk.
-int replaceFile(const QString& path, const QByteArray& data)
-{
-    const QByteArray target = QFile::encodeName(path);
-    QByteArray temp = target + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-
-    // The new file gets the mode of the old one, or the usual mode of a new file.
-    mode_t mode;
-    struct stat st {};
-    if (::stat(target.constData(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-
-    int err = 0;
-    if (::fchmod(fd, mode) != 0)
-        err = errno;
-    qsizetype done = 0;
-    while (err == 0 && done < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n > 0)
-            done += n;
-        else if (n < 0 && errno == EINTR)
-            continue;
-        else
-            err = n < 0 ? errno : EIO;
-    }
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
-    if (err == 0 && ::rename(temp.constData(), target.constData()) != 0)
-        err = errno;
-    if (err != 0)
-        ::unlink(temp.constData());
-    return err;
-}
-
 } // namespace
 
 QString actualFileName() { return QStringLiteral("actual.txt"); }
@@ -97,8 +47,7 @@ ActualWriteResult writeActualFile(const QString& line1, const QString& line2, co
     data += "\r\n";
 
     if (const int err = replaceFile(path, data)) {
-        result.error = QStringLiteral("Soubor „%1“ nelze zapsat: %2")
-                           .arg(path, QString::fromLocal8Bit(std::strerror(err)));
+        result.error = replaceFileError(path, err);
         return result;
     }
     result.ok = true;

@@ -28,7 +28,7 @@ struct QxIni {
     int ledWidth = 462;
 };
 
-// The path of qx.ini: qxConfigPath("qx.ini") (see configdir.h).
+// The path of qx.ini in the settings folder (see settings/ConfigDir.h).
 QString qxIniPath();
 
 // Reads qx.ini. A missing or unreadable file, a missing key or an integer key whose value is not

@@ -1,4 +1,4 @@
-#include "console/configdir.h"
+#include "settings/ConfigDir.h"
 #include "console/qxini.h"
 
 #include <QFile>
@@ -147,10 +147,10 @@ private slots:
     void folderRule() {
         QTemporaryDir prog, xdg;
         qputenv("XDG_CONFIG_HOME", xdg.path().toUtf8());
-        QCOMPARE(qxConfigDir(prog.path()), m_dir.path());            // QX_CONFIG_DIR wins
+        QCOMPARE(qx::configDir(prog.path()), m_dir.path());            // QX_CONFIG_DIR wins
         qunsetenv("QX_CONFIG_DIR");
-        QCOMPARE(qxConfigDir(prog.path()), prog.path());             // writable program folder
-        QCOMPARE(qxConfigDir(prog.path() + QStringLiteral("/missing")), xdg.path() + QStringLiteral("/qx"));
+        QCOMPARE(qx::configDir(prog.path()), prog.path());             // writable program folder
+        QCOMPARE(qx::configDir(prog.path() + QStringLiteral("/missing")), xdg.path() + QStringLiteral("/qx"));
 
         // writing into a config folder that does not exist yet creates it
         const QString nested = xdg.path() + QStringLiteral("/qx/qx.ini");

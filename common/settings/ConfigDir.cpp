@@ -1,13 +1,13 @@
-#include "configdir.h"
+#include "settings/ConfigDir.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace stopky {
+namespace qx {
 
-QString qxConfigDir(const QString& programDir) {
+QString configDir(const QString& programDir) {
     const QString env = qEnvironmentVariable("QX_CONFIG_DIR");
     if (!env.isEmpty())
         return QDir::cleanPath(env);
@@ -22,19 +22,10 @@ QString qxConfigDir(const QString& programDir) {
     return QDir::cleanPath(base + QStringLiteral("/qx"));
 }
 
-QString qxConfigDir() {
-    const QString programDir =
-        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
-    return qxConfigDir(programDir);
+QString configDir() {
+    return configDir(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString());
 }
 
-QString qxConfigPath(const QString& fileName) {
-    return qxConfigDir() + QLatin1Char('/') + fileName;
-}
+QString configPath(const QString& fileName) { return configDir() + QLatin1Char('/') + fileName; }
 
-bool ensureConfigDir(const QString& filePath) {
-    const QString dir = QFileInfo(filePath).absolutePath();
-    return QDir().mkpath(dir);
-}
-
-} // namespace stopky
+} // namespace qx

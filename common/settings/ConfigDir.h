@@ -1,0 +1,20 @@
+#pragma once
+
+// Where the programs keep their settings files (qx.ini of stopky, qx_db.ini of zapisnik).
+
+#include <QString>
+
+namespace qx {
+
+// The settings folder, by the first rule that applies:
+//  1. the environment variable QX_CONFIG_DIR, when set and not empty;
+//  2. the folder of the program file, when that folder is writable (a portable copy);
+//  3. the user's XDG config folder: $XDG_CONFIG_HOME/qx (normally ~/.config/qx).
+// The folder of rule 3 may not exist yet; IniFile::save creates it.
+QString configDir(const QString& programDir);
+// The same with the running program's folder.
+QString configDir();
+// Full path of a settings file by the rule above, e.g. configPath("qx.ini").
+QString configPath(const QString& fileName);
+
+} // namespace qx
