@@ -36,6 +36,8 @@ private slots:
     void categories();
     void districtsAndPlaces();
     void startList();
+    void startListSaveAndDelete();
+    void municipalities();
     void widenResults();
 
 private:
@@ -382,7 +384,81 @@ void TstZapDm::startList() {
     rows = dm.load_listina(u"5"_qs, u"Muži"_qs);
     QCOMPARE(rows.size(), 2);
     QVERIFY(dm.load_listina(u"7"_qs, QString()).isEmpty());
+    // A start order that is not a number sorts as 0, ahead of 1.
+    db_->exec("INSERT INTO druzstvaqx (id_soutez, poradi, nazev_dr) VALUES (5, 'x', 'Bez čísla')");
+    rows = dm.load_listina(u"5"_qs, QString());
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows[0][1], u"Bez čísla"_qs);
+    QCOMPARE(rows[3][0], u"10"_qs);
     db_->exec("DELETE FROM druzstvaqx");
+}
+
+void TstZapDm::startListSaveAndDelete() {
+    Tdm_QX dm;
+    const Druzstvo d{u"3"_qs, u"Horní \"Ves\""_qs, u"Cheb"_qs, u"A"_qs, u"Muži"_qs, u"L1"_qs};
+    dm.save_listina(true, u"7"_qs, d, QString());
+    QCOMPARE(dm.SQLQuery_kat.sql(),
+             u"INSERT INTO  druzstvaqx (id_soutez,poradi,nazev_dr,nazev_okresu,tym,kategorie,draha) VALUES "
+             u"(7, \"3\", \"Horní \\\"Ves\\\"\", \"Cheb\", \"A\", \"Muži\", \"L1\")"_qs.toUtf8());
+    const QByteArray id = db_->value("SELECT id FROM druzstvaqx");
+    // Columns the insert does not name start empty.
+    QCOMPARE(db_->value("SELECT CONCAT('|', cas1R, cas1C, cas2R, cas2C, cas1S, cas2S, celkem, pozice, M1, M2, M3, M4, "
+                        "'|') FROM druzstvaqx"),
+             QByteArray("||"));
+    QList<QStringList> rows = dm.load_listina(u"7"_qs, QString());
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0], (QStringList{u"3"_qs, d.nazev_dr, u"Cheb"_qs, u"A"_qs, u"Muži"_qs, u"L1"_qs, QString::fromLatin1(id)}));
+
+    // An edit of a measured entry keeps its times, result, placing and splits.
+    db_->exec("UPDATE druzstvaqx SET cas1R='17,53L', cas1C='18,20', cas2C='19,01', cas1S='20,00', celkem='0018,20', "
+              "pozice='1.', M1='5,10', M4='16,00' WHERE id=" + id);
+    const QByteArray measured = "SELECT CONCAT_WS('|', cas1R, cas1C, cas2R, cas2C, cas1S, cas2S, celkem, pozice, M1, "
+                                "M2, M3, M4) FROM druzstvaqx";
+    const QByteArray before = db_->value(measured);
+    const Druzstvo e{u"4"_qs, u"Aš"_qs, u"Cheb"_qs, QString(), u"Ženy"_qs, QString()};
+    dm.save_listina(false, u"7"_qs, e, QString::fromLatin1(id));
+    QCOMPARE(dm.SQLQuery_kat.sql(),
+             u"UPDATE druzstvaqx SET id_soutez=7, poradi=\"4\", nazev_dr=\"Aš\", nazev_okresu=\"Cheb\", tym=\"\", "
+             u"kategorie=\"Ženy\", draha=\"\" WHERE id="_qs.toUtf8() + id);
+    QCOMPARE(db_->value(measured), before);
+    QCOMPARE(db_->value("SELECT CONCAT_WS('|', poradi, nazev_dr, kategorie) FROM druzstvaqx"), u"4|Aš|Ženy"_qs.toUtf8());
+
+    // Keys travel as integers only.
+    QVERIFY_THROWS_EXCEPTION(DbError, dm.save_listina(false, u"7"_qs, e, u"1 OR 1=1"_qs));
+    QVERIFY_THROWS_EXCEPTION(DbError, dm.save_listina(true, u"7; DROP TABLE x"_qs, e, QString()));
+    QVERIFY_THROWS_EXCEPTION(DbError, dm.delete_listina(QString()));
+    QCOMPARE(db_->value("SELECT COUNT(*) FROM druzstvaqx"), QByteArray("1"));
+
+    dm.delete_listina(QString::fromLatin1(id));
+    QCOMPARE(dm.SQLQuery_kat.sql(), "DELETE FROM druzstvaqx WHERE id=" + id);
+    QCOMPARE(db_->value("SELECT COUNT(*) FROM druzstvaqx"), QByteArray("0"));
+}
+
+void TstZapDm::municipalities() {
+    Tdm_QX dm;
+    const QString obec = u"Horní \"Ves\" \\ Ř"_qs;
+    QVERIFY(!dm.obec_existuje(u"Cheb"_qs, obec));
+    QCOMPARE(dm.SQLQuery_kat.sql(), "SELECT * FROM obceQX WHERE nazev_okresu=\"Cheb\" and nazev_obce=" + dm.quoted(obec));
+    dm.insert_obec(u"Cheb"_qs, obec);
+    QCOMPARE(dm.SQLQuery_kat.sql(),
+             "INSERT INTO  obceqx (nazev_okresu,nazev_obce) VALUES (\"Cheb\", " + dm.quoted(obec) + ")");
+    QCOMPARE(db_->value("SELECT HEX(nazev_obce) FROM obceqx"), obec.toUtf8().toHex().toUpper());
+    QVERIFY(dm.obec_existuje(u"Cheb"_qs, obec));
+    QVERIFY(!dm.obec_existuje(u"Tábor"_qs, obec)); // the same name in another district
+    QVERIFY(!dm.obec_existuje(u"Cheb"_qs, u"Horní \"Ves\""_qs));
+
+    // An empty district is a district like any other.
+    dm.insert_obec(QString(), u"Bez okresu"_qs);
+    QVERIFY(dm.obec_existuje(QString(), u"Bez okresu"_qs));
+    QCOMPARE(dm.load_obce(QString()), QStringList{u"Bez okresu"_qs});
+
+    dm.insert_obec(u"Tábor"_qs, obec);
+    dm.delete_obec(u"Cheb"_qs, obec);
+    QCOMPARE(dm.SQLQuery_kat.sql(),
+             "DELETE FROM obceqx WHERE nazev_okresu=\"Cheb\" and nazev_obce=" + dm.quoted(obec));
+    QVERIFY(!dm.obec_existuje(u"Cheb"_qs, obec));
+    QVERIFY(dm.obec_existuje(u"Tábor"_qs, obec)); // only the pair is deleted
+    db_->exec("DELETE FROM obceqx");
 }
 
 void TstZapDm::widenResults() {

@@ -95,4 +95,40 @@ QList<QStringList> Tdm_QX::load_listina(const QString& id_soutez, const QString&
     return rows;
 }
 
+void Tdm_QX::save_listina(bool vlozit, const QString& id_soutez, const Druzstvo& d, const QString& id) {
+    QByteArray sql;
+    if (vlozit) {
+        sql = "INSERT INTO  druzstvaqx (id_soutez,poradi,nazev_dr,nazev_okresu,tym,kategorie,draha) VALUES (";
+        sql += key(id_soutez) + ", " + quoted(d.poradi) + ", " + quoted(d.nazev_dr) + ", " + quoted(d.okres) + ", "
+               + quoted(d.tym) + ", " + quoted(d.kategorie) + ", " + quoted(d.draha) + ")";
+    } else {
+        // Only the seven start-list columns: an entry's times, result,
+        // placing and splits survive any edit of it.
+        sql = "UPDATE druzstvaqx SET id_soutez=" + key(id_soutez) + ", poradi=" + quoted(d.poradi)
+              + ", nazev_dr=" + quoted(d.nazev_dr) + ", nazev_okresu=" + quoted(d.okres) + ", tym=" + quoted(d.tym)
+              + ", kategorie=" + quoted(d.kategorie) + ", draha=" + quoted(d.draha) + " WHERE id=" + key(id);
+    }
+    exec(SQLQuery_kat, sql);
+}
+
+void Tdm_QX::delete_listina(const QString& id) {
+    exec(SQLQuery_kat, "DELETE FROM druzstvaqx WHERE id=" + key(id));
+}
+
+bool Tdm_QX::obec_existuje(const QString& okres, const QString& obec) {
+    open(SQLQuery_kat,
+         "SELECT * FROM obceQX WHERE nazev_okresu=" + quoted(okres) + " and nazev_obce=" + quoted(obec));
+    return SQLQuery_kat.RecordCount() > 0;
+}
+
+void Tdm_QX::insert_obec(const QString& okres, const QString& obec) {
+    exec(SQLQuery_kat,
+         "INSERT INTO  obceqx (nazev_okresu,nazev_obce) VALUES (" + quoted(okres) + ", " + quoted(obec) + ")");
+}
+
+void Tdm_QX::delete_obec(const QString& okres, const QString& obec) {
+    exec(SQLQuery_kat,
+         "DELETE FROM obceqx WHERE nazev_okresu=" + quoted(okres) + " and nazev_obce=" + quoted(obec));
+}
+
 } // namespace qx

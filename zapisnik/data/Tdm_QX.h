@@ -96,6 +96,16 @@ private:
     unsigned long* lengths_ = nullptr;
 };
 
+// The start-list panel's input to save_listina: one entry of a start list.
+struct Druzstvo {
+    QString poradi;    // start order as typed
+    QString nazev_dr;  // brigade (SDH)
+    QString okres;     // its district
+    QString tym;       // team mark
+    QString kategorie;
+    QString draha;
+};
+
 // The competitions panel's input to save_soutez.
 struct Soutez {
     QString nazev;
@@ -144,6 +154,15 @@ public:
     void delete_kat(const QString& nazev);
     // The start list of a competition, under an optional category (empty: all).
     QList<QStringList> load_listina(const QString& id_soutez, const QString& kategorie); // 7 cells
+    // Inserts an entry of competition id_soutez (vlozit) or rewrites the seven
+    // start-list columns of entry id; times, result, placing and splits stay.
+    void save_listina(bool vlozit, const QString& id_soutez, const Druzstvo& d, const QString& id);
+    void delete_listina(const QString& id);
+
+    // Municipalities (fire brigades) of a district, as the brigades panel keeps them.
+    bool obec_existuje(const QString& okres, const QString& obec); // the duplicate check
+    void insert_obec(const QString& okres, const QString& obec);
+    void delete_obec(const QString& okres, const QString& obec);
 
     // One statement on the given object: clear, set the text, execute or open.
     void exec(SQLQuery& q, const QByteArray& sql);
