@@ -1,5 +1,7 @@
 #include "TfrmQX.h"
 
+#include "PanelListina.h"
+#include "PanelTym.h"
 #include "QxDbIni.h"
 #include "data/Registers.h"
 #include "measurement/Casomira.h"
@@ -200,43 +202,34 @@ void TfrmQX::buildKat(QWidget* client) {
 }
 
 void TfrmQX::buildTym(QWidget* client) {
-    pnl_tym = panel(client, "pnl_tym", 0, 215, 409, 98);
-    label(pnl_tym, "Label1", QStringLiteral("Okres:"), 8, 8, 40);
-    CB_tym_okres = combo(pnl_tym, "CB_tym_okres", 50, 6, 158);
-    label(pnl_tym, "lbl_tym_smazat", QStringLiteral("Smazat SDH:"), 214, 8, 62);
-    CB_tym_smazat = combo(pnl_tym, "CB_tym_smazat", 277, 6, 126);
-    label(pnl_tym, "lbl_tym_SDH", QStringLiteral("Vložit SDH:"), 214, 34, 62);
-    edt_tym_novy = edit(pnl_tym, "edt_tym_novy", 277, 33, 126, 50);
-    SB_tym_smazat = button(pnl_tym, "SB_tym_smazat", QStringLiteral("Smazat tým"), 6, 70, 195);
-    SB_tym_smazat->setEnabled(false);
-    SB_tym_novy = button(pnl_tym, "SB_tym_novy", QStringLiteral("Nový tým"), 208, 70, 195, 21, true);
-    SB_tym_novy->setEnabled(false);
+    panelTym_ = new PanelTym(dm_, client);
+    pnl_tym = panelTym_;
+    CB_tym_okres = panelTym_->CB_tym_okres;
+    CB_tym_smazat = panelTym_->CB_tym_smazat;
+    edt_tym_novy = panelTym_->edt_tym_novy;
+    SB_tym_smazat = panelTym_->SB_tym_smazat;
+    SB_tym_novy = panelTym_->SB_tym_novy;
+    connect(panelTym_, &PanelTym::obnovit, this, [this] { guarded([this] { Zobraz_seznamy(); }); });
+    connect(panelTym_, &PanelTym::chyba, this, &TfrmQX::showError);
 }
 
 void TfrmQX::buildListina(QWidget* client) {
-    pnl_listina = panel(client, "pnl_listina", 0, 39, 409, 355);
-    SB_listina_novy_tym = button(pnl_listina, "SB_listina_novy_tym", QStringLiteral("Nový tým"), 6, 4, 195, 21, true);
-    btn_listina_smazat_tym = button(pnl_listina, "btn_listina_smazat_tym", QStringLiteral("Smazat tým"), 208, 4, 195);
-    btn_listina_smazat_tym->setEnabled(false);
-    label(pnl_listina, "lbl_listina_okres", QStringLiteral("Vybere okres družstva:"), 8, 32, 120);
-    CB_listina_okres = combo(pnl_listina, "CB_listina_okres", 127, 31, 276);
-    pnl_listina_detail = panel(pnl_listina, "pnl_listina_detail", 0, 53, 409, 66, false);
-    QWidget* d = pnl_listina_detail;
-    label(d, "lbl_listina_poradi", QStringLiteral("Pořadí:"), 8, 3, 40);
-    edt_listina_poradi = edit(d, "edt_listina_poradi", 48, 2, 31, 5);
-    label(d, "lbl_listina_nazevSDH", QStringLiteral("Název SDH:"), 86, 3, 60);
-    CB_listina_nazevSDH = combo(d, "CB_listina_nazevSDH", 146, 2, 158);
-    label(d, "lbl_listina_tym", QStringLiteral("Tým:"), 310, 3, 30);
-    edt_listina_tym = edit(d, "edt_listina_tym", 340, 2, 49, 10);
-    label(d, "lbl_lisitna_kat", QStringLiteral("Kategorie:"), 8, 25, 55);
-    CB_listina_kat = combo(d, "CB_listina_kat", 62, 24, 59);
-    label(d, "lbl_listina_draha", QStringLiteral("Dráha:"), 128, 25, 40);
-    edt_listina_draha = edit(d, "edt_listina_draha", 166, 24, 112, 10);
-    btn_listina_ulozit = button(d, "btn_listina_ulozit", kUlozit, 287, 23, 116);
-    SG_listina = new StringGrid(7, 5, pnl_listina);
-    SG_listina->setObjectName(QStringLiteral("SG_listina"));
-    SG_listina->setGeometry(8, 123, 393, 228);
-    SG_listina->setRowCountWithTitle(15);
+    panelListina_ = new PanelListina(*this, dm_, client);
+    PanelListina* p = panelListina_;
+    pnl_listina = p;
+    SB_listina_novy_tym = p->SB_listina_novy_tym;
+    btn_listina_smazat_tym = p->btn_listina_smazat_tym;
+    CB_listina_okres = p->CB_listina_okres;
+    pnl_listina_detail = p->pnl_listina_detail;
+    edt_listina_poradi = p->edt_listina_poradi;
+    CB_listina_nazevSDH = p->CB_listina_nazevSDH;
+    edt_listina_tym = p->edt_listina_tym;
+    CB_listina_kat = p->CB_listina_kat;
+    edt_listina_draha = p->edt_listina_draha;
+    btn_listina_ulozit = p->btn_listina_ulozit;
+    SG_listina = p->SG_listina;
+    connect(p, &PanelListina::obnovit, this, [this] { guarded([this] { Zobraz_seznamy(); }); });
+    connect(p, &PanelListina::chyba, this, &TfrmQX::showError);
 }
 
 void TfrmQX::buildNast(QWidget* client) {
@@ -453,7 +446,7 @@ void TfrmQX::Zobraz_seznamy() {
     const View views[] = {
         {SB_soutez, {pnl_soutez}, false, &TfrmQX::zobrazSoutez},
         {SB_kat, {pnl_kat, pnl_tym}, false, &TfrmQX::zobrazKat},
-        {SB_listina, {pnl_listina}, true, nullptr},
+        {SB_listina, {pnl_listina}, true, &TfrmQX::zobrazListina},
         {SB_nast, {pnl_nast}, false, &TfrmQX::zobrazNast},
         {SB_mereni, {pnl_mereni}, true, &TfrmQX::zobrazMereni},
     };
@@ -466,9 +459,7 @@ void TfrmQX::Zobraz_seznamy() {
         for (QFrame* p : v.panels)
             p->show();
         SB_export->setEnabled(v.pdf);
-        // The start-list panel's own refresh comes with that panel.
-        if (v.branch)
-            (this->*v.branch)();
+        (this->*v.branch)();
     }
 }
 
@@ -538,6 +529,8 @@ void TfrmQX::zobrazKat() {
     else
         btn_kat_smazat->setEnabled(false);
 }
+
+void TfrmQX::zobrazListina() { panelListina_->obnov(); }
 
 void TfrmQX::zobrazNast() {
     if (CB_nast_kolo->currentText() == QStringLiteral("2. kolo")) {

@@ -23,6 +23,8 @@ class QLabel;
 class QLineEdit;
 class QMessageBox;
 class QPushButton;
+class PanelListina;
+class PanelTym;
 
 class TfrmQX : public QMainWindow {
     Q_OBJECT
@@ -178,6 +180,7 @@ private:
 
     void zobrazSoutez();
     void zobrazKat();
+    void zobrazListina();
     void zobrazNast();
     void zobrazMereni();
 
@@ -209,6 +212,8 @@ private:
     void showStartupFailure(const QString& detail);
 
     qx::Tdm_QX& dm_;
+    PanelTym* panelTym_ = nullptr;
+    PanelListina* panelListina_ = nullptr;
     bool startupFailed_ = false;
     qx::LocalChannel channel_{QStringLiteral("TfrmQX")};
 };

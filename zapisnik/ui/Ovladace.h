@@ -1,0 +1,59 @@
+#pragma once
+
+// Small builders for the controls of the window's panels: every control gets
+// its object name and its place in pixels.
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QString>
+#include <QStringList>
+
+namespace qx::ovladace {
+
+template <class W>
+W* make(QWidget* parent, const char* name, int x, int y, int w, int h) {
+    auto* widget = new W(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(x, y, w, h);
+    return widget;
+}
+
+inline QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 17) {
+    auto* l = make<QLabel>(parent, name, x, y, w, h);
+    l->setText(text);
+    return l;
+}
+
+inline QPushButton* button(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 21,
+                           bool toggle = false) {
+    auto* b = make<QPushButton>(parent, name, x, y, w, h);
+    b->setText(text);
+    b->setCheckable(toggle);
+    return b;
+}
+
+inline QLineEdit* edit(QWidget* parent, const char* name, int x, int y, int w, int maxLength, int h = 19) {
+    auto* e = make<QLineEdit>(parent, name, x, y, w, h);
+    e->setMaxLength(maxLength);
+    return e;
+}
+
+inline QComboBox* combo(QWidget* parent, const char* name, int x, int y, int w, const QStringList& items = {},
+                        int index = -1, int h = 19) {
+    auto* c = make<QComboBox>(parent, name, x, y, w, h);
+    c->addItems(items);
+    c->setCurrentIndex(index);
+    c->setMaxVisibleItems(20);
+    return c;
+}
+
+inline void fillCombo(QComboBox* cb, const QStringList& items) {
+    cb->clear();
+    cb->addItems(items);
+    cb->setCurrentIndex(-1);
+}
+
+} // namespace qx::ovladace

@@ -1,0 +1,157 @@
+#include "PanelListina.h"
+
+#include "Ovladace.h"
+#include "TfrmQX.h"
+
+#include <QSignalBlocker>
+
+using namespace qx::ovladace;
+
+namespace {
+const QString kUlozit = QStringLiteral("Uložit");
+const QString kVlozit = QStringLiteral("Vložit");
+} // namespace
+
+PanelListina::PanelListina(TfrmQX& frm, qx::Tdm_QX& dm, QWidget* parent) : QFrame(parent), frm_(frm), dm_(dm) {
+    setObjectName(QStringLiteral("pnl_listina"));
+    setGeometry(0, 39, 409, 355);
+    setFrameShape(QFrame::StyledPanel);
+    SB_listina_novy_tym = button(this, "SB_listina_novy_tym", QStringLiteral("Nový tým"), 6, 4, 195, 21, true);
+    btn_listina_smazat_tym = button(this, "btn_listina_smazat_tym", QStringLiteral("Smazat tým"), 208, 4, 195);
+    btn_listina_smazat_tym->setEnabled(false);
+    lbl_listina_okres = label(this, "lbl_listina_okres", QStringLiteral("Vybere okres družstva:"), 8, 33, 118);
+    CB_listina_okres = combo(this, "CB_listina_okres", 127, 31, 276);
+
+    pnl_listina_detail = make<QFrame>(this, "pnl_listina_detail", 0, 53, 409, 66);
+    pnl_listina_detail->setFrameShape(QFrame::NoFrame);
+    QWidget* d = pnl_listina_detail;
+    label(d, "lbl_listina_poradi", QStringLiteral("Pořadí:"), 8, 5, 40);
+    edt_listina_poradi = edit(d, "edt_listina_poradi", 48, 3, 31, 5);
+    label(d, "lbl_listina_nazevSDH", QStringLiteral("Název SDH:"), 86, 5, 60);
+    CB_listina_nazevSDH = combo(d, "CB_listina_nazevSDH", 146, 3, 158);
+    label(d, "lbl_listina_tym", QStringLiteral("Tým:"), 312, 5, 28);
+    edt_listina_tym = edit(d, "edt_listina_tym", 340, 3, 49, 10);
+    label(d, "lbl_lisitna_kat", QStringLiteral("Kategorie:"), 8, 31, 54);
+    CB_listina_kat = combo(d, "CB_listina_kat", 62, 29, 59);
+    label(d, "lbl_listina_draha", QStringLiteral("Dráha:"), 128, 31, 36);
+    edt_listina_draha = edit(d, "edt_listina_draha", 164, 29, 112, 10);
+    btn_listina_ulozit = button(d, "btn_listina_ulozit", kUlozit, 287, 28, 116);
+    setTabOrder(edt_listina_poradi, CB_listina_nazevSDH);
+    setTabOrder(CB_listina_nazevSDH, edt_listina_tym);
+    setTabOrder(edt_listina_tym, CB_listina_kat);
+    setTabOrder(CB_listina_kat, edt_listina_draha);
+    setTabOrder(edt_listina_draha, btn_listina_ulozit);
+
+    SG_listina = new StringGrid(7, 5, this);
+    SG_listina->setObjectName(QStringLiteral("SG_listina"));
+    SG_listina->setGeometry(8, 123, 393, 228);
+    SG_listina->setRowCountWithTitle(15);
+
+    connect(SB_listina_novy_tym, &QPushButton::clicked, this, &PanelListina::SB_listina_novy_tymClick);
+    connect(CB_listina_okres, &QComboBox::activated, this, &PanelListina::CB_listina_okresChange);
+    connect(btn_listina_ulozit, &QPushButton::clicked, this, &PanelListina::btn_listina_ulozitClick);
+    connect(btn_listina_smazat_tym, &QPushButton::clicked, this, &PanelListina::btn_listina_smazat_tymClick);
+    connect(SG_listina, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
+        if (row != previous)
+            SG_listinaClick();
+    });
+}
+
+void PanelListina::guarded(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const qx::DbError& e) {
+        emit chyba(e.text());
+    } catch (const std::exception& e) {
+        emit chyba(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+// ------------------------------------------------------------------ operations
+
+void PanelListina::save_listina() {
+    const bool vlozit = btn_listina_ulozit->text() != kUlozit;
+    const qx::Druzstvo d{edt_listina_poradi->text(),      CB_listina_nazevSDH->currentText(),
+                         CB_listina_okres->currentText(), edt_listina_tym->text(),
+                         CB_listina_kat->currentText(),   edt_listina_draha->text()};
+    dm_.save_listina(vlozit, frm_.id_soutez, d, vlozit ? QString() : SG_listina->Cells(6, SG_listina->Row()));
+    if (vlozit)
+        SB_listina_novy_tym->setChecked(false);
+    frm_.load_listina();
+}
+
+void PanelListina::delete_listina() {
+    dm_.delete_listina(SG_listina->Cells(6, SG_listina->Row()));
+    frm_.load_listina();
+}
+
+// ------------------------------------------------------------------ refresh
+
+void PanelListina::obnov() {
+    const int row = SG_listina->Row();
+    const bool entryRow = !SG_listina->Cells(0, row).isEmpty();
+    if (SB_listina_novy_tym->isChecked()) {
+        btn_listina_ulozit->setText(kVlozit);
+        btn_listina_smazat_tym->setEnabled(false);
+        edt_listina_poradi->clear();
+        edt_listina_tym->clear();
+        edt_listina_draha->clear();
+        CB_listina_nazevSDH->setCurrentIndex(-1);
+        // Both category lists hold the same items in the same order: a new
+        // entry gets the category being worked on.
+        const int kat = frm_.CB_nast_kat->currentIndex();
+        CB_listina_kat->setCurrentIndex(kat < CB_listina_kat->count() ? kat : -1);
+        lbl_listina_okres->show();
+        CB_listina_okres->show();
+        pnl_listina_detail->setVisible(!CB_listina_okres->currentText().isEmpty());
+        return;
+    }
+    btn_listina_ulozit->setText(kUlozit);
+    btn_listina_smazat_tym->setEnabled(entryRow);
+    edt_listina_poradi->setText(SG_listina->Cells(0, row));
+    TfrmQX::load_CB(SG_listina->Cells(2, row), CB_listina_okres);
+    frm_.load_obce(CB_listina_okres->currentText(), CB_listina_nazevSDH);
+    TfrmQX::load_CB(SG_listina->Cells(1, row), CB_listina_nazevSDH);
+    edt_listina_tym->setText(SG_listina->Cells(3, row));
+    TfrmQX::load_CB(SG_listina->Cells(4, row), CB_listina_kat);
+    edt_listina_draha->setText(SG_listina->Cells(5, row));
+    const bool show = entryRow || !CB_listina_okres->currentText().isEmpty();
+    lbl_listina_okres->setVisible(show);
+    CB_listina_okres->setVisible(show);
+    pnl_listina_detail->setVisible(show);
+}
+
+// ------------------------------------------------------------------ handlers
+
+void PanelListina::SB_listina_novy_tymClick() {
+    guarded([this] {
+        if (SB_listina_novy_tym->isChecked())
+            CB_listina_okres->setCurrentIndex(-1);
+        emit obnovit();
+    });
+}
+
+void PanelListina::CB_listina_okresChange() {
+    guarded([this] {
+        frm_.load_obce(CB_listina_okres->currentText(), CB_listina_nazevSDH);
+        emit obnovit();
+    });
+}
+
+void PanelListina::btn_listina_ulozitClick() {
+    guarded([this] {
+        save_listina();
+        emit obnovit();
+    });
+}
+
+void PanelListina::btn_listina_smazat_tymClick() {
+    guarded([this] {
+        delete_listina();
+        emit obnovit();
+    });
+}
+
+void PanelListina::SG_listinaClick() {
+    guarded([this] { emit obnovit(); });
+}

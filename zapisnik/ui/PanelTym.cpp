@@ -1,0 +1,99 @@
+#include "PanelTym.h"
+
+#include "Ovladace.h"
+
+#include <QSignalBlocker>
+
+using namespace qx::ovladace;
+
+PanelTym::PanelTym(qx::Tdm_QX& dm, QWidget* parent) : QFrame(parent), dm_(dm) {
+    setObjectName(QStringLiteral("pnl_tym"));
+    setGeometry(0, 215, 409, 98);
+    setFrameShape(QFrame::StyledPanel);
+    label(this, "Label1", QStringLiteral("Okres:"), 8, 9, 40);
+    CB_tym_okres = combo(this, "CB_tym_okres", 46, 7, 158);
+    label(this, "lbl_tym_smazat", QStringLiteral("Smazat SDH:"), 213, 9, 64);
+    CB_tym_smazat = combo(this, "CB_tym_smazat", 277, 7, 126);
+    label(this, "lbl_tym_SDH", QStringLiteral("Vložit SDH:"), 213, 37, 58);
+    edt_tym_novy = edit(this, "edt_tym_novy", 271, 35, 132, 50);
+    SB_tym_smazat = button(this, "SB_tym_smazat", QStringLiteral("Smazat tým"), 6, 70, 195);
+    SB_tym_smazat->setEnabled(false);
+    SB_tym_novy = button(this, "SB_tym_novy", QStringLiteral("Nový tým"), 208, 70, 195, 21, true);
+    SB_tym_novy->setEnabled(false);
+
+    connect(CB_tym_okres, &QComboBox::activated, this, &PanelTym::CB_tym_okresChange);
+    connect(CB_tym_smazat, &QComboBox::activated, this, &PanelTym::CB_tym_smazatChange);
+    // Every change of the text, also when the program empties it.
+    connect(edt_tym_novy, &QLineEdit::textChanged, this, &PanelTym::edt_tym_novyChange);
+    connect(SB_tym_novy, &QPushButton::clicked, this, &PanelTym::SB_tym_novyClick);
+    connect(SB_tym_smazat, &QPushButton::clicked, this, &PanelTym::SB_tym_smazatClick);
+}
+
+bool PanelTym::guarded(const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (const qx::DbError& e) {
+        emit chyba(e.text());
+    } catch (const std::exception& e) {
+        emit chyba(QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+void PanelTym::setDuplicitni(bool on) {
+    duplicitni_ = on;
+    QPalette p = edt_tym_novy->palette();
+    p.setColor(QPalette::Text, on ? QColor(Qt::red) : QColor(Qt::black));
+    edt_tym_novy->setPalette(p);
+}
+
+void PanelTym::CB_tym_okresChange() {
+    guarded([this] {
+        const QStringList obce = dm_.load_obce(CB_tym_okres->currentText());
+        {
+            const QSignalBlocker block(CB_tym_smazat);
+            fillCombo(CB_tym_smazat, obce);
+        }
+        // A name typed before the district was chosen is checked against the
+        // new district, so that "Nový tým" never inserts a duplicate.
+        edt_tym_novyChange();
+        emit obnovit();
+    });
+}
+
+void PanelTym::CB_tym_smazatChange() { SB_tym_smazat->setEnabled(!CB_tym_smazat->currentText().isEmpty()); }
+
+void PanelTym::edt_tym_novyChange() {
+    guarded([this] {
+        const QString text = edt_tym_novy->text();
+        const bool dup = dm_.obec_existuje(CB_tym_okres->currentText(), text);
+        setDuplicitni(dup);
+        SB_tym_novy->setEnabled(!dup && !text.isEmpty());
+    });
+}
+
+void PanelTym::SB_tym_novyClick() {
+    guarded([this] {
+        const QString okres = CB_tym_okres->currentText();
+        dm_.insert_obec(okres, edt_tym_novy->text());
+        edt_tym_novy->clear(); // its change handler disables "Nový tým"
+        const QStringList obce = dm_.load_obce(okres);
+        const QSignalBlocker block(CB_tym_smazat);
+        fillCombo(CB_tym_smazat, obce);
+    });
+}
+
+void PanelTym::SB_tym_smazatClick() {
+    const int i = CB_tym_smazat->currentIndex();
+    // With nothing chosen there is nothing to delete (the button keeps its
+    // state after a deletion, and must not then delete unnamed rows).
+    if (i < 0)
+        return;
+    guarded([this, i] {
+        dm_.delete_obec(CB_tym_okres->currentText(), CB_tym_smazat->itemText(i));
+        const QSignalBlocker block(CB_tym_smazat);
+        CB_tym_smazat->removeItem(i);
+        CB_tym_smazat->setCurrentIndex(-1);
+    });
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+// The fire brigades (SDH) of a district: the municipality register, shown
+// together with the categories. Choosing a district lists its municipalities
+// for deletion; a new name is checked against the district while it is typed.
+
+#include "data/Tdm_QX.h"
+
+#include <QFrame>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+class PanelTym : public QFrame {
+    Q_OBJECT
+public:
+    PanelTym(qx::Tdm_QX& dm, QWidget* parent);
+
+    QComboBox* CB_tym_okres;
+    QComboBox* CB_tym_smazat;
+    QLineEdit* edt_tym_novy;
+    QPushButton* SB_tym_smazat;
+    QPushButton* SB_tym_novy;
+
+    // Handlers (the operator's actions; public so the window and tests can run them).
+    void CB_tym_okresChange();
+    void CB_tym_smazatChange();
+    void edt_tym_novyChange();
+    void SB_tym_novyClick();
+    void SB_tym_smazatClick();
+
+    // Whether the last duplicate check found the typed name in the district.
+    bool duplicitni() const { return duplicitni_; }
+
+signals:
+    // The window's refresh (after a district is chosen).
+    void obnovit();
+    // A failed statement; the action has ended there.
+    void chyba(const QString& text);
+
+private:
+    bool guarded(const std::function<void()>& action);
+    void setDuplicitni(bool on);
+
+    qx::Tdm_QX& dm_;
+    bool duplicitni_ = false;
+};
