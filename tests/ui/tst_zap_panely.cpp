@@ -6,6 +6,7 @@
 #include "ui/TfrmQX.h"
 
 #include <QtTest>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +37,8 @@ private slots:
     void startList();
     void startListEditKeepsTimes();
     void startListFailedSave();
+    void settingsPanel();
+    void settingsSaved();
 
 private:
     std::unique_ptr<TfrmQX> open();
@@ -395,6 +398,124 @@ void TstZapPanely::startListFailedSave() {
     QCOMPARE(g_boxes.size(), 1);
     QCOMPARE(db_->value("SELECT CONCAT(id_soutez, poradi, nazev_dr) FROM druzstvaqx"), (id + u"1Aš"_qs).toUtf8());
     QVERIFY(mereni->isEnabled());
+}
+
+void TstZapPanely::settingsPanel() {
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('Muži', 'M'), ('Ženy', 'Ž')");
+    auto frm = open();
+    FIND(QPushButton, nast, "SB_nast");
+    FIND(QFrame, panel, "pnl_nast");
+    FIND(QComboBox, kat, "CB_nast_kat");
+    FIND(QComboBox, kolo, "CB_nast_kolo");
+    FIND(QComboBox, vysledny, "CB_nast_cas");
+    FIND(QCheckBox, stafeta, "CB_nast_stafeta");
+    FIND(QComboBox, disciplina, "CB_nast_disciplina");
+    FIND(QComboBox, format, "CBFormat");
+    FIND(QComboBox, mezicas, "CB_mezicas");
+    FIND(QLineEdit, poradatel, "edtPoradatel");
+    FIND(QPushButton, ulozit, "btNPoradatel");
+    QCOMPARE(panel->size(), QSize(409, 156));
+    QCOMPARE(kat->count(), 3);
+    QCOMPARE(kat->currentIndex(), -1);
+    QCOMPARE(kolo->currentText(), u"1. kolo"_qs);
+    QCOMPARE(vysledny->count(), 4);
+    QCOMPARE(vysledny->currentText(), QString());
+    QVERIFY(!stafeta->isChecked());
+    QCOMPARE(stafeta->text(), u"štafeta"_qs);
+    QCOMPARE(disciplina->currentText(), u"útok"_qs);
+    QVERIFY(disciplina->isEnabled()); // before any device
+    QCOMPARE(format->currentText(), u"setiny"_qs);
+    QCOMPARE(format->itemText(1), u"tisíciny"_qs);
+    QCOMPARE(mezicas->count(), 2);
+    QCOMPARE(poradatel->maxLength(), 55);
+    QCOMPARE(ulozit->text(), u"Uložit"_qs);
+
+    // The result mode only for the second phase; back in the first it is emptied.
+    nast->click();
+    QVERIFY(!vysledny->isEnabled());
+    choose(kolo, u"2. kolo"_qs);
+    QVERIFY(vysledny->isEnabled());
+    QCOMPARE(vysledny->currentText(), QString());
+    choose(vysledny, u"finálový"_qs);
+    choose(format, u"tisíciny"_qs); // another change action keeps the mode
+    QCOMPARE(vysledny->currentText(), u"finálový"_qs);
+    choose(kolo, u"1. kolo"_qs);
+    QVERIFY(!vysledny->isEnabled());
+    QCOMPARE(vysledny->currentText(), QString());
+
+    // The discipline sets the measurement mode.
+    QCOMPARE(frm->nast, 170);
+    choose(disciplina, u"štafeta"_qs);
+    QCOMPARE(frm->nast, 1);
+    choose(disciplina, u"útok"_qs);
+    QCOMPARE(frm->nast, 10);
+    QVERIFY(g_boxes.isEmpty());
+}
+
+void TstZapPanely::settingsSaved() {
+    const QString path = config_.filePath(u"qx_db.ini"_qs);
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("[Jine]\nKlic=hodnota\n[Poradatel]\nP1=Staré\n");
+    }
+    {
+        auto frm = open();
+        FIND(QLineEdit, poradatel, "edtPoradatel");
+        FIND(QComboBox, mezicas, "CB_mezicas");
+        FIND(QLineEdit, m1, "edtM1nast");
+        FIND(QLineEdit, m3, "edtM3Nast");
+        FIND(QLineEdit, m4, "edtM4Nast");
+        FIND(QPushButton, ulozit, "btNPoradatel");
+        QCOMPARE(poradatel->text(), u"Staré"_qs);
+        QCOMPARE(m1->text(), u"Koš"_qs);
+        QCOMPARE(m4->maxLength(), 8);
+        poradatel->setText(u"SDH Kořenov \"Dolní\""_qs);
+        choose(mezicas, u"Ano"_qs);
+        m3->setText(u"Výstřik"_qs);
+        ulozit->click();
+        QVERIFY(g_boxes.isEmpty());
+    }
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(f.readAll());
+    f.close();
+    QVERIFY2(text.contains(u"Klic=hodnota"_qs), qPrintable(text));
+    {
+        auto frm = open();
+        FIND(QLineEdit, poradatel, "edtPoradatel");
+        FIND(QComboBox, mezicas, "CB_mezicas");
+        FIND(QLineEdit, m1, "edtM1nast");
+        FIND(QLineEdit, m2, "edtM2nast");
+        FIND(QLineEdit, m3, "edtM3Nast");
+        FIND(QLineEdit, m4, "edtM4Nast");
+        FIND(QPushButton, ulozit, "btNPoradatel");
+        QCOMPARE(poradatel->text(), u"SDH Kořenov \"Dolní\""_qs);
+        QCOMPARE(mezicas->currentText(), u"Ano"_qs);
+        QCOMPARE(QStringList({m1->text(), m2->text(), m3->text(), m4->text()}),
+                 QStringList({u"Koš"_qs, u"Voda"_qs, u"Výstřik"_qs, u"Tla."_qs}));
+        // An empty organiser's name is written as an empty value.
+        poradatel->clear();
+        ulozit->click();
+        QVERIFY(g_boxes.isEmpty());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(f.readAll()).contains(u"[Poradatel]\nP1=\n"_qs));
+        f.close();
+
+        // A settings folder that cannot be written: the error is shown and
+        // the controls keep their values.
+        QTemporaryFile blocker;
+        QVERIFY(blocker.open());
+        qputenv("QX_CONFIG_DIR", blocker.fileName().toUtf8());
+        poradatel->setText(u"Neuloženo"_qs);
+        ulozit->click();
+        qputenv("QX_CONFIG_DIR", config_.path().toUtf8());
+        QCOMPARE(g_boxes.size(), 1);
+        QCOMPARE(poradatel->text(), u"Neuloženo"_qs);
+    }
+    auto frm = open();
+    FIND(QLineEdit, poradatel, "edtPoradatel");
+    QCOMPARE(poradatel->text(), QString());
 }
 
 QTEST_MAIN(TstZapPanely)

@@ -4,6 +4,8 @@
 #include "PanelTym.h"
 #include "QxDbIni.h"
 #include "data/Registers.h"
+#include "measurement/Nastaveni.h"
+#include "measurement/PanelNastaveni.h"
 #include "measurement/Casomira.h"
 #include "measurement/Vysledky.h"
 #include "messages/ActualFile.h"
@@ -233,34 +235,26 @@ void TfrmQX::buildListina(QWidget* client) {
 }
 
 void TfrmQX::buildNast(QWidget* client) {
-    pnl_nast = panel(client, "pnl_nast", 0, 39, 409, 156);
-    QWidget* p = pnl_nast;
-    label(p, "lbl_nast_kat", QStringLiteral("Kategorie:"), 8, 8, 55);
-    CB_nast_kat = combo(p, "CB_nast_kat", 64, 6, 70);
-    label(p, "lbl_nast_kolo", QStringLiteral("Fáze soutěže:"), 140, 8, 70);
-    CB_nast_kolo = combo(p, "CB_nast_kolo", 210, 6, 60, {QStringLiteral("1. kolo"), QStringLiteral("2. kolo")}, 0);
-    label(p, "lbl_nast_cas", QStringLiteral("Výsledný čas:"), 276, 8, 68);
-    CB_nast_cas = combo(p, "CB_nast_cas", 343, 6, 60,
-                        {QString(), QStringLiteral("lepší"), QStringLiteral("finálový"), QStringLiteral("součet")});
-    label(p, "lbl_nast_export", QStringLiteral("Export:"), 8, 34, 40);
-    CB_nast_stafeta = make<QCheckBox>(p, "CB_nast_stafeta", 50, 33, 60, 19);
-    CB_nast_stafeta->setText(QStringLiteral("štafeta"));
-    label(p, "lbl_nast_disciplina", QStringLiteral("Disciplína:"), 116, 34, 55);
-    CB_nast_disciplina = combo(p, "CB_nast_disciplina", 172, 32, 70,
-                               {QStringLiteral("útok"), QStringLiteral("štafeta")}, 0);
-    label(p, "lbl_nast_format", QStringLiteral("Formát času: "), 250, 34, 70);
-    CBFormat = combo(p, "CBFormat", 320, 32, 83, {QStringLiteral("setiny"), QStringLiteral("tisíciny")}, 0);
-    label(p, "lbl_nast_mezicas", QStringLiteral("V exportu pdf zobrazit mezičasy:"), 8, 60, 165);
-    CB_mezicas = combo(p, "CB_mezicas", 174, 58, 50, {QStringLiteral("Ano"), QStringLiteral("Ne")}, 1);
-    label(p, "lbl_nast_mezicas2", QStringLiteral("(pouze pro první kolo útoku)"), 230, 60, 170);
-    label(p, "lbl_nast_poradatel", QStringLiteral("Název SDH pro tisk:"), 8, 86, 100);
-    edtPoradatel = edit(p, "edtPoradatel", 110, 85, 293, 55);
-    label(p, "lbl_nast_mezi", QStringLiteral("Označení mezičasů:"), 8, 112, 100);
-    edtM1nast = edit(p, "edtM1nast", 110, 111, 50, 8);
-    edtM2nast = edit(p, "edtM2nast", 163, 111, 50, 8);
-    edtM3Nast = edit(p, "edtM3Nast", 216, 111, 50, 8);
-    edtM4Nast = edit(p, "edtM4Nast", 269, 111, 50, 8);
-    btNPoradatel = button(p, "btNPoradatel", kUlozit, 326, 110, 77);
+    panelNastaveni_ = new PanelNastaveni(client);
+    PanelNastaveni* p = panelNastaveni_;
+    pnl_nast = p;
+    CB_nast_kat = p->CB_nast_kat;
+    CB_nast_kolo = p->CB_nast_kolo;
+    CB_nast_cas = p->CB_nast_cas;
+    CB_nast_stafeta = p->CB_nast_stafeta;
+    CB_nast_disciplina = p->CB_nast_disciplina;
+    CBFormat = p->CBFormat;
+    CB_mezicas = p->CB_mezicas;
+    edtPoradatel = p->edtPoradatel;
+    edtM1nast = p->edtM1nast;
+    edtM2nast = p->edtM2nast;
+    edtM3Nast = p->edtM3Nast;
+    edtM4Nast = p->edtM4Nast;
+    btNPoradatel = p->btNPoradatel;
+    connect(p, &PanelNastaveni::kategorieZmenena, this, &TfrmQX::CB_nast_katChange);
+    connect(p, &PanelNastaveni::obnovit, this, [this] { guarded([this] { Zobraz_seznamy(); }); });
+    connect(p, &PanelNastaveni::disciplinaZmenena, this, &TfrmQX::CB_nast_disciplinaChange);
+    connect(p, &PanelNastaveni::chyba, this, &TfrmQX::showError);
 }
 
 void TfrmQX::buildMereni(QWidget* client) {
@@ -308,10 +302,6 @@ void TfrmQX::connectHandlers() {
     connect(btn_kat_ulozit, &QPushButton::clicked, this, &TfrmQX::btn_kat_ulozitClick);
     connect(btn_kat_smazat, &QPushButton::clicked, this, &TfrmQX::btn_kat_smazatClick);
 
-    connect(CB_nast_kat, &QComboBox::activated, this, &TfrmQX::CB_nast_katChange);
-    for (QComboBox* c : {CB_nast_kolo, CB_nast_cas, CBFormat, CB_mezicas})
-        connect(c, &QComboBox::activated, this, [this] { guarded([this] { Zobraz_seznamy(); }); });
-    connect(btNPoradatel, &QPushButton::clicked, this, &TfrmQX::btNPoradatelClick);
 }
 
 // ------------------------------------------------------------------ start-up
@@ -532,14 +522,7 @@ void TfrmQX::zobrazKat() {
 
 void TfrmQX::zobrazListina() { panelListina_->obnov(); }
 
-void TfrmQX::zobrazNast() {
-    if (CB_nast_kolo->currentText() == QStringLiteral("2. kolo")) {
-        CB_nast_cas->setEnabled(true);
-    } else {
-        CB_nast_cas->setEnabled(false);
-        CB_nast_cas->setCurrentIndex(0);
-    }
-}
+void TfrmQX::zobrazNast() { panelNastaveni_->obnov(); }
 
 void TfrmQX::zobrazMereni() {
     lbl_mereni_soutez->setText(nazev_souteze);
@@ -741,18 +724,12 @@ void TfrmQX::CB_nast_katChange() {
     });
 }
 
-void TfrmQX::btNPoradatelClick() {
-    qx::QxDbIni ini;
-    ini.poradatel = edtPoradatel->text();
-    ini.mezicas = CB_mezicas->currentIndex();
-    ini.m1 = edtM1nast->text();
-    ini.m2 = edtM2nast->text();
-    ini.m3 = edtM3Nast->text();
-    ini.m4 = edtM4Nast->text();
-    QString error;
-    if (!qx::writeQxDbIni(qx::qxDbIniPath(), ini, &error))
-        showError(error);
+void TfrmQX::CB_nast_disciplinaChange(uint8_t nastZDiscipliny) {
+    nast = nastZDiscipliny;
+    setSplitRowShown(qx::radekMezicasu(nast));
 }
+
+void TfrmQX::setSplitRowShown(bool) {}
 
 // ------------------------------------------------------------------ errors
 

@@ -24,6 +24,7 @@ class QLineEdit;
 class QMessageBox;
 class QPushButton;
 class PanelListina;
+class PanelNastaveni;
 class PanelTym;
 
 class TfrmQX : public QMainWindow {
@@ -197,7 +198,8 @@ private:
     void btn_kat_smazatClick();
     void SB_mereniClick();
     void CB_nast_katChange();
-    void btNPoradatelClick();
+    // The discipline chosen on the settings panel sets the measurement mode.
+    void CB_nast_disciplinaChange(uint8_t nastZDiscipliny);
 
     // Start-up requests to the timer console: AM_Nast (0, 0) and AM_Form (0, 0);
     // its answers arrive as ordinary messages.
@@ -205,6 +207,9 @@ private:
     // Recomputation and reload of the measurement panel when it is shown; the
     // measurement panel is not built yet, so this does nothing.
     void enterMeasurementPanel();
+    // Shows or hides the split row of the measurement panel; that panel is
+    // not built yet, so this does nothing.
+    void setSplitRowShown(bool shown);
 
     // Runs an action; a failure shows the standard error box and ends it.
     void guarded(const std::function<void()>& action);
@@ -214,6 +219,7 @@ private:
     qx::Tdm_QX& dm_;
     PanelTym* panelTym_ = nullptr;
     PanelListina* panelListina_ = nullptr;
+    PanelNastaveni* panelNastaveni_ = nullptr;
     bool startupFailed_ = false;
     qx::LocalChannel channel_{QStringLiteral("TfrmQX")};
 };

@@ -1,0 +1,91 @@
+#include "PanelNastaveni.h"
+
+#include "Nastaveni.h"
+#include "ui/Ovladace.h"
+
+#include <QCheckBox>
+
+using namespace qx::ovladace;
+
+PanelNastaveni::PanelNastaveni(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("pnl_nast"));
+    setGeometry(0, 39, 409, 156);
+    setFrameShape(QFrame::StyledPanel);
+    QWidget* p = this;
+    label(p, "lbl_nast_kat", QStringLiteral("Kategorie:"), 8, 9, 55);
+    CB_nast_kat = combo(p, "CB_nast_kat", 64, 7, 70);
+    label(p, "lbl_nast_kolo", QStringLiteral("Fáze soutěže:"), 140, 9, 70);
+    CB_nast_kolo = combo(p, "CB_nast_kolo", 210, 7, 60, {QStringLiteral("1. kolo"), qx::kKolo2}, 0);
+    label(p, "lbl_nast_cas", QStringLiteral("Výsledný čas:"), 276, 9, 68);
+    CB_nast_cas = combo(p, "CB_nast_cas", 343, 7, 60,
+                        {QString(), QStringLiteral("lepší"), QStringLiteral("finálový"), QStringLiteral("součet")});
+    label(p, "lbl_nast_export", QStringLiteral("Export:"), 8, 36, 40);
+    CB_nast_stafeta = make<QCheckBox>(p, "CB_nast_stafeta", 50, 35, 60, 19);
+    CB_nast_stafeta->setText(QStringLiteral("štafeta"));
+    label(p, "lbl_nast_disciplina", QStringLiteral("Disciplína:"), 116, 36, 55);
+    CB_nast_disciplina = combo(p, "CB_nast_disciplina", 172, 34, 70,
+                               {qx::kDisciplinaUtok, QStringLiteral("štafeta")}, 0);
+    label(p, "lbl_nast_format", QStringLiteral("Formát času: "), 250, 36, 70);
+    CBFormat = combo(p, "CBFormat", 320, 34, 83, {QStringLiteral("setiny"), QStringLiteral("tisíciny")}, 0);
+    label(p, "lbl_nast_mezicas", QStringLiteral("V exportu pdf zobrazit mezičasy:"), 8, 63, 165);
+    CB_mezicas = combo(p, "CB_mezicas", 174, 61, 50, {QStringLiteral("Ano"), QStringLiteral("Ne")}, 1);
+    label(p, "lbl_nast_mezicas2", QStringLiteral("(pouze pro první kolo útoku)"), 230, 63, 170);
+    label(p, "lbl_nast_poradatel", QStringLiteral("Název SDH pro tisk:"), 8, 90, 100);
+    edtPoradatel = edit(p, "edtPoradatel", 110, 88, 293, 55);
+    label(p, "lbl_nast_mezi", QStringLiteral("Označení mezičasů:"), 8, 117, 100);
+    edtM1nast = edit(p, "edtM1nast", 110, 115, 50, 8);
+    edtM2nast = edit(p, "edtM2nast", 163, 115, 50, 8);
+    edtM3Nast = edit(p, "edtM3Nast", 216, 115, 50, 8);
+    edtM4Nast = edit(p, "edtM4Nast", 269, 115, 50, 8);
+    btNPoradatel = button(p, "btNPoradatel", QStringLiteral("Uložit"), 326, 114, 77);
+
+    // Only the operator's choices run the change actions; the program's own
+    // selections (the category list's reload, AM_Form) do not.
+    connect(CB_nast_kat, &QComboBox::activated, this, &PanelNastaveni::kategorieZmenena);
+    for (QComboBox* c : {CB_nast_kolo, CB_nast_cas, CBFormat, CB_mezicas})
+        connect(c, &QComboBox::activated, this, &PanelNastaveni::obnovit);
+    connect(CB_nast_disciplina, &QComboBox::activated, this, &PanelNastaveni::CB_nast_disciplinaChange);
+    connect(btNPoradatel, &QPushButton::clicked, this, &PanelNastaveni::btNPoradatelClick);
+}
+
+void PanelNastaveni::obnov() {
+    if (qx::vyslednyCasVolitelny(CB_nast_kolo->currentText())) {
+        CB_nast_cas->setEnabled(true);
+    } else {
+        CB_nast_cas->setEnabled(false);
+        CB_nast_cas->setCurrentIndex(0);
+    }
+}
+
+qx::QxDbIni PanelNastaveni::nastaveni() const {
+    qx::QxDbIni ini;
+    ini.poradatel = edtPoradatel->text();
+    ini.mezicas = CB_mezicas->currentIndex();
+    ini.m1 = edtM1nast->text();
+    ini.m2 = edtM2nast->text();
+    ini.m3 = edtM3Nast->text();
+    ini.m4 = edtM4Nast->text();
+    return ini;
+}
+
+void PanelNastaveni::nactiNastaveni(const qx::QxDbIni& ini) {
+    edtPoradatel->setText(ini.poradatel);
+    // A value outside 0 and 1 leaves the list without a choice.
+    CB_mezicas->setCurrentIndex(ini.mezicas == 0 || ini.mezicas == 1 ? ini.mezicas : -1);
+    edtM1nast->setText(ini.m1);
+    edtM2nast->setText(ini.m2);
+    edtM3Nast->setText(ini.m3);
+    edtM4Nast->setText(ini.m4);
+}
+
+void PanelNastaveni::CB_nast_disciplinaChange() {
+    emit disciplinaZmenena(qx::nastZDiscipliny(CB_nast_disciplina->currentText()));
+}
+
+bool PanelNastaveni::btNPoradatelClick() {
+    QString error;
+    if (qx::writeQxDbIni(qx::qxDbIniPath(), nastaveni(), &error))
+        return true;
+    emit chyba(error);
+    return false;
+}
