@@ -12,31 +12,31 @@ PanelNastaveni::PanelNastaveni(QWidget* parent) : QFrame(parent) {
     setGeometry(0, 39, 409, 156);
     setFrameShape(QFrame::StyledPanel);
     QWidget* p = this;
-    label(p, "lbl_nast_kat", QStringLiteral("Kategorie:"), 8, 9, 55);
-    CB_nast_kat = combo(p, "CB_nast_kat", 64, 7, 70);
-    label(p, "lbl_nast_kolo", QStringLiteral("Fáze soutěže:"), 140, 9, 70);
-    CB_nast_kolo = combo(p, "CB_nast_kolo", 210, 7, 60, {QStringLiteral("1. kolo"), qx::kKolo2}, 0);
-    label(p, "lbl_nast_cas", QStringLiteral("Výsledný čas:"), 276, 9, 68);
-    CB_nast_cas = combo(p, "CB_nast_cas", 343, 7, 60,
+    label(p, "lbl_nast_kat", QStringLiteral("Kategorie:"), 6, 9, 51);
+    CB_nast_kat = combo(p, "CB_nast_kat", 58, 7, 62);
+    label(p, "lbl_nast_kolo", QStringLiteral("Fáze soutěže:"), 126, 9, 70);
+    CB_nast_kolo = combo(p, "CB_nast_kolo", 196, 7, 64, {QStringLiteral("1. kolo"), qx::kKolo2}, 0);
+    label(p, "lbl_nast_cas", QStringLiteral("Výsledný čas:"), 264, 9, 69);
+    CB_nast_cas = combo(p, "CB_nast_cas", 333, 7, 70,
                         {QString(), QStringLiteral("lepší"), QStringLiteral("finálový"), QStringLiteral("součet")});
-    label(p, "lbl_nast_export", QStringLiteral("Export:"), 8, 36, 40);
-    CB_nast_stafeta = make<QCheckBox>(p, "CB_nast_stafeta", 50, 35, 60, 19);
+    label(p, "lbl_nast_export", QStringLiteral("Export:"), 6, 36, 36);
+    CB_nast_stafeta = make<QCheckBox>(p, "CB_nast_stafeta", 43, 35, 62, 19);
     CB_nast_stafeta->setText(QStringLiteral("štafeta"));
-    label(p, "lbl_nast_disciplina", QStringLiteral("Disciplína:"), 116, 36, 55);
-    CB_nast_disciplina = combo(p, "CB_nast_disciplina", 172, 34, 70,
+    label(p, "lbl_nast_disciplina", QStringLiteral("Disciplína:"), 112, 36, 52);
+    CB_nast_disciplina = combo(p, "CB_nast_disciplina", 165, 34, 70,
                                {qx::kDisciplinaUtok, QStringLiteral("štafeta")}, 0);
-    label(p, "lbl_nast_format", QStringLiteral("Formát času: "), 250, 36, 70);
-    CBFormat = combo(p, "CBFormat", 320, 34, 83, {QStringLiteral("setiny"), QStringLiteral("tisíciny")}, 0);
-    label(p, "lbl_nast_mezicas", QStringLiteral("V exportu pdf zobrazit mezičasy:"), 8, 63, 165);
-    CB_mezicas = combo(p, "CB_mezicas", 174, 61, 50, {QStringLiteral("Ano"), QStringLiteral("Ne")}, 1);
-    label(p, "lbl_nast_mezicas2", QStringLiteral("(pouze pro první kolo útoku)"), 230, 63, 170);
-    label(p, "lbl_nast_poradatel", QStringLiteral("Název SDH pro tisk:"), 8, 90, 100);
-    edtPoradatel = edit(p, "edtPoradatel", 110, 88, 293, 55);
-    label(p, "lbl_nast_mezi", QStringLiteral("Označení mezičasů:"), 8, 117, 100);
-    edtM1nast = edit(p, "edtM1nast", 110, 115, 50, 8);
-    edtM2nast = edit(p, "edtM2nast", 163, 115, 50, 8);
-    edtM3Nast = edit(p, "edtM3Nast", 216, 115, 50, 8);
-    edtM4Nast = edit(p, "edtM4Nast", 269, 115, 50, 8);
+    label(p, "lbl_nast_format", QStringLiteral("Formát času: "), 244, 36, 68);
+    CBFormat = combo(p, "CBFormat", 313, 34, 90, {QStringLiteral("setiny"), QStringLiteral("tisíciny")}, 0);
+    label(p, "lbl_nast_mezicas", QStringLiteral("V exportu pdf zobrazit mezičasy:"), 6, 63, 160);
+    CB_mezicas = combo(p, "CB_mezicas", 168, 61, 50, {QStringLiteral("Ano"), QStringLiteral("Ne")}, 1);
+    label(p, "lbl_nast_mezicas2", QStringLiteral("(pouze pro první kolo útoku)"), 224, 63, 150);
+    label(p, "lbl_nast_poradatel", QStringLiteral("Název SDH pro tisk:"), 6, 90, 100);
+    edtPoradatel = edit(p, "edtPoradatel", 108, 88, 295, 55);
+    label(p, "lbl_nast_mezi", QStringLiteral("Označení mezičasů:"), 6, 117, 101);
+    edtM1nast = edit(p, "edtM1nast", 108, 115, 50, 8);
+    edtM2nast = edit(p, "edtM2nast", 161, 115, 50, 8);
+    edtM3Nast = edit(p, "edtM3Nast", 214, 115, 50, 8);
+    edtM4Nast = edit(p, "edtM4Nast", 267, 115, 50, 8);
     btNPoradatel = button(p, "btNPoradatel", QStringLiteral("Uložit"), 326, 114, 77);
 
     // Only the operator's choices run the change actions; the program's own

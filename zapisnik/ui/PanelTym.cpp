@@ -10,11 +10,11 @@ PanelTym::PanelTym(qx::Tdm_QX& dm, QWidget* parent) : QFrame(parent), dm_(dm) {
     setObjectName(QStringLiteral("pnl_tym"));
     setGeometry(0, 215, 409, 98);
     setFrameShape(QFrame::StyledPanel);
-    label(this, "Label1", QStringLiteral("Okres:"), 8, 9, 40);
-    CB_tym_okres = combo(this, "CB_tym_okres", 46, 7, 158);
-    label(this, "lbl_tym_smazat", QStringLiteral("Smazat SDH:"), 213, 9, 64);
+    label(this, "Label1", QStringLiteral("Okres:"), 8, 9, 34);
+    CB_tym_okres = combo(this, "CB_tym_okres", 44, 7, 158);
+    label(this, "lbl_tym_smazat", QStringLiteral("Smazat SDH:"), 208, 9, 68);
     CB_tym_smazat = combo(this, "CB_tym_smazat", 277, 7, 126);
-    label(this, "lbl_tym_SDH", QStringLiteral("Vložit SDH:"), 213, 37, 58);
+    label(this, "lbl_tym_SDH", QStringLiteral("Vložit SDH:"), 208, 37, 60);
     edt_tym_novy = edit(this, "edt_tym_novy", 271, 35, 132, 50);
     SB_tym_smazat = button(this, "SB_tym_smazat", QStringLiteral("Smazat tým"), 6, 70, 195);
     SB_tym_smazat->setEnabled(false);
