@@ -194,6 +194,16 @@ void TstZapPanely::brigadesWithoutDistrict() {
     QCOMPARE(db_->value("SELECT CONCAT('[', nazev_okresu, ']', nazev_obce) FROM obceqx"), QByteArray("[]Bez okresu"));
     QTest::keyClicks(novy, u"Bez okresu"_qs);
     QVERIFY(!vlozit->isEnabled());
+
+    // A failed insert shows the database error and keeps the name.
+    novy->setText(u"Nová obec"_qs);
+    db_->exec("RENAME TABLE obceqx TO obceqx_pryc");
+    vlozit->click();
+    db_->exec("RENAME TABLE obceqx_pryc TO obceqx");
+    QCOMPARE(g_boxes.size(), 1);
+    QVERIFY2(g_boxes[0].contains(u"obceqx"_qs), qPrintable(g_boxes[0]));
+    QCOMPARE(novy->text(), u"Nová obec"_qs);
+    QVERIFY(vlozit->isEnabled());
 }
 
 void TstZapPanely::startList() {
