@@ -308,13 +308,7 @@ void TfrmQX::connectHandlers() {
 
 void TfrmQX::FormCreate() {
     // 1. The settings file.
-    const qx::QxDbIni ini = qx::readQxDbIni(qx::qxDbIniPath());
-    edtPoradatel->setText(ini.poradatel);
-    CB_mezicas->setCurrentIndex(ini.mezicas == 0 || ini.mezicas == 1 ? ini.mezicas : -1);
-    edtM1nast->setText(ini.m1);
-    edtM2nast->setText(ini.m2);
-    edtM3Nast->setText(ini.m3);
-    edtM4Nast->setText(ini.m4);
+    panelNastaveni_->nactiNastaveni(qx::readQxDbIni(qx::qxDbIniPath()));
 
     // 2. Device state until the timer console reports.
     verze = 466;
