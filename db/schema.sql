@@ -3,9 +3,11 @@
 -- Load it once into a server that matches table names without regard to case
 -- (lower_case_table_names=1):  mariadb -uroot < db/schema.sql
 -- Every time, result, placing and split column starts as the empty string.
+-- Names sort in Czech order (ch after h) and compare without regard to case but with their
+-- accents: "Chýnov" and "Chynov" are two places (MariaDB 10.10 or later).
 
 CREATE DATABASE IF NOT EXISTS myqx
-  CHARACTER SET utf8mb4 COLLATE utf8mb4_czech_ci;
+  CHARACTER SET utf8mb4 COLLATE utf8mb4_uca1400_czech_as_ci;
 USE myqx;
 
 CREATE TABLE IF NOT EXISTS katqx (
@@ -13,14 +15,14 @@ CREATE TABLE IF NOT EXISTS katqx (
   kategorie VARCHAR(60) NOT NULL DEFAULT '',
   zkratka   VARCHAR(5)  NOT NULL DEFAULT '',
   PRIMARY KEY (id)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_czech_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_uca1400_czech_as_ci;
 
 CREATE TABLE IF NOT EXISTS okresyqx (
   id           INT UNSIGNED NOT NULL AUTO_INCREMENT,
   nazev_okresu VARCHAR(50) NOT NULL DEFAULT '',
   PRIMARY KEY (id),
   UNIQUE KEY nazev_okresu (nazev_okresu)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_czech_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_uca1400_czech_as_ci;
 
 CREATE TABLE IF NOT EXISTS obceqx (
   id           INT UNSIGNED NOT NULL AUTO_INCREMENT,
@@ -28,7 +30,7 @@ CREATE TABLE IF NOT EXISTS obceqx (
   nazev_obce   VARCHAR(50) NOT NULL DEFAULT '',
   PRIMARY KEY (id),
   KEY okres_obec (nazev_okresu, nazev_obce)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_czech_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_uca1400_czech_as_ci;
 
 CREATE TABLE IF NOT EXISTS soutezeqx (
   id             INT UNSIGNED NOT NULL AUTO_INCREMENT,
@@ -41,7 +43,7 @@ CREATE TABLE IF NOT EXISTS soutezeqx (
   web_poradatele VARCHAR(50) NOT NULL DEFAULT '',
   PRIMARY KEY (id),
   KEY datum (datum)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_czech_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_uca1400_czech_as_ci;
 
 CREATE TABLE IF NOT EXISTS druzstvaqx (
   id           INT UNSIGNED NOT NULL AUTO_INCREMENT,
@@ -66,7 +68,7 @@ CREATE TABLE IF NOT EXISTS druzstvaqx (
   M4           CHAR(255)   NOT NULL DEFAULT '',
   PRIMARY KEY (id),
   KEY id_soutez (id_soutez)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_czech_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_uca1400_czech_as_ci;
 
 -- The districts of the Czech Republic.
 INSERT IGNORE INTO okresyqx (nazev_okresu) VALUES

@@ -446,6 +446,10 @@ void TstZapDm::municipalities() {
     QVERIFY(dm.obec_existuje(u"Cheb"_qs, obec));
     QVERIFY(!dm.obec_existuje(u"Tábor"_qs, obec)); // the same name in another district
     QVERIFY(!dm.obec_existuje(u"Cheb"_qs, u"Horní \"Ves\""_qs));
+    // Two places that differ only by an accent are two places.
+    dm.insert_obec(u"Tábor"_qs, u"Chýnov"_qs);
+    QVERIFY(!dm.obec_existuje(u"Tábor"_qs, u"Chynov"_qs));
+    dm.delete_obec(u"Tábor"_qs, u"Chýnov"_qs);
 
     // An empty district is a district like any other.
     dm.insert_obec(QString(), u"Bez okresu"_qs);
