@@ -16,11 +16,8 @@ struct QxDbIni {
     QString m4 = QStringLiteral("Tla.");
 };
 
-// The settings folder, by the first rule that applies: the environment
-// variable QX_CONFIG_DIR when set; the folder of the program file when it is
-// writable; $XDG_CONFIG_HOME/qx (normally ~/.config/qx).
-QString qxConfigDir(const QString& programDir);
-QString qxDbIniPath(); // <folder>/qx_db.ini
+// <settings folder>/qx_db.ini; the folder rule is configDir() of settings/ConfigDir.h.
+QString qxDbIniPath();
 
 // Missing file or key: the default. A "Mezicas" value that is not an integer
 // gives 1. The file is UTF-8; a file in Windows-1250 is read as such.

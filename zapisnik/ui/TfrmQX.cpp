@@ -367,6 +367,7 @@ void TfrmQX::zpravaOdStopek(quint32 msg, qint32 wParam, qint32 lParam) {
         nast = stav.nast;
         CB_nast_disciplina->setEnabled(stav.disciplinaEnabled);
         enterMeasurementPanel();
+        setSplitRowShown(stav.splitRowShown);
         break;
     }
     case qx::AM_Form:
