@@ -2,6 +2,7 @@
 
 #include "PanelListina.h"
 #include "PanelTym.h"
+#include "Ovladace.h"
 #include "QxDbIni.h"
 #include "data/Registers.h"
 #include "measurement/Nastaveni.h"
@@ -51,47 +52,16 @@ QFont tahoma(int px) {
     return f;
 }
 
-template <class W>
-W* make(QWidget* parent, const char* name, int x, int y, int w, int h) {
-    auto* widget = new W(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
+using qx::ovladace::button;
+using qx::ovladace::combo;
+using qx::ovladace::edit;
+using qx::ovladace::label;
+using qx::ovladace::make;
 
 QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h, bool border = true) {
     auto* p = make<QFrame>(parent, name, x, y, w, h);
     p->setFrameShape(border ? QFrame::StyledPanel : QFrame::NoFrame);
     return p;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 17) {
-    auto* l = make<QLabel>(parent, name, x, y, w, h);
-    l->setText(text);
-    return l;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 21,
-                    bool toggle = false) {
-    auto* b = make<QPushButton>(parent, name, x, y, w, h);
-    b->setText(text);
-    b->setCheckable(toggle);
-    return b;
-}
-
-QLineEdit* edit(QWidget* parent, const char* name, int x, int y, int w, int maxLength, int h = 19) {
-    auto* e = make<QLineEdit>(parent, name, x, y, w, h);
-    e->setMaxLength(maxLength);
-    return e;
-}
-
-QComboBox* combo(QWidget* parent, const char* name, int x, int y, int w, const QStringList& items = {},
-                 int index = -1, int h = 19) {
-    auto* c = make<QComboBox>(parent, name, x, y, w, h);
-    c->addItems(items);
-    c->setCurrentIndex(index);
-    c->setMaxVisibleItems(20);
-    return c;
 }
 
 } // namespace
