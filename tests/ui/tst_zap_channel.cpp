@@ -100,6 +100,28 @@ private slots:
         QCOMPARE(file.line2, QStringLiteral("Připraví se: Ves B"));
     }
 
+    // A message that arrives while an error box is open is handled after the box, never inside
+    // the action that failed (here: "actual.txt" cannot be written, a folder is in its way).
+    void errorBoxHoldsMessages() {
+        qx::LocalChannel stopky(QStringLiteral("TfrmCas"));
+        QVERIFY(stopky.listen());
+        qx::Tdm_QX dm;
+        TfrmQX frm(dm);
+        QFile::remove(QStringLiteral("actual.txt"));
+        QVERIFY(QDir().mkpath(QStringLiteral("actual.txt/x")));
+        bool handledInside = true;
+        TfrmQX::messageBoxSeam = [&](QMessageBox&) {
+            stopky.send(QStringLiteral("TfrmQX"), 1490, 458, 0x03);
+            QTest::qWait(300); // a local event loop, as a modal box runs one
+            handledInside = frm.lbl_casomira->text().contains(QStringLiteral("4.58"));
+        };
+        QVERIFY(!frm.posliAktualniTym(QStringLiteral("Lhota A"), QString()));
+        TfrmQX::messageBoxSeam = [](QMessageBox&) {};
+        QVERIFY(!handledInside);
+        QTRY_COMPARE(frm.lbl_casomira->text(), QStringLiteral("Verze časomíry - QX 4.58, tři dráhy"));
+        QVERIFY(QDir(QStringLiteral("actual.txt")).removeRecursively());
+    }
+
     // Without the console nothing is sent and nothing waits: the window starts as usual.
     void consoleAbsent() {
         qx::Tdm_QX dm;

@@ -314,7 +314,7 @@ void TfrmQX::showStartupFailure(const QString& detail) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), kDbFailureMessage, QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("db_failure"));
     box.setDetailedText(detail);
-    messageBoxSeam(box);
+    showBox(box);
 }
 
 void TfrmQX::requestTimerConsoleSettings() {
@@ -711,7 +711,15 @@ void TfrmQX::guarded(const std::function<void()>& action) {
 void TfrmQX::showError(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("chyba"));
+    showBox(box);
+}
+
+// A message from the timer console that arrives while a box is open waits until it is closed:
+// its handler never runs inside the action that failed.
+void TfrmQX::showBox(QMessageBox& box) {
+    channel_.holdDispatch();
     messageBoxSeam(box);
+    channel_.releaseDispatch();
 }
 
 // ------------------------------------------------------------------ program

@@ -214,6 +214,7 @@ private:
     // Runs an action; a failure shows the standard error box and ends it.
     void guarded(const std::function<void()>& action);
     void showError(const QString& text);
+    void showBox(QMessageBox& box);
     void showStartupFailure(const QString& detail);
 
     qx::Tdm_QX& dm_;
