@@ -399,17 +399,9 @@ void TfrmCas::nastav_typ() {
     t_cas = false;
     DXCas1->stopRun(false);
     frmLED->haltScroll();
-    // The row of the checked radio button; with none checked the defaults apply and the format
-    // texts stay as they were.
-    int checked = 0;
-    for (const stopky::VersionInfo& v : stopky::versionTable()) {
-        if (radioOf(v.verze)->isChecked()) {
-            checked = v.verze;
-            break;
-        }
-    }
+    // An unknown version (no radio button to check) keeps the defaults and the format texts.
     const stopky::TypSettings& typ =
-        m_decoder.nastavTyp(checked, CBFormat->currentIndex() < 0 ? 0 : CBFormat->currentIndex());
+        m_decoder.nastavTyp(verze, CBFormat->currentIndex() < 0 ? 0 : CBFormat->currentIndex());
     lblFormat->setText(typ.lblFormat);
     lblFormat->adjustSize();
     m_link.setVersion(verze);
