@@ -3,8 +3,8 @@
 #include "link/seriallink.h"
 #include "qxsim_proto.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryFile>
 #include <QTest>
@@ -19,6 +19,33 @@ qxsim::Bytes bytes(const char* hex) {
     return qxsim::Bytes(b.begin(), b.end());
 }
 } // namespace
+
+// The simulator as a child process playing `script`; its port is the first line it prints.
+struct Simulator {
+    QTemporaryFile file;
+    QProcess process;
+    QString port;
+
+    bool start(int verze, const QString& script) {
+        if (!file.open())
+            return false;
+        file.write(script.toUtf8());
+        file.close();
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(QStringLiteral(QX_SIM_PATH), {QStringLiteral("--version"), QString::number(verze), file.fileName()});
+        if (!process.waitForStarted())
+            return false;
+        QDeadlineTimer deadline(5000);
+        while (!process.canReadLine() && !deadline.hasExpired())
+            process.waitForReadyRead(100);
+        port = QString::fromLocal8Bit(process.readLine()).trimmed();
+        return !port.isEmpty();
+    }
+    ~Simulator() {
+        process.kill();
+        process.waitForFinished();
+    }
+};
 
 class TestQxSim : public QObject {
     Q_OBJECT
@@ -104,21 +131,9 @@ private slots:
         QFETCH(QString, script);
         QFETCH(QByteArray, greeting);
         QFETCH(QByteArray, after);
-        QTemporaryFile file;
-        QVERIFY(file.open());
-        file.write(script.toUtf8());
-        file.close();
-        QProcess sim;
-        auto stop = qScopeGuard([&] {
-            sim.kill();
-            sim.waitForFinished();
-        });
-        sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        sim.start(QStringLiteral(QX_SIM_PATH),
-                  {QStringLiteral("--version"), QString::number(verze), file.fileName()});
-        QVERIFY(sim.waitForStarted());
-        QTRY_VERIFY(sim.canReadLine());
-        const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        Simulator sim;
+        QVERIFY(sim.start(verze, script));
+        const QString port = sim.port;
         QVERIFY(port.startsWith(QLatin1String("/dev/pts/")));
 
         SerialLink link;
@@ -152,20 +167,10 @@ private slots:
         QFETCH(QString, script);
         QFETCH(QString, mode);
         QFETCH(QStringList, entries);
-        QTemporaryFile file;
-        QVERIFY(file.open());
-        file.write(script.toUtf8());
-        file.close();
-        QProcess sim;
-        auto stop = qScopeGuard([&] {
-            sim.kill();
-            sim.waitForFinished();
-        });
-        sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        sim.start(QStringLiteral(QX_SIM_PATH), {QStringLiteral("--version"), QString::number(verze), file.fileName()});
-        QVERIFY(sim.waitForStarted());
-        QTRY_VERIFY(sim.canReadLine());
-        const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        Simulator sim;
+        QVERIFY(sim.start(verze, script));
+        const QString port = sim.port;
+        QVERIFY(port.startsWith(QLatin1String("/dev/pts/")));
 
         struct Listener : DecoderListener {
             QString draha;
