@@ -65,8 +65,8 @@ Phase run(int seconds, FrameClock& frames, PaintCounter& clockPaints, PaintCount
 void print(const char* name, const Phase& p) {
     std::printf("%-34s wall %6.2f s  cpu %7.3f s  = %5.2f %% of one core  frame ticks %6lld (%6.1f/s)"
                 "  clock paints %6.1f/s  scroll paints %6.1f/s\n",
-                name, p.wall, p.cpu, 100.0 * p.cpu / p.wall, static_cast<long long>(p.ticks), p.ticks / p.wall,
-                p.clockPaints / p.wall, p.scrollPaints / p.wall);
+                name, p.wall, p.cpu, 100.0 * p.cpu / p.wall, static_cast<long long>(p.ticks),
+                p.ticks / p.wall, p.clockPaints / p.wall, p.scrollPaints / p.wall);
 }
 
 } // namespace
@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
 
     TfrmLED led(&frames);
     led.setTexts(QStringLiteral("SDH Horní Lhota"), {QStringLiteral("Koš"), QStringLiteral("Rozdělovač"),
-                                                    QStringLiteral("Terč"), QStringLiteral("Rozdíl")});
+                                                     QStringLiteral("Terč"), QStringLiteral("Rozdíl")});
     led.setLedBounds(QRect(450, 10, 800, 600));
     led.show();
     stopky::SplitTimes splits;
@@ -107,8 +107,8 @@ int main(int argc, char* argv[]) {
 
     const QScreen* screen = QGuiApplication::primaryScreen();
     std::printf("platform %s, screen refresh %.1f Hz, frame period %.2f ms, %d s per phase\n",
-                qPrintable(QGuiApplication::platformName()), screen ? screen->refreshRate() : 0.0, frames.period(),
-                seconds);
+                qPrintable(QGuiApplication::platformName()), screen ? screen->refreshRate() : 0.0,
+                frames.period(), seconds);
 
     // Running: the clock counts and the scrolling text moves.
     DXCas1.startRun();
@@ -132,9 +132,11 @@ int main(int argc, char* argv[]) {
         QElapsedTimer t;
         t.start();
         const int n = 50;
-        for (int i = 0; i < n; ++i) led.PrekresliLED();
-        std::printf("PrekresliLED at %4dx%-4d: %.2f ms per layout, row font %d pt\n", size.width(), size.height(),
-                    static_cast<double>(t.nsecsElapsed()) / 1e6 / n, led.layout().rowPointSize);
+        for (int i = 0; i < n; ++i)
+            led.PrekresliLED();
+        std::printf("PrekresliLED at %4dx%-4d: %.2f ms per layout, row font %d pt\n", size.width(),
+                    size.height(), static_cast<double>(t.nsecsElapsed()) / 1e6 / n,
+                    led.layout().rowPointSize);
     }
     return 0;
 }

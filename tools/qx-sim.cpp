@@ -82,8 +82,7 @@ long long nowMs() {
 
 bool readerHasPortOpen() {
     pollfd p{g_master, POLLIN, 0};
-    if (::poll(&p, 1, 0) < 0)
-        return false;
+    if (::poll(&p, 1, 0) < 0) return false;
     if (p.revents & POLLIN) { // the reader never writes; drop whatever comes
         char buf[256];
         while (::read(g_master, buf, sizeof buf) > 0) {
@@ -104,21 +103,18 @@ void watch(int ms) {
         int left = -1;
         if (ms >= 0) {
             left = int(end - nowMs());
-            if (left <= 0)
-                return;
+            if (left <= 0) return;
         }
         // inotify reports opens and closes of the slave; while nobody has it open, recheck every
         // 200 ms as well (opens by a program that does not trigger inotify).
-        if (left < 0 || left > 200)
-            left = 200;
+        if (left < 0 || left > 200) left = 200;
         pollfd p{g_inotify, POLLIN, 0};
         if (::poll(&p, 1, left) > 0) {
             char buf[4096];
             while (::read(g_inotify, buf, sizeof buf) > 0) {
             }
         }
-        if (ms < 0)
-            return;
+        if (ms < 0) return;
     }
 }
 
@@ -164,8 +160,7 @@ bool sendBytes(const qxsim::Bytes& b) {
 }
 
 bool parseNumber(const std::string& s, long& out) {
-    if (s.empty())
-        return false;
+    if (s.empty()) return false;
     char* end = nullptr;
     errno = 0;
     out = std::strtol(s.c_str(), &end, 0);
@@ -174,8 +169,7 @@ bool parseNumber(const std::string& s, long& out) {
 
 bool parseByte(const std::string& s, std::uint8_t& out) {
     long v;
-    if (!parseNumber(s, v) || v < 0 || v > 255)
-        return false;
+    if (!parseNumber(s, v) || v < 0 || v > 255) return false;
     out = std::uint8_t(v);
     return true;
 }
@@ -186,17 +180,14 @@ struct Error {
 
 std::uint8_t byteArg(const std::vector<std::string>& a, std::size_t i, const char* what) {
     std::uint8_t b;
-    if (i >= a.size() || !parseByte(a[i], b))
-        throw Error{std::string("expected ") + what};
+    if (i >= a.size() || !parseByte(a[i], b)) throw Error{std::string("expected ") + what};
     return b;
 }
 
 int timeArg(const std::vector<std::string>& a, std::size_t i) {
-    if (i >= a.size())
-        throw Error{"expected a time"};
+    if (i >= a.size()) throw Error{"expected a time"};
     const auto t = qxsim::parseSeconds(a[i]);
-    if (!t)
-        throw Error{"not a time of 0 to 999.999 s: " + a[i]};
+    if (!t) throw Error{"not a time of 0 to 999.999 s: " + a[i]};
     return *t;
 }
 
@@ -208,10 +199,8 @@ qxsim::Bytes timeFrame(int code, int t) {
 }
 
 int sideCode(const std::string& s) {
-    if (s == "L" || s == "l")
-        return 0;
-    if (s == "P" || s == "p")
-        return 1;
+    if (s == "L" || s == "l") return 0;
+    if (s == "P" || s == "p") return 1;
     throw Error{"expected L or P, got " + s};
 }
 
@@ -219,26 +208,22 @@ int sideCode(const std::string& s) {
 bool run(const std::vector<std::string>& a) {
     const std::string& c = a[0];
     auto noArgs = [&] {
-        if (a.size() != 1)
-            throw Error{c + " takes no arguments"};
+        if (a.size() != 1) throw Error{c + " takes no arguments"};
     };
     if (c == "greet") {
-        if (a.size() < 3 || a.size() == 5 || a.size() > 6)
-            throw Error{"usage: greet S T [V [X4 X5]]"};
+        if (a.size() < 3 || a.size() == 5 || a.size() > 6) throw Error{"usage: greet S T [V [X4 X5]]"};
         const std::uint8_t s = byteArg(a, 1, "the settings byte");
         const std::uint8_t t = byteArg(a, 2, "the target type");
         const std::uint8_t v = a.size() > 3 ? byteArg(a, 3, "the time-shown byte") : 0xAE;
         qxsim::Bytes extra;
-        if (a.size() == 6)
-            extra = {byteArg(a, 4, "X4"), byteArg(a, 5, "X5")};
+        if (a.size() == 6) extra = {byteArg(a, 4, "X4"), byteArg(a, 5, "X5")};
         sendBytes(qxsim::greeting(g_verze, s, t, v, extra));
     } else if (c == "settings") {
         const int n = qxsim::settingsBytes(g_verze);
         if (int(a.size()) != 1 + n)
             throw Error{n == 2 ? "version 467 takes two settings bytes" : "usage: settings S"};
         qxsim::Bytes b{0x5A, byteArg(a, 1, "the settings byte")};
-        if (n == 2)
-            b.push_back(byteArg(a, 2, "the second settings byte"));
+        if (n == 2) b.push_back(byteArg(a, 2, "the second settings byte"));
         sendBytes(b);
     } else if (c == "prep") {
         noArgs();
@@ -257,24 +242,19 @@ bool run(const std::vector<std::string>& a) {
             throw Error{"usage: targets breaking|making"};
         sendBytes({std::uint8_t(a[1] == "breaking" ? 0xA1 : 0xA2)});
     } else if (c == "shown") {
-        if (a.size() != 2 || (a[1] != "yes" && a[1] != "no"))
-            throw Error{"usage: shown yes|no"};
+        if (a.size() != 2 || (a[1] != "yes" && a[1] != "no")) throw Error{"usage: shown yes|no"};
         sendBytes({std::uint8_t(a[1] == "yes" ? 0xAE : 0xAC)});
     } else if (c == "status") {
         const std::uint8_t m = byteArg(a, 1, "the status mask");
-        if (a.size() != 2 || (m > 0x0F && (m & 0xF0) != 0xD0))
-            throw Error{"usage: status MASK (0 to 15)"};
+        if (a.size() != 2 || (m > 0x0F && (m & 0xF0) != 0xD0)) throw Error{"usage: status MASK (0 to 15)"};
         sendBytes({std::uint8_t(0xD0 | (m & 0x0F))});
     } else if (c == "time") {
-        if (a.size() != 3)
-            throw Error{"usage: time CODE T"};
+        if (a.size() != 3) throw Error{"usage: time CODE T"};
         const std::uint8_t code = byteArg(a, 1, "the target code");
-        if (code > 9)
-            throw Error{"target code 0 to 9"};
+        if (code > 9) throw Error{"target code 0 to 9"};
         sendBytes(timeFrame(code, timeArg(a, 2)));
     } else if (c == "lanes") {
-        if (a.size() < 2 || a.size() > 5)
-            throw Error{"usage: lanes T1 [T2 [T3 [T4]]]"};
+        if (a.size() < 2 || a.size() > 5) throw Error{"usage: lanes T1 [T2 [T3 [T4]]]"};
         qxsim::Bytes b;
         for (std::size_t i = 1; i < a.size(); ++i) {
             const auto f = timeFrame(int(5 + i), timeArg(a, i));
@@ -282,8 +262,7 @@ bool run(const std::vector<std::string>& a) {
         }
         sendBytes(b);
     } else if (c == "attack") {
-        if (a.size() != 4 && a.size() != 7)
-            throw Error{"usage: attack L|P T F [L|P T2 F2]"};
+        if (a.size() != 4 && a.size() != 7) throw Error{"usage: attack L|P T F [L|P T2 F2]"};
         qxsim::Bytes b;
         auto add = [&](const qxsim::Bytes& f) { b.insert(b.end(), f.begin(), f.end()); };
         add(timeFrame(sideCode(a[1]), timeArg(a, 2)));
@@ -294,20 +273,17 @@ bool run(const std::vector<std::string>& a) {
         }
         sendBytes(b);
     } else if (c == "raw") {
-        if (a.size() < 2)
-            throw Error{"usage: raw HEX..."};
+        if (a.size() < 2) throw Error{"usage: raw HEX..."};
         qxsim::Bytes b;
         for (std::size_t i = 1; i < a.size(); ++i) {
             std::string h = a[i];
-            if (h.rfind("0x", 0) != 0 && h.rfind("0X", 0) != 0)
-                h = "0x" + h;
+            if (h.rfind("0x", 0) != 0 && h.rfind("0X", 0) != 0) h = "0x" + h;
             b.push_back(byteArg({h}, 0, "a hex byte"));
         }
         sendBytes(b);
     } else if (c == "wait") {
         long ms;
-        if (a.size() != 2 || !parseNumber(a[1], ms) || ms < 0)
-            throw Error{"usage: wait MS"};
+        if (a.size() != 2 || !parseNumber(a[1], ms) || ms < 0) throw Error{"usage: wait MS"};
         watch(int(ms));
     } else if (c == "waitopen") {
         noArgs();
@@ -386,13 +362,11 @@ int main(int argc, char** argv) {
     // slave has been opened at least once: open and close it here, before anybody is told its name.
     {
         const int s = ::open(g_slave.c_str(), O_RDWR | O_NOCTTY);
-        if (s >= 0)
-            ::close(s);
+        if (s >= 0) ::close(s);
     }
 
     g_inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (g_inotify >= 0)
-        ::inotify_add_watch(g_inotify, g_slave.c_str(), IN_OPEN | IN_CLOSE);
+    if (g_inotify >= 0) ::inotify_add_watch(g_inotify, g_slave.c_str(), IN_OPEN | IN_CLOSE);
 
     ::signal(SIGPIPE, SIG_IGN);
     std::printf("%s\n", g_slave.c_str());
@@ -408,15 +382,12 @@ int main(int argc, char** argv) {
         std::istringstream words(line);
         std::vector<std::string> a;
         for (std::string w; words >> w;) {
-            if (w[0] == '#')
-                break;
+            if (w[0] == '#') break;
             a.push_back(w);
         }
-        if (a.empty())
-            continue;
+        if (a.empty()) continue;
         try {
-            if (!run(a))
-                break;
+            if (!run(a)) break;
         } catch (const Error& e) {
             ++errors;
             std::fprintf(stderr, "qx-sim: line %d: %s\n", lineNo, e.text.c_str());

@@ -6,22 +6,19 @@
 
 namespace qx {
 
-void encodeFrame(const Frame& frame, char* out)
-{
+void encodeFrame(const Frame& frame, char* out) {
     qToLittleEndian<quint32>(frame.message, out);
     qToLittleEndian<qint32>(frame.wParam, out + 4);
     qToLittleEndian<qint32>(frame.lParam, out + 8);
 }
 
-QByteArray encodeFrame(const Frame& frame)
-{
+QByteArray encodeFrame(const Frame& frame) {
     QByteArray bytes(FrameSize, Qt::Uninitialized);
     encodeFrame(frame, bytes.data());
     return bytes;
 }
 
-Frame decodeFrame(const char* in)
-{
+Frame decodeFrame(const char* in) {
     Frame f;
     f.message = qFromLittleEndian<quint32>(in);
     f.wParam = qFromLittleEndian<qint32>(in + 4);
@@ -29,8 +26,7 @@ Frame decodeFrame(const char* in)
     return f;
 }
 
-void FrameDecoder::feed(QByteArrayView bytes, QList<Frame>& out)
-{
+void FrameDecoder::feed(QByteArrayView bytes, QList<Frame>& out) {
     const char* p = bytes.data();
     qsizetype left = bytes.size();
     if (m_have > 0) {
@@ -39,8 +35,7 @@ void FrameDecoder::feed(QByteArrayView bytes, QList<Frame>& out)
         m_have += int(take);
         p += take;
         left -= take;
-        if (m_have < FrameSize)
-            return;
+        if (m_have < FrameSize) return;
         out.append(decodeFrame(m_partial));
         m_have = 0;
     }
@@ -55,8 +50,7 @@ void FrameDecoder::feed(QByteArrayView bytes, QList<Frame>& out)
     }
 }
 
-QList<Frame> FrameDecoder::feed(QByteArrayView bytes)
-{
+QList<Frame> FrameDecoder::feed(QByteArrayView bytes) {
     QList<Frame> out;
     feed(bytes, out);
     return out;

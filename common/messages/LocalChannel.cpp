@@ -25,23 +25,24 @@ constexpr qsizetype kMaxQueuedFrames = 4096;
 // Reads per readiness notice, so one busy sender cannot hold the event loop.
 constexpr int kReadsPerWakeup = 16;
 
-QString systemError(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+QString systemError(int err) {
+    return QString::fromLocal8Bit(std::strerror(err));
+}
 
-bool fillAddress(const QString& path, sockaddr_un& addr)
-{
+bool fillAddress(const QString& path, sockaddr_un& addr) {
     const QByteArray native = QFile::encodeName(path);
     std::memset(&addr, 0, sizeof addr);
     addr.sun_family = AF_UNIX;
-    if (native.isEmpty() || size_t(native.size()) >= sizeof addr.sun_path)
-        return false;
+    if (native.isEmpty() || size_t(native.size()) >= sizeof addr.sun_path) return false;
     std::memcpy(addr.sun_path, native.constData(), size_t(native.size()));
     return true;
 }
 
-int newSocket() { return ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0); }
+int newSocket() {
+    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+}
 
-int connectNonBlocking(int fd, const sockaddr_un& addr)
-{
+int connectNonBlocking(int fd, const sockaddr_un& addr) {
     int rc;
     do {
         rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
@@ -65,11 +66,9 @@ struct LocalChannel::Outgoing {
     bool overflowReported = false;
 };
 
-QString channelDirectory(QString* error)
-{
+QString channelDirectory(QString* error) {
     const QByteArray xdg = qgetenv("XDG_RUNTIME_DIR");
-    if (!xdg.isEmpty())
-        return QFile::decodeName(xdg);
+    if (!xdg.isEmpty()) return QFile::decodeName(xdg);
 
     const uid_t uid = ::geteuid();
     const QString dir = QStringLiteral("/tmp/qx-%1").arg(uid);
@@ -77,13 +76,12 @@ QString channelDirectory(QString* error)
     if (::mkdir(native.constData(), 0700) == 0) {
         ::chmod(native.constData(), 0700);
     } else if (errno != EEXIST) {
-        if (error)
-            *error = QStringLiteral("Složku „%1“ nelze vytvořit: %2").arg(dir, systemError(errno));
+        if (error) *error = QStringLiteral("Složku „%1“ nelze vytvořit: %2").arg(dir, systemError(errno));
         return {};
     }
     struct stat st {};
-    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != uid
-        || (st.st_mode & 077) != 0) {
+    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != uid ||
+        (st.st_mode & 077) != 0) {
         if (error)
             *error = QStringLiteral("Složka „%1“ nepatří tomuto uživateli nebo je přístupná "
                                     "ostatním; kanál ji nepoužije.")
@@ -93,33 +91,23 @@ QString channelDirectory(QString* error)
     return dir;
 }
 
-QString channelSocketPath(const QString& name, QString* error)
-{
+QString channelSocketPath(const QString& name, QString* error) {
     const QString dir = channelDirectory(error);
-    if (dir.isEmpty())
-        return {};
+    if (dir.isEmpty()) return {};
     return dir + u'/' + name;
 }
 
-bool peerIsSameUser(int fd, uint* peerUid)
-{
-    ucred cred {};
+bool peerIsSameUser(int fd, uint* peerUid) {
+    ucred cred{};
     socklen_t len = sizeof cred;
-    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || len != sizeof cred)
-        return false;
-    if (peerUid)
-        *peerUid = cred.uid;
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || len != sizeof cred) return false;
+    if (peerUid) *peerUid = cred.uid;
     return cred.uid == ::geteuid();
 }
 
-LocalChannel::LocalChannel(QString ownName, QObject* parent)
-    : QObject(parent)
-    , m_name(std::move(ownName))
-{
-}
+LocalChannel::LocalChannel(QString ownName, QObject* parent) : QObject(parent), m_name(std::move(ownName)) {}
 
-LocalChannel::~LocalChannel()
-{
+LocalChannel::~LocalChannel() {
     for (Incoming* in : std::as_const(m_in)) {
         delete in->notifier;
         ::close(in->fd);
@@ -139,16 +127,14 @@ LocalChannel::~LocalChannel()
         // Remove the socket file only while it is still the one this channel made.
         struct stat st {};
         const QByteArray native = QFile::encodeName(m_socketPath);
-        if (::lstat(native.constData(), &st) == 0 && quint64(st.st_dev) == m_socketDev
-            && quint64(st.st_ino) == m_socketIno)
+        if (::lstat(native.constData(), &st) == 0 && quint64(st.st_dev) == m_socketDev &&
+            quint64(st.st_ino) == m_socketIno)
             ::unlink(native.constData());
     }
-    if (m_lockFd >= 0)
-        ::close(m_lockFd);
+    if (m_lockFd >= 0) ::close(m_lockFd);
 }
 
-void LocalChannel::fail(ListenResult result, const QString& error)
-{
+void LocalChannel::fail(ListenResult result, const QString& error) {
     m_listenResult = result;
     m_error = error;
     if (m_lockFd >= 0) {
@@ -157,10 +143,8 @@ void LocalChannel::fail(ListenResult result, const QString& error)
     }
 }
 
-bool LocalChannel::listen()
-{
-    if (m_listenFd >= 0)
-        return true;
+bool LocalChannel::listen() {
+    if (m_listenFd >= 0) return true;
     m_error.clear();
 
     QString error;
@@ -171,8 +155,7 @@ bool LocalChannel::listen()
     }
     sockaddr_un addr;
     if (m_name.isEmpty() || m_name.contains(u'/') || !fillAddress(m_socketPath, addr)) {
-        fail(ListenResult::Failed,
-             QStringLiteral("Cesta „%1“ není platné jméno soketu.").arg(m_socketPath));
+        fail(ListenResult::Failed, QStringLiteral("Cesta „%1“ není platné jméno soketu.").arg(m_socketPath));
         return false;
     }
     const QByteArray native = QFile::encodeName(m_socketPath);
@@ -204,21 +187,21 @@ bool LocalChannel::listen()
         }
         const int probe = newSocket();
         const int err = probe >= 0 ? connectNonBlocking(probe, addr) : errno;
-        if (probe >= 0)
-            ::close(probe);
+        if (probe >= 0) ::close(probe);
         if (err == 0 || err == EAGAIN || err == EINPROGRESS) {
             fail(ListenResult::NameInUse,
                  QStringLiteral("Jméno „%1“ už používá jiný spuštěný program.").arg(m_name));
             return false;
         }
         if (err != ECONNREFUSED) {
-            fail(ListenResult::Failed, QStringLiteral("Soket „%1“ nelze prověřit: %2")
-                                           .arg(m_socketPath, systemError(err)));
+            fail(ListenResult::Failed,
+                 QStringLiteral("Soket „%1“ nelze prověřit: %2").arg(m_socketPath, systemError(err)));
             return false;
         }
         if (::unlink(native.constData()) != 0 && errno != ENOENT) {
-            fail(ListenResult::Failed, QStringLiteral("Starý soket „%1“ nelze odstranit: %2")
-                                           .arg(m_socketPath, systemError(errno)));
+            fail(
+                ListenResult::Failed,
+                QStringLiteral("Starý soket „%1“ nelze odstranit: %2").arg(m_socketPath, systemError(errno)));
             return false;
         }
     }
@@ -228,8 +211,7 @@ bool LocalChannel::listen()
         fail(ListenResult::Failed, QStringLiteral("Soket nelze vytvořit: %1").arg(systemError(errno)));
         return false;
     }
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0
-        || ::listen(fd, 16) != 0) {
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 16) != 0) {
         const int err = errno;
         ::close(fd);
         fail(ListenResult::Failed,
@@ -248,20 +230,17 @@ bool LocalChannel::listen()
     return true;
 }
 
-void LocalChannel::onAcceptReady()
-{
+void LocalChannel::onAcceptReady() {
     for (;;) {
         const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
-            if (errno == EINTR || errno == ECONNABORTED)
-                continue;
+            if (errno == EINTR || errno == ECONNABORTED) continue;
             if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
                 // The connection stays pending and the socket stays readable: pause instead
                 // of spinning, and try again in a second.
                 m_acceptNotifier->setEnabled(false);
                 QTimer::singleShot(1000, this, [this] {
-                    if (m_acceptNotifier)
-                        m_acceptNotifier->setEnabled(true);
+                    if (m_acceptNotifier) m_acceptNotifier->setEnabled(true);
                 });
             }
             return;
@@ -276,16 +255,13 @@ void LocalChannel::onAcceptReady()
         auto* in = new Incoming;
         in->fd = fd;
         in->notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-        connect(in->notifier, &QSocketNotifier::activated, this,
-                [this, in] { onIncomingReadable(in); });
-        if (m_readingPaused)
-            in->notifier->setEnabled(false);
+        connect(in->notifier, &QSocketNotifier::activated, this, [this, in] { onIncomingReadable(in); });
+        if (m_readingPaused) in->notifier->setEnabled(false);
         m_in.append(in);
     }
 }
 
-void LocalChannel::onIncomingReadable(Incoming* in)
-{
+void LocalChannel::onIncomingReadable(Incoming* in) {
     char buf[4096];
     QList<Frame> frames;
     bool closed = false;
@@ -295,17 +271,14 @@ void LocalChannel::onIncomingReadable(Incoming* in)
             in->decoder.feed(QByteArrayView(buf, n), frames);
             continue;
         }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
         closed = true; // end of stream or a broken connection; an unfinished frame is lost
         break;
     }
     for (const Frame& f : std::as_const(frames))
         m_queue.enqueue(f);
-    if (closed)
-        closeIncoming(in);
+    if (closed) closeIncoming(in);
     if (m_queue.size() >= kMaxQueuedFrames && !m_readingPaused) {
         m_readingPaused = true;
         for (Incoming* other : std::as_const(m_in))
@@ -314,8 +287,7 @@ void LocalChannel::onIncomingReadable(Incoming* in)
     scheduleDispatch();
 }
 
-void LocalChannel::closeIncoming(Incoming* in)
-{
+void LocalChannel::closeIncoming(Incoming* in) {
     m_in.removeOne(in);
     in->notifier->setEnabled(false);
     in->notifier->deleteLater(); // may be the notifier whose signal is running
@@ -323,68 +295,58 @@ void LocalChannel::closeIncoming(Incoming* in)
     delete in;
 }
 
-void LocalChannel::resumeReading()
-{
-    if (!m_readingPaused || m_queue.size() > kMaxQueuedFrames / 2)
-        return;
+void LocalChannel::resumeReading() {
+    if (!m_readingPaused || m_queue.size() > kMaxQueuedFrames / 2) return;
     m_readingPaused = false;
     for (Incoming* in : std::as_const(m_in))
         in->notifier->setEnabled(true);
 }
 
-void LocalChannel::scheduleDispatch()
-{
-    if (m_dispatchScheduled || m_queue.isEmpty())
-        return;
+void LocalChannel::scheduleDispatch() {
+    if (m_dispatchScheduled || m_queue.isEmpty()) return;
     m_dispatchScheduled = true;
     QMetaObject::invokeMethod(this, &LocalChannel::dispatchOne, Qt::QueuedConnection);
 }
 
-void LocalChannel::dispatchOne()
-{
+void LocalChannel::dispatchOne() {
     m_dispatchScheduled = false;
     // Inside a handler (a local event loop of it) or while held: the frame waits; the end of
     // the handler or the release schedules the next dispatch.
-    if (m_dispatching || m_hold > 0 || m_queue.isEmpty())
-        return;
+    if (m_dispatching || m_hold > 0 || m_queue.isEmpty()) return;
     const Frame f = m_queue.dequeue();
     m_dispatching = true;
     QPointer<LocalChannel> self(this);
     emit messageReceived(f.message, f.wParam, f.lParam);
-    if (!self)
-        return;
+    if (!self) return;
     m_dispatching = false;
     resumeReading();
     scheduleDispatch(); // one frame per pass of the event loop: input and timers go between
 }
 
-void LocalChannel::holdDispatch() { ++m_hold; }
-
-void LocalChannel::releaseDispatch()
-{
-    if (m_hold > 0 && --m_hold == 0)
-        scheduleDispatch();
+void LocalChannel::holdDispatch() {
+    ++m_hold;
 }
 
-void LocalChannel::setSendBufferLimit(qsizetype bytes) { m_sendLimit = qMax<qsizetype>(bytes, FrameSize); }
+void LocalChannel::releaseDispatch() {
+    if (m_hold > 0 && --m_hold == 0) scheduleDispatch();
+}
 
-qsizetype LocalChannel::pendingBytes(const QString& peerName) const
-{
+void LocalChannel::setSendBufferLimit(qsizetype bytes) {
+    m_sendLimit = qMax<qsizetype>(bytes, FrameSize);
+}
+
+qsizetype LocalChannel::pendingBytes(const QString& peerName) const {
     const Outgoing* out = m_out.value(peerName);
     return out ? out->buffer.size() : 0;
 }
 
-LocalChannel::Outgoing* LocalChannel::openOutgoing(const QString& peerName)
-{
-    if (peerName.isEmpty() || peerName.contains(u'/'))
-        return nullptr;
+LocalChannel::Outgoing* LocalChannel::openOutgoing(const QString& peerName) {
+    if (peerName.isEmpty() || peerName.contains(u'/')) return nullptr;
     const QString path = channelSocketPath(peerName);
     sockaddr_un addr;
-    if (path.isEmpty() || !fillAddress(path, addr))
-        return nullptr;
+    if (path.isEmpty() || !fillAddress(path, addr)) return nullptr;
     const int fd = newSocket();
-    if (fd < 0)
-        return nullptr;
+    if (fd < 0) return nullptr;
     // ENOENT / ECONNREFUSED: nobody listens. EAGAIN: the peer's queue of new connections is
     // full (it has stopped accepting); waiting for it is not an option, so the message goes.
     if (connectNonBlocking(fd, addr) != 0) {
@@ -411,13 +373,13 @@ LocalChannel::Outgoing* LocalChannel::openOutgoing(const QString& peerName)
     return out;
 }
 
-void LocalChannel::closeConnection(const QString& peerName) { closeOutgoing(peerName); }
+void LocalChannel::closeConnection(const QString& peerName) {
+    closeOutgoing(peerName);
+}
 
-void LocalChannel::closeOutgoing(const QString& peerName)
-{
+void LocalChannel::closeOutgoing(const QString& peerName) {
     Outgoing* out = m_out.take(peerName);
-    if (!out)
-        return;
+    if (!out) return;
     out->readNotifier->setEnabled(false);
     out->writeNotifier->setEnabled(false);
     out->readNotifier->deleteLater();
@@ -426,41 +388,32 @@ void LocalChannel::closeOutgoing(const QString& peerName)
     delete out;
 }
 
-void LocalChannel::onOutgoingReadable(const QString& peerName)
-{
+void LocalChannel::onOutgoingReadable(const QString& peerName) {
     Outgoing* out = m_out.value(peerName);
-    if (!out)
-        return;
+    if (!out) return;
     char buf[256];
     for (;;) {
         const ssize_t n = ::read(out->fd, buf, sizeof buf);
-        if (n > 0)
-            continue; // not part of the protocol: ignored
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return;
+        if (n > 0) continue; // not part of the protocol: ignored
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
         closeOutgoing(peerName); // the peer has gone; the next send connects anew
         return;
     }
 }
 
-void LocalChannel::onOutgoingWritable(const QString& peerName)
-{
+void LocalChannel::onOutgoingWritable(const QString& peerName) {
     Outgoing* out = m_out.value(peerName);
-    if (!out)
-        return;
+    if (!out) return;
     while (!out->buffer.isEmpty()) {
-        const ssize_t n = ::send(out->fd, out->buffer.constData(), size_t(out->buffer.size()),
-                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t n =
+            ::send(out->fd, out->buffer.constData(), size_t(out->buffer.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0) {
             out->buffer.remove(0, n);
             continue;
         }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
         closeOutgoing(peerName);
         return;
     }
@@ -469,13 +422,11 @@ void LocalChannel::onOutgoingWritable(const QString& peerName)
 }
 
 LocalChannel::SendResult LocalChannel::send(const QString& peerName, quint32 message, qint32 wParam,
-                                            qint32 lParam)
-{
+                                            qint32 lParam) {
     return send(peerName, Frame{message, wParam, lParam});
 }
 
-LocalChannel::SendResult LocalChannel::send(const QString& peerName, const Frame& frame)
-{
+LocalChannel::SendResult LocalChannel::send(const QString& peerName, const Frame& frame) {
     char bytes[FrameSize];
     encodeFrame(frame, bytes);
 
@@ -486,8 +437,7 @@ LocalChannel::SendResult LocalChannel::send(const QString& peerName, const Frame
         const bool fresh = out == nullptr;
         if (fresh) {
             out = openOutgoing(peerName);
-            if (!out)
-                return SendResult::NoPeer;
+            if (!out) return SendResult::NoPeer;
         }
         if (!out->buffer.isEmpty()) {
             // Earlier frames still wait: keep the order, behind them or not at all.
@@ -495,8 +445,7 @@ LocalChannel::SendResult LocalChannel::send(const QString& peerName, const Frame
                 ++m_dropped;
                 if (!out->overflowReported) {
                     out->overflowReported = true;
-                    qWarning("qx channel: %s is not reading, messages are dropped",
-                             qPrintable(peerName));
+                    qWarning("qx channel: %s is not reading, messages are dropped", qPrintable(peerName));
                 }
                 return SendResult::Dropped;
             }
@@ -507,8 +456,7 @@ LocalChannel::SendResult LocalChannel::send(const QString& peerName, const Frame
         do {
             n = ::send(out->fd, bytes, FrameSize, MSG_NOSIGNAL | MSG_DONTWAIT);
         } while (n < 0 && errno == EINTR);
-        if (n == FrameSize)
-            return SendResult::Sent;
+        if (n == FrameSize) return SendResult::Sent;
         if (n >= 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
             const int done = n > 0 ? int(n) : 0;
             out->buffer.append(bytes + done, FrameSize - done);
@@ -516,8 +464,7 @@ LocalChannel::SendResult LocalChannel::send(const QString& peerName, const Frame
             return SendResult::Queued;
         }
         closeOutgoing(peerName);
-        if (fresh)
-            return SendResult::NoPeer;
+        if (fresh) return SendResult::NoPeer;
     }
     return SendResult::NoPeer;
 }

@@ -38,8 +38,8 @@ public:
     enum class ListenResult {
         NotListening, // listen() has not run yet
         Listening,
-        NameInUse,    // another live program listens under this name; it is left alone
-        Failed,       // folder or socket error, see errorString()
+        NameInUse, // another live program listens under this name; it is left alone
+        Failed,    // folder or socket error, see errorString()
     };
 
     enum class SendResult {

@@ -13,25 +13,20 @@ constexpr NamedMessage kNames[] = {
 };
 } // namespace
 
-QString messageName(quint32 message)
-{
+QString messageName(quint32 message) {
     for (const auto& n : kNames) {
-        if (n.number == message)
-            return n.name.toString();
+        if (n.number == message) return n.name.toString();
     }
     return QString::number(message);
 }
 
-std::optional<quint32> messageFromName(QStringView name)
-{
+std::optional<quint32> messageFromName(QStringView name) {
     for (const auto& n : kNames) {
-        if (name.compare(n.name, Qt::CaseInsensitive) == 0)
-            return n.number;
+        if (name.compare(n.name, Qt::CaseInsensitive) == 0) return n.number;
     }
     bool ok = false;
     const quint32 number = name.toUInt(&ok, 10);
-    if (ok)
-        return number;
+    if (ok) return number;
     return std::nullopt;
 }
 

@@ -17,53 +17,46 @@ constexpr TimeUnit T = TimeUnit::Thousandths;
 // Whole digits: 2 for the devices whose clock ends at 99,999 s (457, 463), else 3 (467's clock
 // runs to 999,999 s like 466's).
 constexpr VersionUnits kTable[] = {
-    {454, true, false, H, 2, 3},
-    {456, true, true, T, 3, 3},
-    {457, true, true, H, 3, 2},
-    {458, true, true, T, 3, 3},
-    {462, true, false, H, 2, 3},
-    {463, true, false, H, 2, 2},
-    {466, true, true, T, 3, 3},
-    {467, true, true, T, 3, 3},
-    {468, true, true, T, 3, 3},
-    {490, false, false, H, 2, 3},
-    {0, false, false, T, 3, 2},
+    {454, true, false, H, 2, 3},  {456, true, true, T, 3, 3},  {457, true, true, H, 3, 2},
+    {458, true, true, T, 3, 3},   {462, true, false, H, 2, 3}, {463, true, false, H, 2, 2},
+    {466, true, true, T, 3, 3},   {467, true, true, T, 3, 3},  {468, true, true, T, 3, 3},
+    {490, false, false, H, 2, 3}, {0, false, false, T, 3, 2},
 };
 
-int unitDivisor(TimeUnit unit) { return int(unit); }
+int unitDivisor(TimeUnit unit) {
+    return int(unit);
+}
 
 } // namespace
 
-std::span<const VersionUnits> versionUnitsTable() { return kTable; }
+std::span<const VersionUnits> versionUnitsTable() {
+    return kTable;
+}
 
-const VersionUnits& versionUnits(int verze)
-{
+const VersionUnits& versionUnits(int verze) {
     for (const auto& row : kTable) {
-        if (row.verze == verze && row.verze != 0)
-            return row;
+        if (row.verze == verze && row.verze != 0) return row;
     }
     return kTable[std::size(kTable) - 1];
 }
 
-TimeUnit finalTimeUnit(int verze) { return versionUnits(verze).finalTimeUnit; }
+TimeUnit finalTimeUnit(int verze) {
+    return versionUnits(verze).finalTimeUnit;
+}
 
-int effectiveFormatIndex(int verze, int formatIndex)
-{
+int effectiveFormatIndex(int verze, int formatIndex) {
     return (formatIndex == 1 && versionUnits(verze).formatOffered) ? 1 : 0;
 }
 
-TimeUnit splitUnit(int formatIndex)
-{
+TimeUnit splitUnit(int formatIndex) {
     return formatIndex == 1 ? TimeUnit::Thousandths : TimeUnit::Hundredths;
 }
 
-TimeUnit textUnit(int verze)
-{
+TimeUnit textUnit(int verze) {
     return versionUnits(verze).textDecimals == 2 ? TimeUnit::Hundredths : TimeUnit::Thousandths;
 }
 
-QString countToTimeText(qint64 count, TimeUnit unit, int decimals)
-{
+QString countToTimeText(qint64 count, TimeUnit unit, int decimals) {
     const bool negative = count < 0;
     // Magnitude in thousandths; every unit here divides 1000.
     quint64 mag = negative ? quint64(0) - quint64(count) : quint64(count);
@@ -75,41 +68,35 @@ QString countToTimeText(qint64 count, TimeUnit unit, int decimals)
     else
         decimals = 3;
     QString text;
-    if (negative)
-        text += u'-';
+    if (negative) text += u'-';
     text += QString::number(whole);
     text += u',';
     text += QStringLiteral("%1").arg(fraction, decimals, 10, QLatin1Char('0'));
     return text;
 }
 
-QString finalTimeText(int verze, qint64 count)
-{
+QString finalTimeText(int verze, qint64 count) {
     return countToTimeText(count, finalTimeUnit(verze), versionUnits(verze).textDecimals);
 }
 
-QString splitTimeText(int verze, int formatIndex, qint64 count)
-{
+QString splitTimeText(int verze, int formatIndex, qint64 count) {
     return countToTimeText(count, splitUnit(formatIndex), versionUnits(verze).textDecimals);
 }
 
-bool isValidTimeText(int verze, QStringView text)
-{
+bool isValidTimeText(int verze, QStringView text) {
     const VersionUnits& row = versionUnits(verze);
     const qsizetype comma = text.indexOf(u',');
-    if (comma < 0)
-        return false;
+    if (comma < 0) return false;
     const QStringView whole = text.left(comma);
     const QStringView fraction = text.mid(comma + 1);
     auto allDigits = [](QStringView s) {
         for (QChar c : s) {
-            if (c < u'0' || c > u'9')
-                return false;
+            if (c < u'0' || c > u'9') return false;
         }
         return true;
     };
-    return whole.size() >= 1 && whole.size() <= row.textMaxWholeDigits && allDigits(whole)
-        && fraction.size() == row.textDecimals && allDigits(fraction);
+    return whole.size() >= 1 && whole.size() <= row.textMaxWholeDigits && allDigits(whole) &&
+           fraction.size() == row.textDecimals && allDigits(fraction);
 }
 
 } // namespace qx

@@ -9,16 +9,13 @@ namespace qx {
 
 QString configDir(const QString& programDir) {
     const QString env = qEnvironmentVariable("QX_CONFIG_DIR");
-    if (!env.isEmpty())
-        return QDir::cleanPath(env);
+    if (!env.isEmpty()) return QDir::cleanPath(env);
     if (!programDir.isEmpty()) {
         const QFileInfo fi(programDir);
-        if (fi.isDir() && fi.isWritable())
-            return QDir::cleanPath(programDir);
+        if (fi.isDir() && fi.isWritable()) return QDir::cleanPath(programDir);
     }
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/.config");
+    if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.config");
     return QDir::cleanPath(base + QStringLiteral("/qx"));
 }
 
@@ -26,6 +23,8 @@ QString configDir() {
     return configDir(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString());
 }
 
-QString configPath(const QString& fileName) { return configDir() + QLatin1Char('/') + fileName; }
+QString configPath(const QString& fileName) {
+    return configDir() + QLatin1Char('/') + fileName;
+}
 
 } // namespace qx

@@ -24,11 +24,9 @@ namespace {
 QByteArray asUtf8(const QByteArray& raw) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(raw);
-    if (!utf8.hasError())
-        return raw;
+    if (!utf8.hasError()) return raw;
     QStringDecoder cp1250("windows-1250");
-    if (cp1250.isValid())
-        return QString(cp1250.decode(raw)).toUtf8();
+    if (cp1250.isValid()) return QString(cp1250.decode(raw)).toUtf8();
     return QString::fromLatin1(raw).toUtf8();
 }
 
@@ -37,11 +35,11 @@ QByteArray asUtf8(const QByteArray& raw) {
 struct IniFile::Impl {
     CSimpleIniA ini;
     Impl() {
-        ini.SetUnicode(true);  // the stored text is UTF-8
+        ini.SetUnicode(true); // the stored text is UTF-8
         ini.SetMultiKey(false);
         ini.SetMultiLine(false);
-        ini.SetQuotes(true);   // a value in double quotes keeps its outer blanks
-        ini.SetSpaces(false);  // "Key=Value", as the old profile functions wrote it
+        ini.SetQuotes(true);  // a value in double quotes keeps its outer blanks
+        ini.SetSpaces(false); // "Key=Value", as the old profile functions wrote it
     }
 };
 
@@ -51,8 +49,7 @@ IniFile::~IniFile() = default;
 
 bool IniFile::load(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
+    if (!f.open(QIODevice::ReadOnly)) return false;
     const QByteArray data = asUtf8(f.readAll());
     return d->ini.LoadData(data.constData(), size_t(data.size())) >= 0;
 }
@@ -68,8 +65,7 @@ QString IniFile::text(const char* section, const char* key, const QString& def) 
 
 int IniFile::integer(const char* section, const char* key, int def) const {
     const char* v = d->ini.GetValue(section, key, nullptr);
-    if (!v)
-        return def;
+    if (!v) return def;
     bool ok = false;
     const int n = QString::fromUtf8(v).trimmed().toInt(&ok, 10);
     return ok ? n : def;
@@ -79,9 +75,9 @@ void IniFile::setText(const char* section, const char* key, QString value) {
     value.replace(QLatin1Char('\r'), QLatin1Char(' '));
     value.replace(QLatin1Char('\n'), QLatin1Char(' '));
     const bool edgeBlank = !value.isEmpty() && (value.front().isSpace() || value.back().isSpace());
-    const bool quoted = value.size() >= 2 && value.front() == QLatin1Char('"') && value.back() == QLatin1Char('"');
-    if (edgeBlank || quoted)
-        value = QLatin1Char('"') + value + QLatin1Char('"');
+    const bool quoted =
+        value.size() >= 2 && value.front() == QLatin1Char('"') && value.back() == QLatin1Char('"');
+    if (edgeBlank || quoted) value = QLatin1Char('"') + value + QLatin1Char('"');
     d->ini.SetValue(section, key, value.toUtf8().constData());
 }
 
@@ -98,8 +94,7 @@ bool IniFile::save(const QString& path, QString* error) const {
         err = errno ? errno : EACCES;
     else
         err = replaceFile(path, QByteArray(out.data(), qsizetype(out.size())));
-    if (err != 0 && error)
-        *error = replaceFileError(path, err);
+    if (err != 0 && error) *error = replaceFileError(path, err);
     return err == 0;
 }
 

@@ -15,8 +15,7 @@ int replaceFile(const QString& path, const QByteArray& data) {
     const QByteArray target = QFile::encodeName(path);
     QByteArray temp = target + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return errno;
+    if (fd < 0) return errno;
 
     // The new file gets the mode of the old one, or the usual mode of a new file.
     mode_t mode;
@@ -30,8 +29,7 @@ int replaceFile(const QString& path, const QByteArray& data) {
     }
 
     int err = 0;
-    if (::fchmod(fd, mode) != 0)
-        err = errno;
+    if (::fchmod(fd, mode) != 0) err = errno;
     qsizetype done = 0;
     while (err == 0 && done < data.size()) {
         const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
@@ -42,17 +40,15 @@ int replaceFile(const QString& path, const QByteArray& data) {
         else
             err = n < 0 ? errno : EIO;
     }
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
-    if (err == 0 && ::rename(temp.constData(), target.constData()) != 0)
-        err = errno;
-    if (err != 0)
-        ::unlink(temp.constData());
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && ::rename(temp.constData(), target.constData()) != 0) err = errno;
+    if (err != 0) ::unlink(temp.constData());
     return err;
 }
 
 QString replaceFileError(const QString& path, int err) {
-    return QStringLiteral("Soubor „%1“ nelze zapsat: %2").arg(path, QString::fromLocal8Bit(std::strerror(err)));
+    return QStringLiteral("Soubor „%1“ nelze zapsat: %2")
+        .arg(path, QString::fromLocal8Bit(std::strerror(err)));
 }
 
 } // namespace qx

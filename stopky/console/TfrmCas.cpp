@@ -31,7 +31,9 @@ QFont faceFont(const QString& family, int pixelHeight, bool bold = false) {
     return f;
 }
 
-QFont arial(int pixelHeight, bool bold = true) { return faceFont(QStringLiteral("Arial"), pixelHeight, bold); }
+QFont arial(int pixelHeight, bool bold = true) {
+    return faceFont(QStringLiteral("Arial"), pixelHeight, bold);
+}
 
 void setTextColor(QWidget* w, const QColor& color) {
     QPalette p = w->palette();
@@ -46,7 +48,8 @@ template <typename T> T* named(QWidget* parent, const char* name) {
     return w;
 }
 
-QLabel* label(QWidget* parent, const char* name, const QString& caption, int x, int y, int w = -1, int h = -1) {
+QLabel* label(QWidget* parent, const char* name, const QString& caption, int x, int y, int w = -1,
+              int h = -1) {
     auto* l = named<QLabel>(parent, name);
     l->setText(caption);
     if (w < 0) {
@@ -94,7 +97,8 @@ TfrmCas::TfrmCas(const QString& extraPort, QWidget* parent) : QWidget(parent) {
     connect(&m_link, &stopky::SerialLink::dataReceived, this,
             [this](const QByteArray& bytes) { m_decoder.feed(QByteArrayView(bytes)); });
     m_sound.setDirectory(QDir::currentPath());
-    m_sound.preload({QStringLiteral("zacatek.wav"), QStringLiteral("pozor.wav"), QStringLiteral("vystrel.wav")});
+    m_sound.preload(
+        {QStringLiteral("zacatek.wav"), QStringLiteral("pozor.wav"), QStringLiteral("vystrel.wav")});
     makeAutoStart();
     connect(&m_countdown, &stopky::Countdown::textChanged, lblCas, &QLabel::setText);
 
@@ -132,7 +136,9 @@ TfrmCas::TfrmCas(const QString& extraPort, QWidget* parent) : QWidget(parent) {
     FormCreate(extraPort);
 }
 
-TfrmCas::~TfrmCas() { delete frmLED; }
+TfrmCas::~TfrmCas() {
+    delete frmLED;
+}
 
 void TfrmCas::buildMeasuringPanels() {
     // Time display: black, bold Arial labels.
@@ -209,8 +215,8 @@ void TfrmCas::buildMeasuringPanels() {
     SB_zobr->setCheckable(true);
     SB_zobr->setGeometry(4, 2, 175, 22);
 
-    const auto editRow = [this](const char* lblName, const QString& caption, int lx, int ly, const char* edtName,
-                                int ex, int ey, int maxLength) {
+    const auto editRow = [this](const char* lblName, const QString& caption, int lx, int ly,
+                                const char* edtName, int ex, int ey, int maxLength) {
         label(pnl_ext, lblName, caption, lx, ly);
         auto* e = named<QLineEdit>(pnl_ext, edtName);
         e->setGeometry(ex, ey, 179 - ex, 21);
@@ -265,9 +271,11 @@ void TfrmCas::buildPortChoicePanels() {
         int x, y;
     };
     const Rb rbs[] = {
-        {&RB454, "RB454", "4,54", 15, 22},  {&RB456, "RB456", "4,56", 73, 22},  {&RB457, "RB457", "4,57", 131, 22},
-        {&RB458, "RB458", "4,58", 189, 22}, {&RB462, "RB462", "4,62", 15, 40},  {&RB463, "RB463", "4,63", 73, 40},
-        {&RB466, "RB466", "4,66", 131, 40}, {&RB467, "RB467", "4,67", 189, 40}, {&RB468, "RB468", "4,68", 15, 60},
+        {&RB454, "RB454", "4,54", 15, 22},  {&RB456, "RB456", "4,56", 73, 22},
+        {&RB457, "RB457", "4,57", 131, 22}, {&RB458, "RB458", "4,58", 189, 22},
+        {&RB462, "RB462", "4,62", 15, 40},  {&RB463, "RB463", "4,63", 73, 40},
+        {&RB466, "RB466", "4,66", 131, 40}, {&RB467, "RB467", "4,67", 189, 40},
+        {&RB468, "RB468", "4,68", 15, 60},
     };
     for (const Rb& rb : rbs) {
         auto* b = named<QRadioButton>(pnlUvod, rb.name);
@@ -303,7 +311,8 @@ void TfrmCas::FormCreate(const QString& extraPort) {
     m_channel.listen();
     const stopky::QxIni ini = stopky::readQxIni(stopky::qxIniPath());
     move(ini.casLeft, ini.casTop);
-    resize(ini.casWidth - (frameGeometry().width() - width()), ini.casHeight - (frameGeometry().height() - height()));
+    resize(ini.casWidth - (frameGeometry().width() - width()),
+           ini.casHeight - (frameGeometry().height() - height()));
     verze = ini.typ;
     nastav_typ();
     lblTyp->setText(QStringLiteral("Měří: 1-2 štafety, 1 útok, přípravu"));
@@ -374,16 +383,26 @@ void TfrmCas::closeEvent(QCloseEvent* event) {
 
 QRadioButton* TfrmCas::radioOf(int v) const {
     switch (v) {
-    case 454: return RB454;
-    case 456: return RB456;
-    case 457: return RB457;
-    case 458: return RB458;
-    case 462: return RB462;
-    case 463: return RB463;
-    case 466: return RB466;
-    case 467: return RB467;
-    case 468: return RB468;
-    default: return nullptr;
+    case 454:
+        return RB454;
+    case 456:
+        return RB456;
+    case 457:
+        return RB457;
+    case 458:
+        return RB458;
+    case 462:
+        return RB462;
+    case 463:
+        return RB463;
+    case 466:
+        return RB466;
+    case 467:
+        return RB467;
+    case 468:
+        return RB468;
+    default:
+        return nullptr;
     }
 }
 
@@ -476,7 +495,8 @@ void TfrmCas::amText() {
 }
 
 void TfrmCas::setRunEditsEnabled(bool enabled) {
-    for (QLineEdit* e : {edtM1, edtM2, edtMR, edtSDH, edtText}) e->setEnabled(enabled);
+    for (QLineEdit* e : {edtM1, edtM2, edtMR, edtSDH, edtText})
+        e->setEnabled(enabled);
 }
 
 void TfrmCas::settingsApplied(const stopky::SettingsOutcome& o) {
@@ -516,7 +536,9 @@ void TfrmCas::setDtrLine(stopky::DtrLine* dtr) {
     makeAutoStart();
 }
 
-void TfrmCas::countdownStart() { m_countdown.start(lblPriprava->text()); }
+void TfrmCas::countdownStart() {
+    m_countdown.start(lblPriprava->text());
+}
 
 void TfrmCas::reset() {
     t_cas = false;
@@ -524,7 +546,8 @@ void TfrmCas::reset() {
     lblCas->clear();
     lblCasD->clear();
     tmrPrep->stop();
-    for (QLabel* l : {lblM0C, lblM1C, lblM2C, lblMRC}) l->hide();
+    for (QLabel* l : {lblM0C, lblM1C, lblM2C, lblMRC})
+        l->hide();
     splits.clear();
     frmLED->clearRows();
     setRunEditsEnabled(true);
@@ -545,13 +568,21 @@ void TfrmCas::start() {
     posliZapisniku(qx::AM_Mezi, 0, 0);
 }
 
-void TfrmCas::targetsLabel(const QString& text) { lblTerce->setText(text); }
+void TfrmCas::targetsLabel(const QString& text) {
+    lblTerce->setText(text);
+}
 
-void TfrmCas::timeShownLabel(const QString& text) { lblNCas->setText(text); }
+void TfrmCas::timeShownLabel(const QString& text) {
+    lblNCas->setText(text);
+}
 
-void TfrmCas::statusLine(const QString& text) { lblCasD->setText(text); }
+void TfrmCas::statusLine(const QString& text) {
+    lblCasD->setText(text);
+}
 
-void TfrmCas::timeCompleted(int, const QString& text) { lblCasD->setText(text); }
+void TfrmCas::timeCompleted(int, const QString& text) {
+    lblCasD->setText(text);
+}
 
 void TfrmCas::endOfSet(const stopky::ResultSetOutcome& o) {
     t_cas = false;
@@ -560,7 +591,9 @@ void TfrmCas::endOfSet(const stopky::ResultSetOutcome& o) {
     applyResultSet(o, true);
 }
 
-void TfrmCas::recall(const stopky::ResultSetOutcome& o) { applyResultSet(o, false); }
+void TfrmCas::recall(const stopky::ResultSetOutcome& o) {
+    applyResultSet(o, false);
+}
 
 void TfrmCas::applyResultSet(const stopky::ResultSetOutcome& o, bool listAndSend) {
     if (o.lblCas) lblCas->setText(*o.lblCas);
@@ -572,7 +605,8 @@ void TfrmCas::applyResultSet(const stopky::ResultSetOutcome& o, bool listAndSend
                 emit conversionError(e.text, e.error);
                 continue;
             }
-            for (const stopky::AmSend& m : e.messages) posliZapisniku(m.msg, m.wParam, m.lParam);
+            for (const stopky::AmSend& m : e.messages)
+                posliZapisniku(m.msg, m.wParam, m.lParam);
         }
     }
     if (o.startRotation && !tmrPrep->isActive()) tmrPrep->start();
@@ -603,11 +637,13 @@ void TfrmCas::ledTexts() {
 
 void TfrmCas::mezicas() {
     if (!t_cas) return;
-    const int format = CBFormat->currentIndex() < 0 ? 0 : stopky::effectiveFormat(verze, CBFormat->currentIndex());
-    const QList<stopky::SplitTimes::AmMezi> sent =
-        ::mezicas(splits, DXCas1->runClock(), format, {edtM0->text(), edtM1->text(), edtM2->text(), edtMR->text()},
-                  frmLED, {lblM0C, lblM1C, lblM2C, lblMRC});
-    for (const stopky::SplitTimes::AmMezi& m : sent) posliZapisniku(qx::AM_Mezi, m.row, qint32(m.value));
+    const int format =
+        CBFormat->currentIndex() < 0 ? 0 : stopky::effectiveFormat(verze, CBFormat->currentIndex());
+    const QList<stopky::SplitTimes::AmMezi> sent = ::mezicas(
+        splits, DXCas1->runClock(), format, {edtM0->text(), edtM1->text(), edtM2->text(), edtMR->text()},
+        frmLED, {lblM0C, lblM1C, lblM2C, lblMRC});
+    for (const stopky::SplitTimes::AmMezi& m : sent)
+        posliZapisniku(qx::AM_Mezi, m.row, qint32(m.value));
 }
 
 void TfrmCas::FormKeyDown(int key, Qt::KeyboardModifiers) {

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "link/Decoder.h"
-#include "link/autostart.h"
-#include "link/countdown.h"
-#include "link/soundplayer.h"
-#include "link/ResultSet.h"
-#include "link/seriallink.h"
 #include "console/qxini.h"
 #include "display/TfrmLED.h"
 #include "display/clockwidget.h"
 #include "display/splits.h"
+#include "link/Decoder.h"
+#include "link/ResultSet.h"
+#include "link/autostart.h"
+#include "link/countdown.h"
+#include "link/seriallink.h"
+#include "link/soundplayer.h"
 #include "messages/LocalChannel.h"
 
 #include <QFrame>

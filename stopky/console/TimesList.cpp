@@ -20,7 +20,9 @@ void TimesList::setDeleteButton(QAbstractButton* button) {
     if (m_btnDel) m_btnDel->setEnabled(!currentText().isEmpty() && currentIndex() >= 0);
 }
 
-void TimesList::appendEntry(const QString& text) { addItem(text); }
+void TimesList::appendEntry(const QString& text) {
+    addItem(text);
+}
 
 void TimesList::CBCasChange() {
     const QString text = currentIndex() >= 0 ? currentText() : QString();

@@ -19,8 +19,7 @@ QString qxIniPath() {
 QxIni readQxIni(const QString& path) {
     QxIni v;
     qx::IniFile ini;
-    if (!ini.load(path))
-        return v;
+    if (!ini.load(path)) return v;
     v.casLeft = ini.integer(kCas, "Left", v.casLeft);
     v.casHeight = ini.integer(kCas, "Height", v.casHeight);
     v.casTop = ini.integer(kCas, "Top", v.casTop);
@@ -56,8 +55,7 @@ bool writeQxIni(const QString& path, const QxIni& v, bool writeTyp) {
     ini.setInteger(kCas, "Height", v.casHeight);
     ini.setInteger(kCas, "Top", v.casTop);
     ini.setInteger(kCas, "Width", v.casWidth);
-    if (writeTyp)
-        ini.setInteger(kCas, "Typ", v.typ);
+    if (writeTyp) ini.setInteger(kCas, "Typ", v.typ);
 
     return ini.save(path);
 }

@@ -14,11 +14,11 @@ struct QxIni {
     int casHeight = 328;
     int casTop = 10;
     int casWidth = 462;
-    int typ = 454;        // "Typ": the device version (any number is kept as read)
+    int typ = 454; // "Typ": the device version (any number is kept as read)
 
     // section "LED": the LED window and the texts it shows
-    int format = 0;       // "Format": 0 "setiny", 1 "tisíciny"
-    QString m0;           // "M0", "M1", "M2", "MR": the split-time captions
+    int format = 0; // "Format": 0 "setiny", 1 "tisíciny"
+    QString m0;     // "M0", "M1", "M2", "MR": the split-time captions
     QString m1;
     QString m2;
     QString mr;

@@ -56,7 +56,8 @@ private:
 
 } // namespace
 
-LedScrollLine::LedScrollLine(const stopky::Scroller* model, QWidget* parent) : QWidget(parent), m_model(model) {
+LedScrollLine::LedScrollLine(const stopky::Scroller* model, QWidget* parent)
+    : QWidget(parent), m_model(model) {
     setObjectName(QStringLiteral("DXDraw"));
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -138,7 +139,9 @@ TfrmLED::TfrmLED(FrameClock* frames, QWidget* parent) : QWidget(parent, Qt::Wind
     resize(462, 328);
 }
 
-TfrmLED::~TfrmLED() { m_frames->setNeeded(this, false); }
+TfrmLED::~TfrmLED() {
+    m_frames->setNeeded(this, false);
+}
 
 QSize TfrmLED::measure(const QString& text, int pointSize) {
     const QFontMetrics fm(ledFont(pointSize));
@@ -193,7 +196,9 @@ void TfrmLED::showSplits(const stopky::SplitTimes& splits) {
     if (isVisible()) PrekresliLED();
 }
 
-void TfrmLED::clearRows() { showSplits(stopky::SplitTimes()); }
+void TfrmLED::clearRows() {
+    showSplits(stopky::SplitTimes());
+}
 
 void TfrmLED::showStartBanner() {
     pnlStart->show();
@@ -236,7 +241,9 @@ void TfrmLED::onFrame(double nowMs) {
     if (m_scroller.scroll() != before) DXDraw->update();
 }
 
-QRect TfrmLED::ledBounds() const { return frameGeometry(); }
+QRect TfrmLED::ledBounds() const {
+    return frameGeometry();
+}
 
 void TfrmLED::setLedBounds(const QRect& outer) {
     const QSize margins = frameGeometry().size() - size();
@@ -289,7 +296,9 @@ bool TfrmLED::event(QEvent* event) {
     return r;
 }
 
-void watchScrollFocus(QLineEdit* edtText, TfrmLED* led) { edtText->installEventFilter(new ScrollFocusFilter(edtText, led)); }
+void watchScrollFocus(QLineEdit* edtText, TfrmLED* led) {
+    edtText->installEventFilter(new ScrollFocusFilter(edtText, led));
+}
 
 void showConsoleSplits(const stopky::SplitTimes& splits, const std::array<QLabel*, 4>& labels) {
     for (int i = 0; i < 4; ++i) {
@@ -304,8 +313,8 @@ void showConsoleSplits(const stopky::SplitTimes& splits, const std::array<QLabel
     }
 }
 
-QList<stopky::SplitTimes::AmMezi> mezicas(stopky::SplitTimes& splits, const stopky::RunClock& clock, int format,
-                                          const std::array<QString, 4>& names, TfrmLED* led,
+QList<stopky::SplitTimes::AmMezi> mezicas(stopky::SplitTimes& splits, const stopky::RunClock& clock,
+                                          int format, const std::array<QString, 4>& names, TfrmLED* led,
                                           const std::array<QLabel*, 4>& consoleLabels) {
     if (!clock.running()) return {};
     const stopky::SplitTimes::Outcome out = splits.mezicas(clock.elapsedMs(), format, names);

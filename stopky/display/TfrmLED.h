@@ -89,7 +89,7 @@ public:
 
     // Controls, under the names the tests look for with findChild.
     QLabel* lblSDH = nullptr;
-    std::array<QLabel*, 4> lblM{}; // lblM0, lblM1, lblM2, lblMR
+    std::array<QLabel*, 4> lblM{};   // lblM0, lblM1, lblM2, lblMR
     std::array<QLabel*, 4> lblCas{}; // lblCas0 .. lblCas3
     QLabel* lblM0 = nullptr;
     QLabel* lblM1 = nullptr;
@@ -142,6 +142,6 @@ void showConsoleSplits(const stopky::SplitTimes& splits, const std::array<QLabel
 // texts of edtM0, edtM1, edtM2, edtMR), shows the rows on the LED window (and lays it out) and in
 // the console's result labels, and returns the AM_Mezi values to send, in order. When the clock
 // does not run or all four rows are taken nothing changes and nothing is returned.
-QList<stopky::SplitTimes::AmMezi> mezicas(stopky::SplitTimes& splits, const stopky::RunClock& clock, int format,
-                                          const std::array<QString, 4>& names, TfrmLED* led,
+QList<stopky::SplitTimes::AmMezi> mezicas(stopky::SplitTimes& splits, const stopky::RunClock& clock,
+                                          int format, const std::array<QString, 4>& names, TfrmLED* led,
                                           const std::array<QLabel*, 4>& consoleLabels);

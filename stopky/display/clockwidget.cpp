@@ -11,7 +11,8 @@
 #include <cmath>
 #include <memory>
 
-FrameClock::FrameClock(QObject* parent, MonotonicMs monotonic) : QObject(parent), m_monotonic(std::move(monotonic)) {
+FrameClock::FrameClock(QObject* parent, MonotonicMs monotonic)
+    : QObject(parent), m_monotonic(std::move(monotonic)) {
     m_pace.start();
     if (!m_monotonic) {
         m_ownClock = true;
@@ -41,7 +42,9 @@ void FrameClock::setNeeded(const void* user, bool needed) {
     }
 }
 
-void FrameClock::setPeriod(double ms) { m_period = std::clamp(ms, 1.0, 1000.0); }
+void FrameClock::setPeriod(double ms) {
+    m_period = std::clamp(ms, 1.0, 1000.0);
+}
 
 void FrameClock::armNext() {
     const double now = static_cast<double>(m_pace.nsecsElapsed()) / 1e6;
@@ -80,14 +83,18 @@ ClockWidget::ClockWidget(FrameClock* frames, stopky::RunClock* clock, QWidget* p
     connect(m_frames, &FrameClock::frame, this, &ClockWidget::onFrame);
 }
 
-ClockWidget::~ClockWidget() { m_frames->setNeeded(this, false); }
+ClockWidget::~ClockWidget() {
+    m_frames->setNeeded(this, false);
+}
 
 void ClockWidget::setVersion(int verze, int format) {
     m_verze = verze;
     m_format = format;
 }
 
-int ClockWidget::textX(const QString& text) { return 25 * (9 - static_cast<int>(text.size())) + 14; }
+int ClockWidget::textX(const QString& text) {
+    return 25 * (9 - static_cast<int>(text.size())) + 14;
+}
 
 void ClockWidget::setText(const QString& text) {
     if (text == m_text) return;
@@ -128,5 +135,6 @@ void ClockWidget::paintEvent(QPaintEvent*) {
     if (m_text.isEmpty()) return;
     p.setFont(m_font);
     p.setPen(QColor(255, 0, 0));
-    p.drawText(QRect(textX(m_text), 0, width(), height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_text);
+    p.drawText(QRect(textX(m_text), 0, width(), height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+               m_text);
 }

@@ -21,8 +21,8 @@ class FrameClock : public QObject {
 public:
     using MonotonicMs = std::function<std::int64_t()>;
 
-    // An empty function selects the frame clock's own QElapsedTimer. The interval defaults to the primary screen's
-    // refresh interval (16 ms when it is unknown).
+    // An empty function selects the frame clock's own QElapsedTimer. The interval defaults to the primary
+    // screen's refresh interval (16 ms when it is unknown).
     explicit FrameClock(QObject* parent = nullptr, MonotonicMs monotonic = {});
 
     // A user (any object address) says whether it needs frames; the timer runs while anyone does.

@@ -17,19 +17,19 @@ namespace stopky::ledlayout {
 using Measure = std::function<QSize(const QString& text, int pointSize)>;
 
 struct Input {
-    int width = 0;  // W: the window's outer width
-    int height = 0; // H: the window's outer height
+    int width = 0;                   // W: the window's outer width
+    int height = 0;                  // H: the window's outer height
     QString teamName;                // text of `edtSDH`
     std::array<QString, 4> rowNames; // texts of `edtM0`, `edtM1`, `edtM2`, `edtMR`
 };
 
 struct Result {
-    int teamPointSize = 0; // 70, or 35 for a name of more than 25 characters
-    QRect team;            // `lblSDH`
-    QRect startBanner;     // `pnlStart`
-    QRect scrollLine;      // `DXDraw`
-    int rowPointSize = 0;  // the font of the eight row labels and of `lblpom`
-    QString longestName;   // caption of `lblpom`: the first of the longest row names
+    int teamPointSize = 0;      // 70, or 35 for a name of more than 25 characters
+    QRect team;                 // `lblSDH`
+    QRect startBanner;          // `pnlStart`
+    QRect scrollLine;           // `DXDraw`
+    int rowPointSize = 0;       // the font of the eight row labels and of `lblpom`
+    QString longestName;        // caption of `lblpom`: the first of the longest row names
     std::array<QRect, 4> names; // `lblM0`, `lblM1`, `lblM2`, `lblMR`
     std::array<QRect, 4> times; // `lblCas0` .. `lblCas3`
 };

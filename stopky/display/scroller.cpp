@@ -13,7 +13,9 @@ void Scroller::restart(const QString& text, double nowMs) {
     m_aligned = false;
 }
 
-int Scroller::scroll() const { return static_cast<int>(std::floor(m_x)); }
+int Scroller::scroll() const {
+    return static_cast<int>(std::floor(m_x));
+}
 
 void Scroller::advance(double nowMs) {
     if (!m_moving) return;

@@ -2,7 +2,6 @@
 
 #include <QString>
 
-
 namespace stopky {
 
 // The LED window's scrolling line as a model: which text, where it stands, whether it moves.
@@ -31,7 +30,7 @@ public:
 
     bool moving() const { return m_moving; } // `t_posun`
     const QString& Scrolly() const { return m_text; }
-    int scroll() const;                      // x at which the text is drawn
+    int scroll() const;                           // x at which the text is drawn
     double position() const { return m_x - 0.5; } // the same, with its fraction
 
     // Width of the drawing line; the text re-enters at this x.

@@ -21,7 +21,8 @@ void SplitTimes::take(int i, const QString& name, std::int64_t count, int format
     r.time = splitTimeText(count, format);
 }
 
-SplitTimes::Outcome SplitTimes::mezicas(std::int64_t elapsedMs, int format, const std::array<QString, 4>& names) {
+SplitTimes::Outcome SplitTimes::mezicas(std::int64_t elapsedMs, int format,
+                                        const std::array<QString, 4>& names) {
     Outcome out;
     if (m_rows[MR].taken()) return out;
 
@@ -44,7 +45,9 @@ SplitTimes::Outcome SplitTimes::mezicas(std::int64_t elapsedMs, int format, cons
     return out;
 }
 
-void SplitTimes::clear() { m_rows = {}; }
+void SplitTimes::clear() {
+    m_rows = {};
+}
 
 QString SplitTimes::consoleText(int i) const {
     const RowState& r = row(i);

@@ -21,8 +21,8 @@ public:
     enum Row { M0 = 0, M1 = 1, M2 = 2, MR = 3 };
 
     struct RowState {
-        QString name;       // LED name label `lblM0`..`lblMR`: the edit box text when taken
-        QString time;       // LED time label `lblCas0`..`lblCas3`: the split-time text
+        QString name;           // LED name label `lblM0`..`lblMR`: the edit box text when taken
+        QString time;           // LED time label `lblCas0`..`lblCas3`: the split-time text
         std::int64_t count = 0; // the split count in units (the label's tag); MR: the difference
         bool taken() const { return !time.isEmpty(); }
     };
@@ -35,8 +35,8 @@ public:
     };
 
     struct Outcome {
-        QList<int> rows;         // the rows taken by this press (empty: nothing taken)
-        QList<AmMezi> messages;  // `AM_Mezi` values, in the order they are sent
+        QList<int> rows;        // the rows taken by this press (empty: nothing taken)
+        QList<AmMezi> messages; // `AM_Mezi` values, in the order they are sent
     };
 
     // Count of whole units U (100 for hundredths, 1000 for thousandths) in `elapsedMs`

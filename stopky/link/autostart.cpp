@@ -13,27 +13,30 @@ AutoStart::AutoStart(SoundOutput* sound, DtrLine* dtr, QObject* parent)
     m_random = [] { return int(QRandomGenerator::global()->bounded(500)); };
 }
 
-QString AutoStart::captionStart() { return QStringLiteral("Automatický start"); }
-QString AutoStart::captionPozor() { return QStringLiteral("Pozor!!!"); }
-QString AutoStart::captionStarted() { return QStringLiteral("Odstartováno!!!"); }
+QString AutoStart::captionStart() {
+    return QStringLiteral("Automatický start");
+}
+QString AutoStart::captionPozor() {
+    return QStringLiteral("Pozor!!!");
+}
+QString AutoStart::captionStarted() {
+    return QStringLiteral("Odstartováno!!!");
+}
 
 void AutoStart::setCaption(const QString& c) {
-    if (m_caption == c)
-        return;
+    if (m_caption == c) return;
     m_caption = c;
     emit captionChanged(c);
 }
 
 void AutoStart::setEnabled(bool e) {
-    if (m_enabled == e)
-        return;
+    if (m_enabled == e) return;
     m_enabled = e;
     emit enabledChanged(e);
 }
 
 void AutoStart::click() {
-    if (!m_enabled)
-        return;
+    if (!m_enabled) return;
     if (m_cueSounding) {
         m_clickQueued = true;
         return;
@@ -43,8 +46,7 @@ void AutoStart::click() {
         const quint64 gen = m_gen;
         QPointer<AutoStart> self(this);
         playSound(QStringLiteral("pozor.wav"), [self, gen] {
-            if (self)
-                self->afterPozor(gen);
+            if (self) self->afterPozor(gen);
         });
         return;
     }
@@ -54,8 +56,7 @@ void AutoStart::click() {
         const quint64 gen = m_gen;
         QPointer<AutoStart> self(this);
         playSound(QStringLiteral("zacatek.wav"), [self, gen] {
-            if (!self || gen != self->m_gen)
-                return;
+            if (!self || gen != self->m_gen) return;
             self->m_cueSounding = false;
             if (self->m_clickQueued) {
                 self->m_clickQueued = false;
@@ -74,8 +75,7 @@ void AutoStart::playSound(const QString& name, std::function<void()> done) {
 }
 
 void AutoStart::afterPozor(quint64 gen) {
-    if (gen != m_gen)
-        return;
+    if (gen != m_gen) return;
     const int r = qBound(0, m_random ? m_random() : 0, 499);
     m_pause.start(100 + r);
 }

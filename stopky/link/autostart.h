@@ -72,7 +72,7 @@ private:
     bool m_enabled = false;
     bool m_cueSounding = false; // "zacatek.wav" still plays
     bool m_clickQueued = false;
-    quint64 m_gen = 0;          // advances at every cancel; late callbacks of older steps are ignored
+    quint64 m_gen = 0; // advances at every cancel; late callbacks of older steps are ignored
 };
 
 } // namespace stopky

@@ -3,8 +3,7 @@
 namespace stopky {
 
 int StrToPrip(const QString& text) {
-    if (text.isEmpty())
-        return 0;
+    if (text.isEmpty()) return 0;
     QString digits = text.left(1);
     const int colon = text.indexOf(QLatin1Char(':'), 1);
     if (colon > 0)
@@ -25,8 +24,8 @@ void Countdown::start(const QString& text) {
     m_pripravaM = StrToPrip(text);
     const int colon = text.indexOf(QLatin1Char(':'));
     m_pripravaS = (colon >= 0 && colon + 1 < text.size() && text.at(colon + 1) == QLatin1Char('3')) ? 30 : 0;
-    emit textChanged(QString::number(m_pripravaM) + (m_pripravaS == 30 ? QStringLiteral(",30 ")
-                                                                        : QStringLiteral(",00 ")));
+    emit textChanged(QString::number(m_pripravaM) +
+                     (m_pripravaS == 30 ? QStringLiteral(",30 ") : QStringLiteral(",00 ")));
     if (!m_timer.isActive()) // a running countdown keeps its one-second phase
         m_timer.start();
 }
@@ -42,8 +41,7 @@ void Countdown::tick() {
     if (m_pripravaS < 0) {
         --m_pripravaM;
         m_pripravaS = 59;
-        if (m_pripravaM < 0)
-            m_timer.stop();
+        if (m_pripravaM < 0) m_timer.stop();
     }
     if (m_timer.isActive()) {
         emit textChanged(QStringLiteral("%1,%2 ").arg(m_pripravaM).arg(m_pripravaS, 2, 10, QLatin1Char('0')));

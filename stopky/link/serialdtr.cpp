@@ -19,24 +19,19 @@ void DtrPulse::setWidth(int ms) {
 }
 
 void DtrPulse::start() {
-    if (m_timer.isActive())
-        return;
-    if (m_line)
-        m_line->setDtr(true);
+    if (m_timer.isActive()) return;
+    if (m_line) m_line->setDtr(true);
     m_timer.start();
 }
 
 void DtrPulse::cancel() {
-    if (!m_timer.isActive())
-        return;
+    if (!m_timer.isActive()) return;
     m_timer.stop();
-    if (m_line)
-        m_line->setDtr(false);
+    if (m_line) m_line->setDtr(false);
 }
 
 void DtrPulse::end() {
-    if (m_line)
-        m_line->setDtr(false);
+    if (m_line) m_line->setDtr(false);
     emit finished();
 }
 

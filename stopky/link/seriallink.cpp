@@ -46,8 +46,12 @@ int SerialLink::greetingReadCount(int verze) {
     return (verze == 466 || verze == 467 || verze == 468) ? 4 : 3;
 }
 
-QString SerialLink::choosePromptLine1() { return QStringLiteral("Vyberte komunikační port a "); }
-QString SerialLink::choosePromptLine2() { return QStringLiteral("zapněte časomíru:"); }
+QString SerialLink::choosePromptLine1() {
+    return QStringLiteral("Vyberte komunikační port a ");
+}
+QString SerialLink::choosePromptLine2() {
+    return QStringLiteral("zapněte časomíru:");
+}
 QString SerialLink::noAnswerPromptLine1() {
     return QStringLiteral("Časomíra nenavázala komunikaci. Vypňete  ");
 }
@@ -61,15 +65,22 @@ void SerialLink::setVersion(int verze) {
         QMetaObject::invokeMethod(this, &SerialLink::checkGreeting, Qt::QueuedConnection);
 }
 
-void SerialLink::setNoAnswerInterval(int ms) { m_noAnswer.setInterval(ms); }
-void SerialLink::setFourthByteTimeout(int ms) { m_fourthByte.setInterval(ms); }
+void SerialLink::setNoAnswerInterval(int ms) {
+    m_noAnswer.setInterval(ms);
+}
+void SerialLink::setFourthByteTimeout(int ms) {
+    m_fourthByte.setInterval(ms);
+}
 
-bool SerialLink::isOpen() const { return m_port->isOpen(); }
-QString SerialLink::portName() const { return m_port->portName(); }
+bool SerialLink::isOpen() const {
+    return m_port->isOpen();
+}
+QString SerialLink::portName() const {
+    return m_port->portName();
+}
 
 void SerialLink::setState(State s) {
-    if (m_state == s)
-        return;
+    if (m_state == s) return;
     m_state = s;
     emit stateChanged(s);
 }
@@ -85,8 +96,7 @@ void SerialLink::closePort() {
     m_buf.clear();
     m_fourthByte.stop();
     m_fourthPending = false;
-    if (m_port->isOpen())
-        m_port->close();
+    if (m_port->isOpen()) m_port->close();
     m_port->clearError();
 }
 
@@ -120,8 +130,7 @@ bool SerialLink::choosePort(const QString& portName) {
     setState(State::Waiting);
     if (!m_noAnswer.isActive()) // a running period is kept, not restarted
         m_noAnswer.start();
-    if (m_port->bytesAvailable() > 0)
-        onReadyRead();
+    if (m_port->bytesAvailable() > 0) onReadyRead();
     return true;
 }
 
@@ -132,8 +141,7 @@ void SerialLink::close() {
 }
 
 void SerialLink::setDtr(bool high) {
-    if (!m_port->isOpen())
-        return;
+    if (!m_port->isOpen()) return;
     m_port->setDataTerminalReady(high);
     m_port->clearError();
 }
@@ -142,8 +150,7 @@ void SerialLink::onReadyRead() {
     switch (m_state) {
     case State::Connected: {
         const QByteArray bytes = m_port->readAll();
-        if (!bytes.isEmpty())
-            emit dataReceived(bytes);
+        if (!bytes.isEmpty()) emit dataReceived(bytes);
         break;
     }
     case State::Waiting:
@@ -158,16 +165,13 @@ void SerialLink::onReadyRead() {
 }
 
 void SerialLink::checkGreeting() {
-    if (m_state != State::Waiting)
-        return;
+    if (m_state != State::Waiting) return;
     const int readCount = greetingReadCount(m_verze);
     if (m_fourthPending) {
-        if (m_buf.size() >= 4)
-            finishGreeting(4);
+        if (m_buf.size() >= 4) finishGreeting(4);
         return;
     }
-    if (m_buf.size() < greetingWaitCount(m_verze))
-        return;
+    if (m_buf.size() < greetingWaitCount(m_verze)) return;
     if (readCount == 4 && m_buf.size() < 4) {
         // The fourth byte is still on its way: wait for it without blocking, up to the timeout.
         m_fourthPending = true;
@@ -188,19 +192,16 @@ void SerialLink::finishGreeting(int count) {
     setState(State::Connected);
     const quint64 gen = m_generation;
     emit greetingReceived(greeting, verze);
-    if (gen == m_generation && m_state == State::Connected && !rest.isEmpty())
-        emit dataReceived(rest);
+    if (gen == m_generation && m_state == State::Connected && !rest.isEmpty()) emit dataReceived(rest);
     // Bytes that came while the handlers ran are delivered by the next readyRead().
 }
 
 void SerialLink::onFourthByteTimeout() {
-    if (m_state == State::Waiting && m_fourthPending)
-        finishGreeting(int(qMin<qsizetype>(m_buf.size(), 4)));
+    if (m_state == State::Waiting && m_fourthPending) finishGreeting(int(qMin<qsizetype>(m_buf.size(), 4)));
 }
 
 void SerialLink::onNoAnswer() {
-    if (m_state != State::Waiting)
-        return;
+    if (m_state != State::Waiting) return;
     if (m_fourthPending) {
         // Three bytes of the greeting are there; it completes when its fourth byte comes or its
         // timeout ends, as if it had been read at once.

@@ -103,9 +103,9 @@ private:
     void setState(State s);
 
     QSerialPort* m_port = nullptr;
-    QTimer m_noAnswer;       // tmrVyprs
-    QTimer m_fourthByte;     // deadline of a 466-468 greeting's fourth byte
-    QByteArray m_buf;        // greeting bytes received so far
+    QTimer m_noAnswer;   // tmrVyprs
+    QTimer m_fourthByte; // deadline of a 466-468 greeting's fourth byte
+    QByteArray m_buf;    // greeting bytes received so far
     int m_verze = 454;
     State m_state = State::NoPort;
     bool m_fourthPending = false;

@@ -23,22 +23,19 @@ struct Found {
 
 bool uartAbsent(const QString& sysTtyDir, const QString& name) {
     QFile type(sysTtyDir + QLatin1Char('/') + name + QStringLiteral("/type"));
-    if (!type.open(QIODevice::ReadOnly))
-        return false; // no information: list it
+    if (!type.open(QIODevice::ReadOnly)) return false; // no information: list it
     return type.readAll().trimmed() == "0";
 }
 
 bool lockedByLiveProcess(const QStringList& lockDirs, const QString& name) {
     for (const QString& dir : lockDirs) {
         const QString path = dir + QStringLiteral("/LCK..") + name;
-        if (!QFileInfo::exists(path))
-            continue;
+        if (!QFileInfo::exists(path)) continue;
         qint64 pid = 0;
         QString host, app;
         QLockFile lock(path);
         if (lock.getLockInfo(&pid, &host, &app)) {
-            if (pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM))
-                return true;
+            if (pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM)) return true;
             continue;
         }
         // A lock file in the older UUCP form: the owner's number as text.
@@ -46,8 +43,7 @@ bool lockedByLiveProcess(const QStringList& lockDirs, const QString& name) {
         if (f.open(QIODevice::ReadOnly)) {
             bool ok = false;
             pid = f.readAll().trimmed().toLongLong(&ok);
-            if (ok && pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM))
-                return true;
+            if (ok && pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM)) return true;
         }
     }
     return false;
@@ -64,14 +60,11 @@ QStringList scanSerialPorts(int limit, const QString& devDir, const QString& sys
         QDir::System | QDir::Files | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
         const auto m = re.match(name);
-        if (!m.hasMatch())
-            continue;
+        if (!m.hasMatch()) continue;
         const QString kindText = m.captured(1);
         const int kind = kindText == QLatin1String("S") ? 0 : kindText == QLatin1String("USB") ? 1 : 2;
-        if (kind == 0 && uartAbsent(sysTtyDir, name))
-            continue;
-        if (lockedByLiveProcess(lockDirs, name))
-            continue;
+        if (kind == 0 && uartAbsent(sysTtyDir, name)) continue;
+        if (lockedByLiveProcess(lockDirs, name)) continue;
         found.push_back({kind, m.captured(2).toInt(), devDir + QLatin1Char('/') + name});
     }
     std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
@@ -79,8 +72,7 @@ QStringList scanSerialPorts(int limit, const QString& devDir, const QString& sys
     });
     QStringList out;
     for (const Found& f : found) {
-        if (out.size() >= limit)
-            break;
+        if (out.size() >= limit) break;
         out << f.path;
     }
     return out;
@@ -88,13 +80,12 @@ QStringList scanSerialPorts(int limit, const QString& devDir, const QString& sys
 
 QStringList portList(const QString& extraFirst) {
     QStringList out;
-    if (!extraFirst.isEmpty())
-        out << extraFirst;
+    if (!extraFirst.isEmpty()) out << extraFirst;
     const QString extraCanonical = QFileInfo(extraFirst).canonicalFilePath();
     for (const QString& p : scanSerialPorts(10)) {
-        if (out.size() >= 10)
-            break;
-        if (p == extraFirst || (!extraCanonical.isEmpty() && QFileInfo(p).canonicalFilePath() == extraCanonical))
+        if (out.size() >= 10) break;
+        if (p == extraFirst ||
+            (!extraCanonical.isEmpty() && QFileInfo(p).canonicalFilePath() == extraCanonical))
             continue;
         out << p;
     }
@@ -104,10 +95,8 @@ QStringList portList(const QString& extraFirst) {
 QString portArgument(const QStringList& arguments) {
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments.at(i);
-        if (a == QLatin1String("--port") && i + 1 < arguments.size())
-            return arguments.at(i + 1);
-        if (a.startsWith(QLatin1String("--port=")))
-            return a.mid(7);
+        if (a == QLatin1String("--port") && i + 1 < arguments.size()) return arguments.at(i + 1);
+        if (a.startsWith(QLatin1String("--port="))) return a.mid(7);
     }
     return {};
 }

@@ -22,8 +22,7 @@ public:
         m_timer.setTimerType(Qt::PreciseTimer);
         connect(&m_timer, &QTimer::timeout, this, &SoundWait::finish);
         m_timer.start(int(qBound(qint64(0), maxMs, qint64(24 * 3600 * 1000))));
-        if (!effect)
-            return;
+        if (!effect) return;
         connect(effect, &QSoundEffect::playingChanged, this, [this, effect] {
             if (effect->isPlaying())
                 m_sawPlaying = true;
@@ -31,11 +30,9 @@ public:
                 finish();
         });
         connect(effect, &QSoundEffect::statusChanged, this, [this, effect] {
-            if (effect->status() == QSoundEffect::Error)
-                finish();
+            if (effect->status() == QSoundEffect::Error) finish();
         });
-        if (effect->status() == QSoundEffect::Error)
-            QTimer::singleShot(0, this, &SoundWait::finish);
+        if (effect->status() == QSoundEffect::Error) QTimer::singleShot(0, this, &SoundWait::finish);
     }
 
     // Never calls `done`; safe from inside a `done` callback.
@@ -48,14 +45,12 @@ public:
 
 private:
     void finish() {
-        if (m_finished)
-            return;
+        if (m_finished) return;
         m_finished = true;
         m_timer.stop();
         auto done = std::move(m_done);
         deleteLater();
-        if (done)
-            done();
+        if (done) done();
     }
 
     std::function<void()> m_done;
@@ -89,16 +84,14 @@ QSoundEffect* SoundPlayer::effectFor(const QString& path) {
 void SoundPlayer::preload(const QStringList& fileNames) {
     for (const QString& name : fileNames) {
         const QString path = pathOf(name);
-        if (QFileInfo(path).isFile())
-            effectFor(path);
+        if (QFileInfo(path).isFile()) effectFor(path);
     }
 }
 
 void SoundPlayer::play(const QString& fileName, std::function<void()> done) {
     const QString path = pathOf(fileName);
     if (!QFileInfo(path).isFile()) {
-        if (done)
-            new SoundWait(nullptr, 0, std::move(done), this);
+        if (done) new SoundWait(nullptr, 0, std::move(done), this);
         return;
     }
     QSoundEffect* effect = effectFor(path);
@@ -113,8 +106,7 @@ void SoundPlayer::play(const QString& fileName, std::function<void()> done) {
 void SoundPlayer::cancelWaits() {
     const auto children = findChildren<QObject*>(QString(), Qt::FindDirectChildrenOnly);
     for (QObject* o : children) {
-        if (auto* w = dynamic_cast<SoundWait*>(o))
-            w->cancel();
+        if (auto* w = dynamic_cast<SoundWait*>(o)) w->cancel();
     }
 }
 

@@ -12,10 +12,10 @@ class QIODevice;
 namespace stopky {
 
 struct WavInfo {
-    int formatTag = 0;     // 1 = PCM
+    int formatTag = 0; // 1 = PCM
     int channels = 0;
     int sampleRate = 0;
-    int byteRate = 0;      // bytes per second
+    int byteRate = 0; // bytes per second
     int blockAlign = 0;
     int bitsPerSample = 0;
     qint64 dataBytes = 0;  // length of the "data" chunk (cut to what the file really holds)

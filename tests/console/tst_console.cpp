@@ -10,8 +10,8 @@
 
 #include <QAbstractItemView>
 #include <QClipboard>
-#include <QDir>
 #include <QComboBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,7 +35,8 @@ QList<Msg> messages(const QSignalSpy& spy) {
 
 QStringList entries(const QComboBox* cb) {
     QStringList out;
-    for (int i = 0; i < cb->count(); ++i) out << cb->itemText(i);
+    for (int i = 0; i < cb->count(); ++i)
+        out << cb->itemText(i);
     return out;
 }
 
@@ -54,7 +55,9 @@ struct SoundRecorder : stopky::SoundOutput {
 struct DtrRecorder : stopky::DtrLine {
     Log* log;
     explicit DtrRecorder(Log* l) : log(l) {}
-    void setDtr(bool high) override { log->lines << (high ? QStringLiteral("DTR 1") : QStringLiteral("DTR 0")); }
+    void setDtr(bool high) override {
+        log->lines << (high ? QStringLiteral("DTR 1") : QStringLiteral("DTR 0"));
+    }
 };
 
 } // namespace
@@ -117,7 +120,8 @@ private slots:
         writeIni(QStringLiteral("[Cas]\n; keep me\nTyp=999\n"));
         {
             TfrmCas cas;
-            for (QRadioButton* rb : cas.findChildren<QRadioButton*>()) QVERIFY2(!rb->isChecked(), qPrintable(rb->objectName()));
+            for (QRadioButton* rb : cas.findChildren<QRadioButton*>())
+                QVERIFY2(!rb->isChecked(), qPrintable(rb->objectName()));
             QVERIFY(!cas.CBFormat->isVisibleTo(&cas));
             cas.close();
         }
@@ -149,12 +153,14 @@ private slots:
         QVERIFY(pty.send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba07012345") +
                          QByteArray::fromHex("ba06021000")));
         QTRY_COMPARE(cas.CBCas->count(), 3);
-        QCOMPARE(entries(cas.CBCas), (QStringList{QString(), QStringLiteral("2 12,34"), QStringLiteral("1 21,00")}));
+        QCOMPARE(entries(cas.CBCas),
+                 (QStringList{QString(), QStringLiteral("2 12,34"), QStringLiteral("1 21,00")}));
         QCOMPARE(cas.lblCas->text(), QStringLiteral("21,00"));
         QCOMPARE(cas.lblCasD->text(), QStringLiteral("2 12,34"));
         QVERIFY(!cas.t_cas);
         QVERIFY(cas.edtSDH->isEnabled());
-        QCOMPARE(messages(sent), (QList<Msg>{{1490, 466, 0x02}, {1495, 0, 0}, {1491, 7, 12345}, {1491, 6, 21000}}));
+        QCOMPARE(messages(sent),
+                 (QList<Msg>{{1490, 466, 0x02}, {1495, 0, 0}, {1491, 7, 12345}, {1491, 6, 21000}}));
 
         // picking an entry puts it on the clipboard with a tab; deleting empties it
         cas.CBCas->setCurrentIndex(1);
@@ -189,8 +195,8 @@ private slots:
         connect(cas.tmrPrep, &QTimer::timeout, this, [&] { seen << cas.lblCasD->text(); });
         QTRY_VERIFY(seen.size() >= 4);
         seen = seen.mid(0, 4);
-        QCOMPARE(seen, (QStringList{QStringLiteral("2 2,00"), QStringLiteral("1 1,00"), QStringLiteral("3 3,00"),
-                                    QStringLiteral("2 2,00")}));
+        QCOMPARE(seen, (QStringList{QStringLiteral("2 2,00"), QStringLiteral("1 1,00"),
+                                    QStringLiteral("3 3,00"), QStringLiteral("2 2,00")}));
 
         QVERIFY(pty.send(QByteArray::fromHex("aa")));
         QTRY_COMPARE(cas.lblCas->text(), QString());
@@ -260,8 +266,9 @@ private slots:
         qx::LocalChannel zapisnik(QStringLiteral("TfrmQX"));
         QVERIFY(zapisnik.listen());
         QList<Msg> got;
-        connect(&zapisnik, &qx::LocalChannel::messageReceived, this,
-                [&](quint32 m, qint32 w, qint32 l) { got.append({int(m), w, l}); });
+        connect(&zapisnik, &qx::LocalChannel::messageReceived, this, [&](quint32 m, qint32 w, qint32 l) {
+            got.append({int(m), w, l});
+        });
 
         TfrmCas cas;
         QTRY_COMPARE(got, (QList<Msg>{{1494, 466, 0}, {1494, 466, 0}, {1494, 466, 1}}));
@@ -320,14 +327,15 @@ private slots:
         QTRY_COMPARE(cas.btnAutomat->text(), QStringLiteral("Odstartováno!!!"));
         QTRY_COMPARE(log.lines.size(), 5);
         QCOMPARE(log.lines, (QStringList{QStringLiteral("zacatek.wav"), QStringLiteral("pozor.wav"),
-                                         QStringLiteral("vystrel.wav"), QStringLiteral("DTR 1"), QStringLiteral("DTR 0")}));
+                                         QStringLiteral("vystrel.wav"), QStringLiteral("DTR 1"),
+                                         QStringLiteral("DTR 0")}));
         QVERIFY(!cas.btnAutomat->isEnabled());
 
         log.lines.clear();
         QVERIFY(pty.send(QByteArray::fromHex("aa")));
         QTRY_VERIFY(cas.btnAutomat->isEnabled());
         cas.btnAutomat->click();
-        cas.btnAutomat->click(); // pozor.wav, then the random pause...
+        cas.btnAutomat->click();                      // pozor.wav, then the random pause...
         QVERIFY(pty.send(QByteArray::fromHex("aa"))); // ...which the reset cancels
         QTRY_COMPARE(cas.btnAutomat->text(), QStringLiteral("Automatický start"));
         QTest::qWait(700); // longer than the longest pause: nothing more may follow
@@ -365,7 +373,8 @@ private slots:
             if (std::get<0>(m) == 1495) mezi << m;
         QCOMPARE(mezi.size(), 5);
         QCOMPARE(mezi[0], Msg(1495, 0, 0));
-        for (int i = 1; i <= 4; ++i) QCOMPARE(std::get<1>(mezi[i]), i);
+        for (int i = 1; i <= 4; ++i)
+            QCOMPARE(std::get<1>(mezi[i]), i);
         QVERIFY(std::get<2>(mezi[1]) <= std::get<2>(mezi[2]) && std::get<2>(mezi[2]) <= std::get<2>(mezi[3]));
         QCOMPARE(std::get<2>(mezi[4]), std::get<2>(mezi[3]) - std::get<2>(mezi[2]));
         QVERIFY(cas.lblMRC->isVisibleTo(&cas));

@@ -1,5 +1,5 @@
-#include "settings/ConfigDir.h"
 #include "console/qxini.h"
+#include "settings/ConfigDir.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -64,9 +64,9 @@ private slots:
         v.casHeight = 330;
         v.typ = 468;
         v.format = 1;
-        v.m0 = QStringLiteral("Mezičas, přečerpání");   // comma stays one value
-        v.m1 = QStringLiteral("  Útok ");                // outer blanks kept
-        v.m2 = QStringLiteral("\"Žluťoučký\"");          // quotes of its own kept
+        v.m0 = QStringLiteral("Mezičas, přečerpání"); // comma stays one value
+        v.m1 = QStringLiteral("  Útok ");             // outer blanks kept
+        v.m2 = QStringLiteral("\"Žluťoučký\"");       // quotes of its own kept
         v.mr = QStringLiteral("Rozdíl; = x");
         v.ledLeft = 900;
         v.ledTop = 20;
@@ -113,9 +113,11 @@ private slots:
         QTest::addColumn<bool>("checked");
         QTest::addColumn<int>("typ");
         QTest::addColumn<QByteArray>("expectedLine"); // empty: no "Typ" line at all
-        QTest::newRow("unknown stays") << QByteArray("[Cas]\nTyp=999\n") << false << 454 << QByteArray("Typ=999");
+        QTest::newRow("unknown stays")
+            << QByteArray("[Cas]\nTyp=999\n") << false << 454 << QByteArray("Typ=999");
         QTest::newRow("none checked, no file") << QByteArray() << false << 454 << QByteArray();
-        QTest::newRow("checked overwrites") << QByteArray("[Cas]\nTyp=999\n") << true << 467 << QByteArray("Typ=467");
+        QTest::newRow("checked overwrites")
+            << QByteArray("[Cas]\nTyp=999\n") << true << 467 << QByteArray("Typ=467");
         QTest::newRow("checked, no file") << QByteArray() << true << 458 << QByteArray("Typ=458");
     }
     void typWrittenOnlyWhenChecked() {
@@ -123,8 +125,7 @@ private slots:
         QFETCH(bool, checked);
         QFETCH(int, typ);
         QFETCH(QByteArray, expectedLine);
-        if (!before.isEmpty())
-            writeRaw(before);
+        if (!before.isEmpty()) writeRaw(before);
         QCOMPARE(readQxIni(path()).typ, before.isEmpty() ? 454 : 999);
         QxIni v;
         v.typ = typ;
@@ -140,16 +141,17 @@ private slots:
 
     void oldCodePageFileIsRead() {
         // "Mezičas" in Windows-1250: č = 0xE8
-        writeRaw("[LED]\r\nM0=Mezi\xE8" "as\r\n");
+        writeRaw("[LED]\r\nM0=Mezi\xE8"
+                 "as\r\n");
         QCOMPARE(readQxIni(path()).m0, QStringLiteral("Mezičas"));
     }
 
     void folderRule() {
         QTemporaryDir prog, xdg;
         qputenv("XDG_CONFIG_HOME", xdg.path().toUtf8());
-        QCOMPARE(qx::configDir(prog.path()), m_dir.path());            // QX_CONFIG_DIR wins
+        QCOMPARE(qx::configDir(prog.path()), m_dir.path()); // QX_CONFIG_DIR wins
         qunsetenv("QX_CONFIG_DIR");
-        QCOMPARE(qx::configDir(prog.path()), prog.path());             // writable program folder
+        QCOMPARE(qx::configDir(prog.path()), prog.path()); // writable program folder
         QCOMPARE(qx::configDir(prog.path() + QStringLiteral("/missing")), xdg.path() + QStringLiteral("/qx"));
 
         // writing into a config folder that does not exist yet creates it

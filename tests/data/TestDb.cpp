@@ -19,8 +19,7 @@ MYSQL* connectRoot(const char* db, QString* why) {
     // Plain statements whatever the server's global mode is.
     mysql_options(c, MYSQL_INIT_COMMAND, "SET SESSION sql_mode='STRICT_TRANS_TABLES'");
     if (!mysql_real_connect(c, "localhost", "root", "", db, 0, nullptr, 0)) {
-        if (why)
-            *why = QString::fromUtf8(mysql_error(c));
+        if (why) *why = QString::fromUtf8(mysql_error(c));
         mysql_close(c);
         return nullptr;
     }
@@ -35,15 +34,13 @@ MYSQL* connectRoot(const char* db, QString* why) {
 
 bool TestDb::serverAnswers(QString* why) {
     MYSQL* c = connectRoot(nullptr, why);
-    if (!c)
-        return false;
+    if (!c) return false;
     mysql_close(c);
     return true;
 }
 
 bool TestDb::shouldSkip(QString* why) {
-    if (serverAnswers(why))
-        return false;
+    if (serverAnswers(why)) return false;
     return qEnvironmentVariableIsEmpty("MYSQL_UNIX_PORT");
 }
 
@@ -51,21 +48,18 @@ TestDb::TestDb(const QByteArray& tag, bool withSchema) {
     name_ = "qxt_" + tag + "_" + QByteArray::number(static_cast<qint64>(getpid()));
     QString why;
     MYSQL* admin = connectRoot(nullptr, &why);
-    if (!admin)
-        throw std::runtime_error(why.toStdString());
-    for (const QByteArray& sql : {"DROP DATABASE IF EXISTS " + name_,
-                                 "CREATE DATABASE " + name_ + " CHARACTER SET utf8mb4 COLLATE utf8mb4_czech_ci"}) {
-        if (mysql_real_query(admin, sql.constData(), sql.size()) != 0)
-            fail(admin, sql);
+    if (!admin) throw std::runtime_error(why.toStdString());
+    for (const QByteArray& sql :
+         {"DROP DATABASE IF EXISTS " + name_,
+          "CREATE DATABASE " + name_ + " CHARACTER SET utf8mb4 COLLATE utf8mb4_czech_ci"}) {
+        if (mysql_real_query(admin, sql.constData(), sql.size()) != 0) fail(admin, sql);
     }
     mysql_close(admin);
     conn_ = connectRoot(name_.constData(), &why);
-    if (!conn_)
-        throw std::runtime_error(why.toStdString());
+    if (!conn_) throw std::runtime_error(why.toStdString());
     previousName_ = qgetenv("QX_DB_NAME");
     qputenv("QX_DB_NAME", name_);
-    if (withSchema)
-        loadSchema();
+    if (withSchema) loadSchema();
 }
 
 TestDb::~TestDb() {
@@ -82,19 +76,15 @@ TestDb::~TestDb() {
 }
 
 void TestDb::exec(const QByteArray& sql) {
-    if (mysql_real_query(conn_, sql.constData(), sql.size()) != 0)
-        fail(conn_, sql);
-    if (MYSQL_RES* r = mysql_store_result(conn_))
-        mysql_free_result(r);
+    if (mysql_real_query(conn_, sql.constData(), sql.size()) != 0) fail(conn_, sql);
+    if (MYSQL_RES* r = mysql_store_result(conn_)) mysql_free_result(r);
 }
 
 QList<QByteArray> TestDb::column(const QByteArray& sql) {
-    if (mysql_real_query(conn_, sql.constData(), sql.size()) != 0)
-        fail(conn_, sql);
+    if (mysql_real_query(conn_, sql.constData(), sql.size()) != 0) fail(conn_, sql);
     MYSQL_RES* r = mysql_store_result(conn_);
     QList<QByteArray> out;
-    if (!r)
-        return out;
+    if (!r) return out;
     while (MYSQL_ROW row = mysql_fetch_row(r)) {
         unsigned long* len = mysql_fetch_lengths(r);
         out.append(row[0] ? QByteArray(row[0], static_cast<qsizetype>(len[0])) : QByteArray());
@@ -110,21 +100,17 @@ QByteArray TestDb::value(const QByteArray& sql) {
 
 void TestDb::loadSchema() {
     QString path = qEnvironmentVariable("QX_SCHEMA_SQL");
-    if (path.isEmpty())
-        path = QStringLiteral(QX_SOURCE_DIR "/db/schema.sql");
+    if (path.isEmpty()) path = QStringLiteral(QX_SOURCE_DIR "/db/schema.sql");
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read " + path.toStdString());
+    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read " + path.toStdString());
     QByteArray text;
     for (const QByteArray& line : f.readAll().split('\n'))
-        if (!line.trimmed().startsWith("--"))
-            text += line + '\n';
+        if (!line.trimmed().startsWith("--")) text += line + '\n';
     // The script creates and enters myqx; here its tables go into this database.
     for (QByteArray stmt : text.split(';')) {
         stmt = stmt.trimmed();
         const QByteArray head = stmt.left(16).toUpper();
-        if (stmt.isEmpty() || head.startsWith("CREATE DATABASE") || head.startsWith("USE "))
-            continue;
+        if (stmt.isEmpty() || head.startsWith("CREATE DATABASE") || head.startsWith("USE ")) continue;
         exec(stmt);
     }
 }

@@ -46,12 +46,13 @@ private:
 
 void TstZapDm::initTestCase() {
     QString why;
-    if (TestDb::shouldSkip(&why))
-        QSKIP(qPrintable("No MariaDB server (MYSQL_UNIX_PORT unset): " + why));
+    if (TestDb::shouldSkip(&why)) QSKIP(qPrintable("No MariaDB server (MYSQL_UNIX_PORT unset): " + why));
     db_ = std::make_unique<TestDb>("dm");
 }
 
-void TstZapDm::cleanupTestCase() { db_.reset(); }
+void TstZapDm::cleanupTestCase() {
+    db_.reset();
+}
 
 void TstZapDm::connectionFailures() {
     {
@@ -144,10 +145,14 @@ void TstZapDm::textBytesRoundTrip() {
     // A table of an older installation may be latin1: the UTF-8 bytes go in
     // and come out unchanged there too.
     TestDb db("rt" + charset, false);
-    db.exec("CREATE TABLE katqx (id INT AUTO_INCREMENT PRIMARY KEY, kategorie VARCHAR(120) NOT NULL DEFAULT '', "
-            "zkratka VARCHAR(20) NOT NULL DEFAULT '') DEFAULT CHARSET=" + charset);
-    db.exec("CREATE TABLE obceqx (nazev_okresu VARCHAR(120) NOT NULL DEFAULT '', nazev_obce VARCHAR(120) NOT NULL "
-            "DEFAULT '') DEFAULT CHARSET=" + charset);
+    db.exec(
+        "CREATE TABLE katqx (id INT AUTO_INCREMENT PRIMARY KEY, kategorie VARCHAR(120) NOT NULL DEFAULT '', "
+        "zkratka VARCHAR(20) NOT NULL DEFAULT '') DEFAULT CHARSET=" +
+        charset);
+    db.exec("CREATE TABLE obceqx (nazev_okresu VARCHAR(120) NOT NULL DEFAULT '', nazev_obce VARCHAR(120) NOT "
+            "NULL "
+            "DEFAULT '') DEFAULT CHARSET=" +
+            charset);
     Tdm_QX dm;
     dm.save_kat(true, text, u"ř\"'\\"_qs, QString());
     QCOMPARE(db.value("SELECT HEX(kategorie) FROM katqx"), text.toUtf8().toHex().toUpper());
@@ -240,12 +245,14 @@ void TstZapDm::upgradeAddsSplitColumnsOnce() {
     TestDb db("upg", false);
     // The start-list table as an older installation created it: no M1..M4.
     db.exec("CREATE TABLE druzstvaqx (id INT AUTO_INCREMENT PRIMARY KEY, id_soutez INT NOT NULL DEFAULT 0, "
-            "poradi VARCHAR(5) NOT NULL DEFAULT '', celkem VARCHAR(20) NOT NULL DEFAULT '') DEFAULT CHARSET=latin1");
+            "poradi VARCHAR(5) NOT NULL DEFAULT '', celkem VARCHAR(20) NOT NULL DEFAULT '') DEFAULT "
+            "CHARSET=latin1");
     db.exec("INSERT INTO druzstvaqx (id_soutez, poradi) VALUES (1, '1')");
     Tdm_QX dm;
     QVERIFY(dm.upgrade_schema());
-    const QByteArray cols = "SELECT COLUMN_NAME FROM information_schema.COLUMNS WHERE TABLE_SCHEMA='" + db.name()
-                            + "' AND TABLE_NAME='druzstvaqx' AND COLUMN_NAME LIKE 'M_' ORDER BY COLUMN_NAME";
+    const QByteArray cols = "SELECT COLUMN_NAME FROM information_schema.COLUMNS WHERE TABLE_SCHEMA='" +
+                            db.name() +
+                            "' AND TABLE_NAME='druzstvaqx' AND COLUMN_NAME LIKE 'M_' ORDER BY COLUMN_NAME";
     QCOMPARE(db.column(cols), (QList<QByteArray>{"M1", "M2", "M3", "M4"}));
     QCOMPARE(db.value("SELECT CONCAT('[', M1, M2, M3, M4, ']') FROM druzstvaqx"), QByteArray("[]"));
     db.exec("INSERT INTO druzstvaqx (id_soutez, poradi) VALUES (1, '2')");
@@ -277,8 +284,13 @@ void TstZapDm::upgradeLeavesOtherErrorsAlone() {
 void TstZapDm::competitions() {
     Tdm_QX dm;
     QVERIFY(dm.load_souteze().isEmpty());
-    Soutez s{u"Memoriál \"Jana\" \\ 1"_qs, u"Žďár nad Sázavou"_qs, u"Nové Město"_qs, QDate(2021, 9, 5),
-             u"9:30"_qs, u"603123456"_qs, u"www.sdh.cz"_qs};
+    Soutez s{u"Memoriál \"Jana\" \\ 1"_qs,
+             u"Žďár nad Sázavou"_qs,
+             u"Nové Město"_qs,
+             QDate(2021, 9, 5),
+             u"9:30"_qs,
+             u"603123456"_qs,
+             u"www.sdh.cz"_qs};
     dm.save_soutez(true, s, QString());
     QCOMPARE(db_->value("SELECT datum FROM soutezeqx"), QByteArray("20210905"));
     QList<QStringList> rows = dm.load_souteze();
@@ -371,9 +383,10 @@ void TstZapDm::districtsAndPlaces() {
 }
 
 void TstZapDm::startList() {
-    db_->exec("INSERT INTO druzstvaqx (id_soutez, poradi, nazev_dr, nazev_okresu, tym, kategorie, draha) VALUES "
-              "(5, '10', 'C', 'Cheb', 'A', 'Muži', '1'), (5, '2', 'B', 'Cheb', '', 'Ženy', ''), "
-              "(5, '1', 'Aš', 'Cheb', 'B', 'Muži', '2'), (6, '1', 'Jinde', '', '', 'Muži', '')");
+    db_->exec(
+        "INSERT INTO druzstvaqx (id_soutez, poradi, nazev_dr, nazev_okresu, tym, kategorie, draha) VALUES "
+        "(5, '10', 'C', 'Cheb', 'A', 'Muži', '1'), (5, '2', 'B', 'Cheb', '', 'Ženy', ''), "
+        "(5, '1', 'Aš', 'Cheb', 'B', 'Muži', '2'), (6, '1', 'Jinde', '', '', 'Muži', '')");
     Tdm_QX dm;
     QList<QStringList> rows = dm.load_listina(u"5"_qs, QString());
     QCOMPARE(rows.size(), 3);
@@ -402,26 +415,35 @@ void TstZapDm::startListSaveAndDelete() {
              u"(7, \"3\", \"Horní \\\"Ves\\\"\", \"Cheb\", \"A\", \"Muži\", \"L1\")"_qs.toUtf8());
     const QByteArray id = db_->value("SELECT id FROM druzstvaqx");
     // Columns the insert does not name start empty.
-    QCOMPARE(db_->value("SELECT CONCAT('|', cas1R, cas1C, cas2R, cas2C, cas1S, cas2S, celkem, pozice, M1, M2, M3, M4, "
-                        "'|') FROM druzstvaqx"),
-             QByteArray("||"));
+    QCOMPARE(
+        db_->value(
+            "SELECT CONCAT('|', cas1R, cas1C, cas2R, cas2C, cas1S, cas2S, celkem, pozice, M1, M2, M3, M4, "
+            "'|') FROM druzstvaqx"),
+        QByteArray("||"));
     QList<QStringList> rows = dm.load_listina(u"7"_qs, QString());
     QCOMPARE(rows.size(), 1);
-    QCOMPARE(rows[0], (QStringList{u"3"_qs, d.nazev_dr, u"Cheb"_qs, u"A"_qs, u"Muži"_qs, u"L1"_qs, QString::fromLatin1(id)}));
+    QCOMPARE(rows[0], (QStringList{u"3"_qs, d.nazev_dr, u"Cheb"_qs, u"A"_qs, u"Muži"_qs, u"L1"_qs,
+                                   QString::fromLatin1(id)}));
 
     // An edit of a measured entry keeps its times, result, placing and splits.
-    db_->exec("UPDATE druzstvaqx SET cas1R='17,53L', cas1C='18,20', cas2C='19,01', cas1S='20,00', celkem='0018,20', "
-              "pozice='1.', M1='5,10', M4='16,00' WHERE id=" + id);
-    const QByteArray measured = "SELECT CONCAT_WS('|', cas1R, cas1C, cas2R, cas2C, cas1S, cas2S, celkem, pozice, M1, "
-                                "M2, M3, M4) FROM druzstvaqx";
+    db_->exec("UPDATE druzstvaqx SET cas1R='17,53L', cas1C='18,20', cas2C='19,01', cas1S='20,00', "
+              "celkem='0018,20', "
+              "pozice='1.', M1='5,10', M4='16,00' WHERE id=" +
+              id);
+    const QByteArray measured =
+        "SELECT CONCAT_WS('|', cas1R, cas1C, cas2R, cas2C, cas1S, cas2S, celkem, pozice, M1, "
+        "M2, M3, M4) FROM druzstvaqx";
     const QByteArray before = db_->value(measured);
     const Druzstvo e{u"4"_qs, u"Aš"_qs, u"Cheb"_qs, QString(), u"Ženy"_qs, QString()};
     dm.save_listina(false, u"7"_qs, e, QString::fromLatin1(id));
-    QCOMPARE(dm.SQLQuery_kat.sql(),
-             u"UPDATE druzstvaqx SET id_soutez=7, poradi=\"4\", nazev_dr=\"Aš\", nazev_okresu=\"Cheb\", tym=\"\", "
-             u"kategorie=\"Ženy\", draha=\"\" WHERE id="_qs.toUtf8() + id);
+    QCOMPARE(
+        dm.SQLQuery_kat.sql(),
+        u"UPDATE druzstvaqx SET id_soutez=7, poradi=\"4\", nazev_dr=\"Aš\", nazev_okresu=\"Cheb\", tym=\"\", "
+        u"kategorie=\"Ženy\", draha=\"\" WHERE id="_qs.toUtf8() +
+            id);
     QCOMPARE(db_->value(measured), before);
-    QCOMPARE(db_->value("SELECT CONCAT_WS('|', poradi, nazev_dr, kategorie) FROM druzstvaqx"), u"4|Aš|Ženy"_qs.toUtf8());
+    QCOMPARE(db_->value("SELECT CONCAT_WS('|', poradi, nazev_dr, kategorie) FROM druzstvaqx"),
+             u"4|Aš|Ženy"_qs.toUtf8());
 
     // Keys travel as integers only.
     QVERIFY_THROWS_EXCEPTION(DbError, dm.save_listina(false, u"7"_qs, e, u"1 OR 1=1"_qs));
@@ -438,7 +460,8 @@ void TstZapDm::municipalities() {
     Tdm_QX dm;
     const QString obec = u"Horní \"Ves\" \\ Ř"_qs;
     QVERIFY(!dm.obec_existuje(u"Cheb"_qs, obec));
-    QCOMPARE(dm.SQLQuery_kat.sql(), "SELECT * FROM obceQX WHERE nazev_okresu=\"Cheb\" and nazev_obce=" + dm.quoted(obec));
+    QCOMPARE(dm.SQLQuery_kat.sql(),
+             "SELECT * FROM obceQX WHERE nazev_okresu=\"Cheb\" and nazev_obce=" + dm.quoted(obec));
     dm.insert_obec(u"Cheb"_qs, obec);
     QCOMPARE(dm.SQLQuery_kat.sql(),
              "INSERT INTO  obceqx (nazev_okresu,nazev_obce) VALUES (\"Cheb\", " + dm.quoted(obec) + ")");

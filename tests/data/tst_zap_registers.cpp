@@ -22,14 +22,22 @@ private slots:
 void TstZapRegisters::formatDate_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("leading zeros") << "20210905" << "5.9.2021";
-    QTest::newRow("two digits") << "20211015" << "15.10.2021";
-    QTest::newRow("zero in day only") << "20211201" << "1.12.2021";
-    QTest::newRow("tens of day kept") << "20210310" << "10.3.2021";
-    QTest::newRow("month 10 keeps its zero") << "20201030" << "30.10.2020";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("short") << "2021091" << "2021091";
-    QTest::newRow("not digits") << "2021-9-5" << "2021-9-5";
+    QTest::newRow("leading zeros") << "20210905"
+                                   << "5.9.2021";
+    QTest::newRow("two digits") << "20211015"
+                                << "15.10.2021";
+    QTest::newRow("zero in day only") << "20211201"
+                                      << "1.12.2021";
+    QTest::newRow("tens of day kept") << "20210310"
+                                      << "10.3.2021";
+    QTest::newRow("month 10 keeps its zero") << "20201030"
+                                             << "30.10.2020";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("short") << "2021091"
+                           << "2021091";
+    QTest::newRow("not digits") << "2021-9-5"
+                                << "2021-9-5";
 }
 
 void TstZapRegisters::formatDate() {

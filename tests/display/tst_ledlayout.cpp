@@ -51,7 +51,7 @@ void TstLedLayout::teamName_data() {
     QTest::newRow("25 characters") << QString(25, QLatin1Char('x')) << 70;
     QTest::newRow("26 characters") << QString(26, QLatin1Char('x')) << 35;
     QTest::newRow("empty") << QString() << 70;
-    QTest::newRow("25 with diacritics") << QStringLiteral("Žďár nad Sázavou-Ústí 1234") .left(25) << 70;
+    QTest::newRow("25 with diacritics") << QStringLiteral("Žďár nad Sázavou-Ústí 1234").left(25) << 70;
 }
 
 void TstLedLayout::teamName() {
@@ -132,9 +132,9 @@ void TstLedLayout::nameColumnWidth() {
         QCOMPARE(r.times[i].width(), Wt);
     }
     // Of equally long names the first one sizes the column.
-    const Result tie = compute(input(900, 700, {}, {QStringLiteral("ab"), QStringLiteral("WWW"),
-                                                    QStringLiteral("iii"), QString()}),
-                               fakeMeasure);
+    const Result tie = compute(
+        input(900, 700, {}, {QStringLiteral("ab"), QStringLiteral("WWW"), QStringLiteral("iii"), QString()}),
+        fakeMeasure);
     QCOMPARE(tie.longestName, QStringLiteral("WWW"));
 }
 

@@ -47,14 +47,14 @@ int rowSizeByScan(int W, int H, int teamHeight, const QString& longest) {
     return std::max(1, s - 5);
 }
 
-const std::array<QString, 4> kNames{QStringLiteral("Rozdělovač"), QStringLiteral("Koš"), QStringLiteral("Terč"),
-                                    QStringLiteral("Cíl!")};
+const std::array<QString, 4> kNames{QStringLiteral("Rozdělovač"), QStringLiteral("Koš"),
+                                    QStringLiteral("Terč"), QStringLiteral("Cíl!")};
 } // namespace
 
 void TstLedWindow::controlsUnderTheirNames() {
     Rig r;
-    for (const char* name : {"lblSDH", "lblM0", "lblM1", "lblM2", "lblMR", "lblCas0", "lblCas1", "lblCas2", "lblCas3",
-                             "lblpom", "pnlStart"})
+    for (const char* name : {"lblSDH", "lblM0", "lblM1", "lblM2", "lblMR", "lblCas0", "lblCas1", "lblCas2",
+                             "lblCas3", "lblpom", "pnlStart"})
         QVERIFY2(r.led.findChild<QLabel*>(QString::fromLatin1(name)), name);
     QVERIFY(r.led.findChild<QWidget*>(QStringLiteral("DXDraw")));
     QTimer* t = r.led.findChild<QTimer*>(QStringLiteral("tmrStart"));
@@ -77,7 +77,8 @@ void TstLedWindow::layoutWithRealFonts() {
     QVERIFY(r.led.lblSDH->isVisible());
     r.led.setTexts(QString(26, QLatin1Char('W')), kNames);
     QCOMPARE(r.led.lblSDH->font().pointSize(), 35);
-    QCOMPARE(r.led.lblSDH->geometry(), QRect(0, 0, r.led.frameGeometry().width(), QFontMetrics(r.led.lblSDH->font()).height()));
+    QCOMPARE(r.led.lblSDH->geometry(),
+             QRect(0, 0, r.led.frameGeometry().width(), QFontMetrics(r.led.lblSDH->font()).height()));
 
     int last = 0;
     for (const QSize size : {QSize(462, 328), QSize(700, 500), QSize(1024, 768), QSize(1920, 1080)}) {
@@ -189,7 +190,8 @@ void TstLedWindow::startBanner() {
     QVERIFY(r.led.pnlStart->isVisible());
     QVERIFY(r.led.tmrStart->isActive());
     QCOMPARE(r.led.tmrStart->interval(), 5000);
-    QCOMPARE(r.led.pnlStart->geometry(), QRect(0, r.led.lblSDH->height(), r.led.frameGeometry().width(), 120));
+    QCOMPARE(r.led.pnlStart->geometry(),
+             QRect(0, r.led.lblSDH->height(), r.led.frameGeometry().width(), 120));
     // The reset byte hides it at once.
     r.led.hideStartBanner();
     QVERIFY(!r.led.pnlStart->isVisible());

@@ -50,7 +50,8 @@ void TstRunClock::limit_data() {
     QTest::newRow("999999 reached runs on") << 999999 << qint64(999999) << qint64(999999) << false;
     QTest::newRow("999999 passed") << 999999 << qint64(1000000) << qint64(999999) << true;
     QTest::newRow("457/463 passed") << 99999 << qint64(100000) << qint64(99999) << true;
-    QTest::newRow("457/463 far past after a stalled frame") << 99999 << qint64(250000) << qint64(99999) << true;
+    QTest::newRow("457/463 far past after a stalled frame")
+        << 99999 << qint64(250000) << qint64(99999) << true;
     QTest::newRow("468 below") << 199999 << qint64(150000) << qint64(150000) << false;
     QTest::newRow("468 passed") << 199999 << qint64(200000) << qint64(199999) << true;
 }

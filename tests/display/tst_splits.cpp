@@ -26,7 +26,8 @@ void TstSplits::rounding_data() {
     QTest::addColumn<QString>("text");
     QTest::newRow("12346 ms hundredths") << qint64(12346) << int(Setiny) << qint64(1235) << "12,35";
     QTest::newRow("12346 ms thousandths") << qint64(12346) << int(Tisiciny) << qint64(12346) << "12,346";
-    QTest::newRow("5049 ms rounds up, the clock cut it to 5,04") << qint64(5049) << int(Setiny) << qint64(505) << "5,05";
+    QTest::newRow("5049 ms rounds up, the clock cut it to 5,04")
+        << qint64(5049) << int(Setiny) << qint64(505) << "5,05";
     QTest::newRow("half to even, down") << qint64(5045) << int(Setiny) << qint64(504) << "5,04";
     QTest::newRow("half to even, up") << qint64(5055) << int(Setiny) << qint64(506) << "5,06";
     QTest::newRow("5 ms is half of the first unit") << qint64(5) << int(Setiny) << qint64(0) << "0,00";
@@ -68,13 +69,15 @@ void TstSplits::threePressesThenNothing() {
     QCOMPARE(sent, (QList<SplitTimes::AmMezi>{{1, 800}, {2, 1500}, {3, 2250}, {4, 750}}));
     const QStringList times{s.row(0).time, s.row(1).time, s.row(2).time, s.row(3).time};
     QCOMPARE(times, (QStringList{"8,00", "15,00", "22,50", "7,50"}));
-    for (int i = 0; i < 4; ++i) QCOMPARE(s.row(i).name, names[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(s.row(i).name, names[static_cast<std::size_t>(i)]);
     QCOMPARE(s.consoleText(SplitTimes::M1), QStringLiteral("Rozdělovač: 15,00"));
     QCOMPARE(s.consoleText(SplitTimes::MR), QStringLiteral("Rozdíl: 7,50"));
 
     // A fourth press takes nothing, sends nothing and leaves the rows as they are.
-    out = s.mezicas(30000, Tisiciny, Names{QStringLiteral("x"), QStringLiteral("x"), QStringLiteral("x"),
-                                           QStringLiteral("x")});
+    out =
+        s.mezicas(30000, Tisiciny,
+                  Names{QStringLiteral("x"), QStringLiteral("x"), QStringLiteral("x"), QStringLiteral("x")});
     QVERIFY(out.rows.isEmpty());
     QVERIFY(out.messages.isEmpty());
     QCOMPARE(s.row(SplitTimes::MR).time, QStringLiteral("7,50"));
@@ -82,7 +85,8 @@ void TstSplits::threePressesThenNothing() {
 
     // The reset byte empties every row; the next press takes M0 again.
     s.clear();
-    for (int i = 0; i < 4; ++i) QVERIFY(!s.row(i).taken());
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(!s.row(i).taken());
     out = s.mezicas(1000, Setiny, names);
     QCOMPARE(out.messages, (QList<SplitTimes::AmMezi>{{1, 100}}));
 }

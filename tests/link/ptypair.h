@@ -15,8 +15,7 @@ class PtyPair {
 public:
     PtyPair() {
         m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
-            return;
+        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) return;
         termios tio{};
         if (::tcgetattr(m_master, &tio) == 0) {
             ::cfmakeraw(&tio);
@@ -25,8 +24,7 @@ public:
         m_slave = QString::fromLocal8Bit(::ptsname(m_master));
     }
     ~PtyPair() {
-        if (m_master >= 0)
-            ::close(m_master);
+        if (m_master >= 0) ::close(m_master);
     }
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;

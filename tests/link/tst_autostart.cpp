@@ -30,8 +30,7 @@ struct FakeSound : SoundOutput {
     explicit FakeSound(Log& l) : log(l) {}
     void play(const QString& name, std::function<void()> done) override {
         log.add(name + (done ? QStringLiteral(" sync") : QStringLiteral(" async")));
-        if (done)
-            pending[name] = std::move(done);
+        if (done) pending[name] = std::move(done);
     }
     void end(const QString& name) {
         auto it = pending.find(name);
@@ -45,7 +44,9 @@ struct FakeSound : SoundOutput {
 struct FakeDtr : DtrLine {
     Log& log;
     explicit FakeDtr(Log& l) : log(l) {}
-    void setDtr(bool high) override { log.add(high ? QStringLiteral("DTR high") : QStringLiteral("DTR low")); }
+    void setDtr(bool high) override {
+        log.add(high ? QStringLiteral("DTR high") : QStringLiteral("DTR low"));
+    }
 };
 
 } // namespace
@@ -87,8 +88,8 @@ private slots:
         sound.end(QStringLiteral("pozor.wav"));
         QCOMPARE(log.what.size(), 2); // the pause runs on a timer
         QTRY_COMPARE(log.what.size(), 5);
-        QCOMPARE(log.what, (QStringList{"zacatek.wav sync", "pozor.wav sync", "vystrel.wav async",
-                                        "DTR high", "DTR low"}));
+        QCOMPARE(log.what, (QStringList{"zacatek.wav sync", "pozor.wav sync", "vystrel.wav async", "DTR high",
+                                        "DTR low"}));
         QVERIFY2(log.at("vystrel.wav async") - pozorEnd >= 100 + random,
                  qPrintable(QString::number(log.at("vystrel.wav async") - pozorEnd)));
         QVERIFY(log.at("DTR low") - log.at("DTR high") >= 5);
@@ -110,7 +111,8 @@ private slots:
         QTest::newRow("during pozor.wav") << "pozor" << QStringList{"zacatek.wav sync", "pozor.wav sync"};
         QTest::newRow("during the pause") << "pause" << QStringList{"zacatek.wav sync", "pozor.wav sync"};
         QTest::newRow("during the DTR pulse")
-            << "pulse" << QStringList{"zacatek.wav sync", "pozor.wav sync", "vystrel.wav async", "DTR high", "DTR low"};
+            << "pulse"
+            << QStringList{"zacatek.wav sync", "pozor.wav sync", "vystrel.wav async", "DTR high", "DTR low"};
     }
     void resetCancels() {
         QFETCH(QString, stage);
@@ -163,8 +165,8 @@ private slots:
 
     void countdownTexts_data() {
         QTest::addColumn<QString>("priprava");
-        QTest::addColumn<QStringList>("first");   // the texts shown first
-        QTest::addColumn<int>("ticksToEnd");      // ticks until the line is empty
+        QTest::addColumn<QStringList>("first"); // the texts shown first
+        QTest::addColumn<int>("ticksToEnd");    // ticks until the line is empty
         QTest::newRow("0:30") << "0:30" << QStringList{"0,30 ", "0,29 ", "0,28 "} << 31;
         QTest::newRow("5:00") << "5:00" << QStringList{"5,00 ", "4,59 ", "4,58 "} << 301;
         QTest::newRow("2:30") << "2:30" << QStringList{"2,30 ", "2,29 "} << 151;

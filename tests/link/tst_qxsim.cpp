@@ -27,14 +27,13 @@ struct Simulator {
     QString port;
 
     bool start(int verze, const QString& script) {
-        if (!file.open())
-            return false;
+        if (!file.open()) return false;
         file.write(script.toUtf8());
         file.close();
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QStringLiteral(QX_SIM_PATH), {QStringLiteral("--version"), QString::number(verze), file.fileName()});
-        if (!process.waitForStarted())
-            return false;
+        process.start(QStringLiteral(QX_SIM_PATH),
+                      {QStringLiteral("--version"), QString::number(verze), file.fileName()});
+        if (!process.waitForStarted()) return false;
         QDeadlineTimer deadline(5000);
         while (!process.canReadLine() && !deadline.hasExpired())
             process.waitForReadyRead(100);
@@ -84,7 +83,8 @@ private slots:
             TimeRecord r;
             std::copy(rec.begin(), rec.end(), r.b.begin());
             const bool threeDecimals = qxsim::timeBytes(verze) == 4;
-            QCOMPARE(CasToStrOut(r, true, verze), threeDecimals ? QStringLiteral("P 112,345") : QStringLiteral("P 112,34"));
+            QCOMPARE(CasToStrOut(r, true, verze),
+                     threeDecimals ? QStringLiteral("P 112,345") : QStringLiteral("P 112,34"));
         }
     }
 
@@ -119,9 +119,8 @@ private slots:
         QTest::newRow("454: five bytes, two for the decoder")
             << 454 << "greet 0xB2 2\nreset\nlanes 12.34 13.45\nhold\n"
             << QByteArray::fromHex("b20002") << QByteArray::fromHex("d0d0aaba601234ba701345");
-        QTest::newRow("458: three bytes")
-            << 458 << "greet 0x0A 1\nsettings 0x0C\nhold\n"
-            << QByteArray::fromHex("0a0001") << QByteArray::fromHex("5a0c");
+        QTest::newRow("458: three bytes") << 458 << "greet 0x0A 1\nsettings 0x0C\nhold\n"
+                                          << QByteArray::fromHex("0a0001") << QByteArray::fromHex("5a0c");
         QTest::newRow("468: fourth byte late")
             << 468 << "raw 01 0a a1\nwait 400\nraw ae\nstart\nattack P 12.345 13.456\nrecall\nhold\n"
             << QByteArray::fromHex("010aa1ae") << QByteArray::fromHex("abba01012345ba02013456a5");
@@ -156,11 +155,13 @@ private slots:
         QTest::newRow("454 two lanes") << 454 << "greet 0x52 2\nreset\nstart\nlanes 12.34 13.45\nhold\n"
                                        << QStringLiteral("Dvě dráhy")
                                        << QStringList{QStringLiteral("1 12,34"), QStringLiteral("2 13,45")};
-        QTest::newRow("468 one attack") << 468 << "greet 0x0A 1 0xAE\nreset\nstart\nattack P 12.345 13.456\nhold\n"
-                                        << QStringLiteral("Jeden útok") << QStringList{QStringLiteral("12,34P 13,45")};
+        QTest::newRow("468 one attack")
+            << 468 << "greet 0x0A 1 0xAE\nreset\nstart\nattack P 12.345 13.456\nhold\n"
+            << QStringLiteral("Jeden útok") << QStringList{QStringLiteral("12,34P 13,45")};
         QTest::newRow("467 two attacks")
             << 467 << "greet 0x0C 0x05\nreset\nstart\nattack L 20.5 21.25 P 22 23.75\nhold\n"
-            << QStringLiteral("Dva útoky") << QStringList{QStringLiteral("20,50L 21,25"), QStringLiteral("22,00P 23,75")};
+            << QStringLiteral("Dva útoky")
+            << QStringList{QStringLiteral("20,50L 21,25"), QStringLiteral("22,00P 23,75")};
     }
     void simulatedRunIsDecoded() {
         QFETCH(int, verze);
@@ -176,8 +177,7 @@ private slots:
             QString draha;
             QStringList list;
             void settingsApplied(const SettingsOutcome& o) override {
-                if (o.lblDraha)
-                    draha = *o.lblDraha;
+                if (o.lblDraha) draha = *o.lblDraha;
             }
             void endOfSet(const ResultSetOutcome& o) override {
                 for (const ResultEntry& e : o.entries)
@@ -188,8 +188,10 @@ private slots:
         decoder.nastavTyp(verze, 0);
         SerialLink link;
         link.setVersion(verze);
-        connect(&link, &SerialLink::greetingReceived, [&](const QByteArray& g, int) { decoder.applyGreeting(g); });
-        connect(&link, &SerialLink::dataReceived, [&](const QByteArray& d) { decoder.feed(QByteArrayView(d)); });
+        connect(&link, &SerialLink::greetingReceived,
+                [&](const QByteArray& g, int) { decoder.applyGreeting(g); });
+        connect(&link, &SerialLink::dataReceived,
+                [&](const QByteArray& d) { decoder.feed(QByteArrayView(d)); });
         QVERIFY(link.choosePort(port));
         QTRY_COMPARE(listener.list, entries);
         QCOMPARE(listener.draha, mode);

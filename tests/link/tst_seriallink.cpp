@@ -22,7 +22,9 @@ using State = SerialLink::State;
 Q_DECLARE_METATYPE(QList<QByteArray>)
 
 namespace {
-QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
 
 // What the link handed on, in order: "G:<hex>" for a greeting, the data bytes as hex otherwise.
 struct Recorder {
@@ -49,15 +51,16 @@ private slots:
         QTest::addColumn<QList<QByteArray>>("chunks"); // written 150 ms apart
         QTest::addColumn<QByteArray>("greeting");
         QTest::addColumn<QByteArray>("leftover");
-        QTest::newRow("454: waits for 5, reads 3") << 454 << QList<QByteArray>{hex("0a00"), hex("01a1ae")}
-                                                   << hex("0a0001") << hex("a1ae");
-        QTest::newRow("463: 4 bytes are not enough") << 463 << QList<QByteArray>{hex("0c0002a2"), hex("ac55")}
-                                                     << hex("0c0002") << hex("a2ac55");
-        QTest::newRow("458: reads 3") << 458 << QList<QByteArray>{hex("0b"), hex("0002")} << hex("0b0002") << QByteArray();
-        QTest::newRow("468: 4 at once, more behind") << 468 << QList<QByteArray>{hex("010aa1aeaa")}
-                                                     << hex("010aa1ae") << hex("aa");
-        QTest::newRow("466: fourth byte late") << 466 << QList<QByteArray>{hex("0103a2"), hex("ac")}
-                                               << hex("0103a2ac") << QByteArray();
+        QTest::newRow("454: waits for 5, reads 3")
+            << 454 << QList<QByteArray>{hex("0a00"), hex("01a1ae")} << hex("0a0001") << hex("a1ae");
+        QTest::newRow("463: 4 bytes are not enough")
+            << 463 << QList<QByteArray>{hex("0c0002a2"), hex("ac55")} << hex("0c0002") << hex("a2ac55");
+        QTest::newRow("458: reads 3")
+            << 458 << QList<QByteArray>{hex("0b"), hex("0002")} << hex("0b0002") << QByteArray();
+        QTest::newRow("468: 4 at once, more behind")
+            << 468 << QList<QByteArray>{hex("010aa1aeaa")} << hex("010aa1ae") << hex("aa");
+        QTest::newRow("466: fourth byte late")
+            << 466 << QList<QByteArray>{hex("0103a2"), hex("ac")} << hex("0103a2ac") << QByteArray();
     }
     void greetingPerVersion() {
         QFETCH(int, verze);
@@ -78,14 +81,12 @@ private slots:
         }
         QTRY_COMPARE(link.state(), State::Connected);
         QStringList expected{QStringLiteral("G:") + QString::fromLatin1(greeting.toHex())};
-        if (!leftover.isEmpty())
-            expected << QStringLiteral("D");
+        if (!leftover.isEmpty()) expected << QStringLiteral("D");
         // after the greeting every byte goes on, in order
         const QByteArray later = hex("ba0112345655aad5a5");
         QVERIFY(pty.send(later));
         QTRY_COMPARE(rec.data, leftover + later);
-        if (leftover.isEmpty())
-            expected << QStringLiteral("D");
+        if (leftover.isEmpty()) expected << QStringLiteral("D");
         QCOMPARE(rec.events, expected);
         QVERIFY(!link.noAnswerTimerActive());
     }
@@ -111,10 +112,10 @@ private slots:
         QTest::qWait(400);
         QVERIFY(rec.events.isEmpty());
         QVERIFY2(ticks >= 10, "the event loop must keep running while the fourth byte is awaited");
-        if (fourthComes)
-            QVERIFY(pty.send(hex("ae")));
+        if (fourthComes) QVERIFY(pty.send(hex("ae")));
         QTRY_COMPARE(link.state(), State::Connected);
-        QCOMPARE(rec.events, QStringList{fourthComes ? QStringLiteral("G:0a0a12ae") : QStringLiteral("G:0a0a12")});
+        QCOMPARE(rec.events,
+                 QStringList{fourthComes ? QStringLiteral("G:0a0a12ae") : QStringLiteral("G:0a0a12")});
     }
 
     void noAnswerPrompt() {
@@ -248,8 +249,8 @@ private slots:
 
     void portScan() {
         QTemporaryDir dev, sys, lock;
-        for (const char* n : {"ttyS0", "ttyS1", "ttyS2", "ttyS10", "ttyUSB1", "ttyUSB0", "ttyACM0",
-                              "ttyACM3", "tty5", "ttySX", "ttyUSB2"}) {
+        for (const char* n : {"ttyS0", "ttyS1", "ttyS2", "ttyS10", "ttyUSB1", "ttyUSB0", "ttyACM0", "ttyACM3",
+                              "tty5", "ttySX", "ttyUSB2"}) {
             QFile f(dev.filePath(QString::fromLatin1(n)));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
@@ -281,8 +282,9 @@ private slots:
 
         QCOMPARE(portList(QStringLiteral("/dev/pts/7")).value(0), QStringLiteral("/dev/pts/7"));
         QVERIFY(portList(QStringLiteral("/dev/pts/7")).size() <= 10);
-        QCOMPARE(portArgument({QStringLiteral("stopky"), QStringLiteral("--port"), QStringLiteral("/dev/pts/3")}),
-                 QStringLiteral("/dev/pts/3"));
+        QCOMPARE(
+            portArgument({QStringLiteral("stopky"), QStringLiteral("--port"), QStringLiteral("/dev/pts/3")}),
+            QStringLiteral("/dev/pts/3"));
         QCOMPARE(portArgument({QStringLiteral("stopky"), QStringLiteral("--port=/dev/ttyUSB1")}),
                  QStringLiteral("/dev/ttyUSB1"));
         QCOMPARE(portArgument({QStringLiteral("stopky"), QStringLiteral("--port")}), QString());

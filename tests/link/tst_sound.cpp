@@ -43,8 +43,7 @@ class TestSound : public QObject {
 
     QString write(const QString& name, const QByteArray& bytes) {
         QFile f(m_dir.filePath(name));
-        if (!f.open(QIODevice::WriteOnly))
-            return {};
+        if (!f.open(QIODevice::WriteOnly)) return {};
         f.write(bytes);
         return f.fileName();
     }
@@ -56,7 +55,8 @@ private slots:
         QTest::newRow("8 kHz mono 16 bit, 0.2 s") << wav(8000, 1, 16, 3200, 3200) << qint64(200);
         QTest::newRow("44.1 kHz stereo, 0.5 s") << wav(44100, 2, 16, 88200, 88200) << qint64(500);
         QTest::newRow("odd chunk before data")
-            << wav(8000, 1, 8, 800, 800, QByteArray("LIST") + le32(3) + QByteArray("abc\0", 4)) << qint64(100);
+            << wav(8000, 1, 8, 800, 800, QByteArray("LIST") + le32(3) + QByteArray("abc\0", 4))
+            << qint64(100);
         QTest::newRow("partial ms rounds up") << wav(8000, 1, 8, 801, 801) << qint64(101);
         QTest::newRow("cut short") << wav(8000, 1, 16, 32000, 3200) << qint64(200);
         QTest::newRow("streamed length") << wav(8000, 1, 16, 0xFFFFFFFFu, 1600) << qint64(100);
@@ -71,8 +71,7 @@ private slots:
         const QString path = write(QStringLiteral("t.wav"), file);
         const auto info = readWavInfo(path);
         QCOMPARE(info.has_value(), ms >= 0);
-        if (info)
-            QCOMPARE(info->durationMs, ms);
+        if (info) QCOMPARE(info->durationMs, ms);
         QVERIFY(!readWavInfo(m_dir.filePath(QStringLiteral("missing.wav"))));
     }
 

@@ -22,22 +22,19 @@ private slots:
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("actual.txt")); }
-    static QByteArray contents(const QString& p)
-    {
+    static QByteArray contents(const QString& p) {
         QFile f(p);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestActualFile::init()
-{
+void TestActualFile::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
 }
 
-void TestActualFile::writesTwoCrLfLinesInUtf8()
-{
+void TestActualFile::writesTwoCrLfLinesInUtf8() {
     const QString team = QStringLiteral("SDH Žďár (A) - muži - 1. místo");
     const auto r = qx::writeActualFile(team, QString(), path());
     QVERIFY2(r.ok, qPrintable(r.error));
@@ -49,8 +46,7 @@ void TestActualFile::writesTwoCrLfLinesInUtf8()
     QCOMPARE(contents(path()), QByteArray("A  B\r\nC D\r\n"));
 }
 
-void TestActualFile::roundTrip()
-{
+void TestActualFile::roundTrip() {
     const QString line1 = QStringLiteral("Hasiči Kostelec (B) - ženy");
     const QString line2 = QStringLiteral("Připraví se: Lhota - muži, Újezd - ženy");
     QVERIFY(qx::writeActualFile(QStringLiteral("old"), QStringLiteral("old"), path()).ok);
@@ -62,22 +58,27 @@ void TestActualFile::roundTrip()
     QVERIFY(r.error.isEmpty());
 }
 
-void TestActualFile::readsLineForms_data()
-{
+void TestActualFile::readsLineForms_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("line1");
     QTest::addColumn<QString>("line2");
-    QTest::newRow("one line, CR LF") << QByteArray("Tým A\r\n") << "Tým A" << "";
-    QTest::newRow("one line, no end") << QByteArray("Tým A") << "Tým A" << "";
-    QTest::newRow("LF only") << QByteArray("a\nb\n") << "a" << "b";
-    QTest::newRow("empty second line") << QByteArray("a\r\n\r\n") << "a" << "";
-    QTest::newRow("third line ignored") << QByteArray("a\r\nb\r\nc\r\n") << "a" << "b";
-    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBFx\r\ny") << "x" << "y";
-    QTest::newRow("empty file") << QByteArray() << "" << "";
+    QTest::newRow("one line, CR LF") << QByteArray("Tým A\r\n") << "Tým A"
+                                     << "";
+    QTest::newRow("one line, no end") << QByteArray("Tým A") << "Tým A"
+                                      << "";
+    QTest::newRow("LF only") << QByteArray("a\nb\n") << "a"
+                             << "b";
+    QTest::newRow("empty second line") << QByteArray("a\r\n\r\n") << "a"
+                                       << "";
+    QTest::newRow("third line ignored") << QByteArray("a\r\nb\r\nc\r\n") << "a"
+                                        << "b";
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBFx\r\ny") << "x"
+                                     << "y";
+    QTest::newRow("empty file") << QByteArray() << ""
+                                << "";
 }
 
-void TestActualFile::readsLineForms()
-{
+void TestActualFile::readsLineForms() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, line1);
     QFETCH(QString, line2);
@@ -91,8 +92,7 @@ void TestActualFile::readsLineForms()
     QCOMPARE(r.line2, line2);
 }
 
-void TestActualFile::missingFileIsAnError()
-{
+void TestActualFile::missingFileIsAnError() {
     const auto r = qx::readActualFile(path());
     QVERIFY(!r.ok);
     QVERIFY(r.line1.isEmpty() && r.line2.isEmpty());
@@ -105,12 +105,11 @@ void TestActualFile::missingFileIsAnError()
 }
 
 // A write that fails half-way (here: the file size limit) leaves the previous file whole.
-void TestActualFile::failedWriteKeepsOldFile()
-{
+void TestActualFile::failedWriteKeepsOldFile() {
     QVERIFY(qx::writeActualFile(QStringLiteral("Tým A"), QStringLiteral("Připraví se: B"), path()).ok);
     const QByteArray before = contents(path());
 
-    rlimit old {};
+    rlimit old{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = old;

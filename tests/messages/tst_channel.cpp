@@ -17,8 +17,8 @@
 
 #include <csignal>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -36,18 +36,17 @@ const QString QX = qx::ZapisnikName;
 
 // Collects what a channel hands out.
 struct Inbox {
-    explicit Inbox(LocalChannel& ch)
-    {
-        QObject::connect(&ch, &LocalChannel::messageReceived, &ch,
-                         [this](quint32 m, qint32 w, qint32 l) { frames.append(Frame{m, w, l}); });
+    explicit Inbox(LocalChannel& ch) {
+        QObject::connect(&ch, &LocalChannel::messageReceived, &ch, [this](quint32 m, qint32 w, qint32 l) {
+            frames.append(Frame{m, w, l});
+        });
     }
     QList<Frame> frames;
 };
 
-int rawListen(const QString& path)
-{
+int rawListen(const QString& path) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr {};
+    sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     const QByteArray p = QFile::encodeName(path);
     std::memcpy(addr.sun_path, p.constData(), size_t(p.size()));
@@ -58,10 +57,9 @@ int rawListen(const QString& path)
     return fd;
 }
 
-int rawConnect(const QString& path)
-{
+int rawConnect(const QString& path) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr {};
+    sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     const QByteArray p = QFile::encodeName(path);
     std::memcpy(addr.sun_path, p.constData(), size_t(p.size()));
@@ -72,16 +70,13 @@ int rawConnect(const QString& path)
     return fd;
 }
 
-QList<Frame> parseLines(const QByteArray& output)
-{
+QList<Frame> parseLines(const QByteArray& output) {
     QList<Frame> frames;
     for (const QByteArray& line : output.split('\n')) {
         const QList<QByteArray> parts = line.split(' ');
-        if (parts.size() != 3)
-            continue;
+        if (parts.size() != 3) continue;
         const auto m = qx::messageFromName(QString::fromLatin1(parts[0]));
-        if (m)
-            frames.append(Frame{*m, parts[1].toInt(), parts[2].toInt()});
+        if (m) frames.append(Frame{*m, parts[1].toInt(), parts[2].toInt()});
     }
     return frames;
 }
@@ -117,15 +112,13 @@ private:
     QList<QProcess*> m_processes;
 };
 
-void TestChannel::init()
-{
+void TestChannel::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir->path()));
 }
 
-void TestChannel::cleanup()
-{
+void TestChannel::cleanup() {
     for (QProcess* p : std::as_const(m_processes)) {
         if (p->state() != QProcess::NotRunning) {
             ::kill(pid_t(p->processId()), SIGCONT);
@@ -138,30 +131,25 @@ void TestChannel::cleanup()
     m_dir.reset();
 }
 
-QProcess* TestChannel::startTool(const QStringList& args)
-{
+QProcess* TestChannel::startTool(const QStringList& args) {
     auto* p = new QProcess;
     m_processes.append(p);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir->path());
     p->setProcessEnvironment(env);
     p->start(QStringLiteral(QX_MSG_TOOL), args);
-    if (!p->waitForStarted(5000))
-        return nullptr;
+    if (!p->waitForStarted(5000)) return nullptr;
     if (args.value(0) == u"listen") {
         // Wait for its first line, "listening NAME".
         while (!p->canReadLine()) {
-            if (!p->waitForReadyRead(5000))
-                return nullptr;
+            if (!p->waitForReadyRead(5000)) return nullptr;
         }
-        if (p->readLine().trimmed() != "listening " + args.value(1).toUtf8())
-            return nullptr;
+        if (p->readLine().trimmed() != "listening " + args.value(1).toUtf8()) return nullptr;
     }
     return p;
 }
 
-void TestChannel::peerAbsentThenStartedLater()
-{
+void TestChannel::peerAbsentThenStartedLater() {
     LocalChannel cas(Cas);
     QVERIFY(cas.listen());
     QCOMPARE(cas.send(QX, qx::AM_Nast, 466, 10), Send::NoPeer);
@@ -185,8 +173,7 @@ void TestChannel::peerAbsentThenStartedLater()
     QCOMPARE(cas.send(QX, qx::AM_Nast, 466, 10), Send::NoPeer);
 }
 
-void TestChannel::manyMessagesKeepTheirOrder()
-{
+void TestChannel::manyMessagesKeepTheirOrder() {
     LocalChannel qx(QX);
     Inbox inbox(qx);
     QVERIFY(qx.listen());
@@ -214,8 +201,7 @@ void TestChannel::manyMessagesKeepTheirOrder()
     QCOMPARE(cas.droppedCount(), 0u);
 }
 
-void TestChannel::reconnectsWhenHeldConnectionDied()
-{
+void TestChannel::reconnectsWhenHeldConnectionDied() {
     LocalChannel cas(Cas);
     auto first = std::make_unique<LocalChannel>(QX);
     QVERIFY(first->listen());
@@ -241,15 +227,14 @@ void TestChannel::reconnectsWhenHeldConnectionDied()
     QTRY_COMPARE(thirdInbox.frames, (QList<Frame>{{qx::AM_Mezi, 2, 1000}}));
 }
 
-void TestChannel::framesInPiecesFromAForeignTool()
-{
+void TestChannel::framesInPiecesFromAForeignTool() {
     LocalChannel cas(Cas);
     Inbox inbox(cas);
     QVERIFY(cas.listen());
     const int fd = rawConnect(cas.socketPath());
     QVERIFY(fd >= 0);
-    QByteArray stream = qx::encodeFrame({qx::AM_Nast, 0, 0}) + qx::encodeFrame({qx::AM_Form, 0, 0})
-        + qx::encodeFrame({qx::AM_Text, 0, 0});
+    QByteArray stream = qx::encodeFrame({qx::AM_Nast, 0, 0}) + qx::encodeFrame({qx::AM_Form, 0, 0}) +
+                        qx::encodeFrame({qx::AM_Text, 0, 0});
     const int pieces[] = {5, 13, 1, 11, 6};
     qsizetype pos = 0;
     for (int n : pieces) {
@@ -261,12 +246,10 @@ void TestChannel::framesInPiecesFromAForeignTool()
     QCOMPARE(::write(fd, "\xd5\x05", 2), ssize_t(2));
     ::close(fd);
     QTest::qWait(50);
-    QCOMPARE(inbox.frames,
-             (QList<Frame>{{qx::AM_Nast, 0, 0}, {qx::AM_Form, 0, 0}, {qx::AM_Text, 0, 0}}));
+    QCOMPARE(inbox.frames, (QList<Frame>{{qx::AM_Nast, 0, 0}, {qx::AM_Form, 0, 0}, {qx::AM_Text, 0, 0}}));
 }
 
-void TestChannel::staleSocketIsReplaced()
-{
+void TestChannel::staleSocketIsReplaced() {
     // A program that crashed left its socket file; nothing listens on it any more.
     const QString path = m_dir->filePath(Cas);
     const int dead = rawListen(path);
@@ -282,8 +265,7 @@ void TestChannel::staleSocketIsReplaced()
     QTRY_COMPARE(inbox.frames.size(), 1);
 }
 
-void TestChannel::liveSocketIsNeverTakenOver()
-{
+void TestChannel::liveSocketIsNeverTakenOver() {
     {
         // A second copy of the program.
         LocalChannel first(Cas);
@@ -312,8 +294,7 @@ void TestChannel::liveSocketIsNeverTakenOver()
     ::close(tool);
 }
 
-void TestChannel::otherFileAtTheNameIsLeftAlone()
-{
+void TestChannel::otherFileAtTheNameIsLeftAlone() {
     QFile file(m_dir->filePath(Cas));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("keep");
@@ -326,8 +307,7 @@ void TestChannel::otherFileAtTheNameIsLeftAlone()
     QCOMPARE(file.readAll(), QByteArray("keep"));
 }
 
-void TestChannel::folderWithoutXdgRuntimeDir()
-{
+void TestChannel::folderWithoutXdgRuntimeDir() {
     qunsetenv("XDG_RUNTIME_DIR");
     QString error;
     const QString dir = qx::channelDirectory(&error);
@@ -342,8 +322,7 @@ void TestChannel::folderWithoutXdgRuntimeDir()
 
 // A handler that sends (also to its own program) and runs a local event loop, as a modal box
 // would: no other frame is handed out until it has returned, and the order stays.
-void TestChannel::handlerIsNeverEnteredTwice()
-{
+void TestChannel::handlerIsNeverEnteredTwice() {
     LocalChannel qx(QX);
     QVERIFY(qx.listen());
     LocalChannel cas(Cas);
@@ -372,8 +351,7 @@ void TestChannel::handlerIsNeverEnteredTwice()
     QVERIFY(order.contains(100) && order.contains(4));
 }
 
-void TestChannel::holdKeepsFramesWaiting()
-{
+void TestChannel::holdKeepsFramesWaiting() {
     LocalChannel qx(QX);
     Inbox inbox(qx);
     QVERIFY(qx.listen());
@@ -392,8 +370,7 @@ void TestChannel::holdKeepsFramesWaiting()
 
 // The exchanges both programs make: start-up requests and their answers (no device yet:
 // settings byte 0), a lane set, one attack, a run with three splits in hundredths.
-void TestChannel::exchangesOfBothPrograms()
-{
+void TestChannel::exchangesOfBothPrograms() {
     LocalChannel cas(Cas);
     LocalChannel qx(QX);
     QVERIFY(cas.listen());
@@ -414,7 +391,7 @@ void TestChannel::exchangesOfBothPrograms()
     const QList<Frame> run{
         {qx::AM_Cas1, 6, 18230}, {qx::AM_Cas1, 7, 19050}, {qx::AM_Cas1, 8, 20110}, // codes 6, 5, 8
         {qx::AM_Cas1, 0, 12345}, {qx::AM_Cas2, 2, 13456},                          // «12,345L 13,456»
-        {qx::AM_Mezi, 0, 0},     {qx::AM_Mezi, 1, 420},  {qx::AM_Mezi, 2, 1000},
+        {qx::AM_Mezi, 0, 0},     {qx::AM_Mezi, 1, 420},   {qx::AM_Mezi, 2, 1000},
         {qx::AM_Mezi, 3, 1550},  {qx::AM_Mezi, 4, 550},
     };
     for (const Frame& f : run)
@@ -430,20 +407,19 @@ void TestChannel::exchangesOfBothPrograms()
         else if (f.message != qx::AM_Mezi)
             texts << qx::finalTimeText(466, f.lParam);
     }
-    QCOMPARE(texts, (QStringList{"18,230", "19,050", "20,110", "12,345", "13,456", "4,200",
-                                 "10,000", "15,500", "5,500"}));
+    QCOMPARE(texts, (QStringList{"18,230", "19,050", "20,110", "12,345", "13,456", "4,200", "10,000",
+                                 "15,500", "5,500"}));
 }
 
-void TestChannel::secondProcessBothWays()
-{
+void TestChannel::secondProcessBothWays() {
     LocalChannel cas(Cas);
     Inbox inbox(cas);
     QVERIFY(cas.listen());
     QCOMPARE(cas.send(QX, qx::AM_Nast, 466, 10), Send::NoPeer);
 
     constexpr int N = 20000;
-    QProcess* peer = startTool({QStringLiteral("listen"), QX, QStringLiteral("--count"),
-                                QString::number(N + 1)});
+    QProcess* peer =
+        startTool({QStringLiteral("listen"), QX, QStringLiteral("--count"), QString::number(N + 1)});
     QVERIFY(peer);
     cas.setSendBufferLimit(N * qx::FrameSize);
     QList<Frame> sent;
@@ -465,8 +441,7 @@ void TestChannel::secondProcessBothWays()
 
 // zapisnik hangs (stopped with SIGSTOP): stopky goes on sending without waiting, holds at most
 // its buffer limit, still reaches other peers, and the hung peer gets an unbroken prefix.
-void TestChannel::peerThatStopsReadingDoesNotStopTheSender()
-{
+void TestChannel::peerThatStopsReadingDoesNotStopTheSender() {
     QProcess* peer = startTool({QStringLiteral("listen"), QX});
     QVERIFY(peer);
     LocalChannel cas(Cas);
@@ -482,8 +457,7 @@ void TestChannel::peerThatStopsReadingDoesNotStopTheSender()
     constexpr int N = 200000; // 2,4 MB: far more than the socket and the buffer hold
     int dropped = 0;
     for (int i = 1; i <= N; ++i) {
-        if (cas.send(QX, qx::AM_Mezi, 1, i) == Send::Dropped)
-            ++dropped;
+        if (cas.send(QX, qx::AM_Mezi, 1, i) == Send::Dropped) ++dropped;
         QVERIFY(cas.pendingBytes(QX) <= limit);
     }
     QVERIFY(dropped > 0);
@@ -507,8 +481,7 @@ void TestChannel::peerThatStopsReadingDoesNotStopTheSender()
     QCOMPARE(got.size() - 2 + dropped, N);
 }
 
-void TestChannel::sameUserCheck()
-{
+void TestChannel::sameUserCheck() {
     int sv[2];
     QCOMPARE(::socketpair(AF_UNIX, SOCK_STREAM, 0, sv), 0);
     uint uid = 12345;
@@ -527,10 +500,8 @@ void TestChannel::sameUserCheck()
 
 // As root the test can be another user in a forked child: its connection is closed unread,
 // and a socket that it listens on is not sent to.
-void TestChannel::otherUserIsRefused()
-{
-    if (::geteuid() != 0)
-        QSKIP("needs root to act as another user");
+void TestChannel::otherUserIsRefused() {
+    if (::geteuid() != 0) QSKIP("needs root to act as another user");
     constexpr uid_t nobody = 65534;
     QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), 0777), 0);
 
@@ -553,20 +524,16 @@ void TestChannel::otherUserIsRefused()
         // Another user: send a frame to stopky, wait for it to hang up, then listen as zapisnik.
         ::close(ready[0]);
         ::close(done[1]);
-        if (::setgid(nobody) != 0 || ::setuid(nobody) != 0)
-            ::_exit(10);
+        if (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(10);
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un addr {};
+        sockaddr_un addr{};
         addr.sun_family = AF_UNIX;
         std::memcpy(addr.sun_path, casPath.constData(), size_t(casPath.size()));
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
-            ::_exit(11);
-        if (::write(fd, frame.constData(), size_t(frame.size())) != ssize_t(frame.size()))
-            ::_exit(12);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) ::_exit(11);
+        if (::write(fd, frame.constData(), size_t(frame.size())) != ssize_t(frame.size())) ::_exit(12);
         pollfd p{fd, POLLIN, 0};
         char c;
-        if (::poll(&p, 1, 10000) != 1 || ::read(fd, &c, 1) > 0)
-            ::_exit(13); // not hung up on
+        if (::poll(&p, 1, 10000) != 1 || ::read(fd, &c, 1) > 0) ::_exit(13); // not hung up on
         ::close(fd);
         std::memset(&addr, 0, sizeof addr);
         addr.sun_family = AF_UNIX;
@@ -574,8 +541,7 @@ void TestChannel::otherUserIsRefused()
         const int lfd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         if (::bind(lfd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(lfd, 4) != 0)
             ::_exit(14);
-        if (::write(ready[1], "r", 1) != 1)
-            ::_exit(15);
+        if (::write(ready[1], "r", 1) != 1) ::_exit(15);
         p = pollfd{done[0], POLLIN, 0}; // the parent closes its end when it has tried
         ::poll(&p, 1, 10000);
         ::_exit(0);
@@ -605,10 +571,8 @@ void TestChannel::otherUserIsRefused()
 
 // Without XDG_RUNTIME_DIR a program uses /tmp/qx-<uid>: made with mode 0700 when missing, and
 // refused when someone has left it open to others or put a link there. Run as user 65534.
-void TestChannel::fallbackFolderMustBeTheUsersOwn()
-{
-    if (::geteuid() != 0)
-        QSKIP("needs root to act as another user");
+void TestChannel::fallbackFolderMustBeTheUsersOwn() {
+    if (::geteuid() != 0) QSKIP("needs root to act as another user");
     constexpr uid_t nobody = 65534;
     // The folder is shared by every copy of this test on the machine: one at a time.
     const int lock = ::open("/tmp/qx-test-fallback.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -628,8 +592,7 @@ void TestChannel::fallbackFolderMustBeTheUsersOwn()
         env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         p.setProcessEnvironment(env);
         p.setChildProcessModifier([] {
-            if (::setgid(nobody) != 0 || ::setuid(nobody) != 0)
-                ::_exit(10);
+            if (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(10);
         });
         p.start(QStringLiteral(QX_MSG_TOOL), {QStringLiteral("listen"), Cas});
         QVERIFY(p.waitForStarted(5000));

@@ -17,8 +17,7 @@ private slots:
     void names();
 };
 
-void TestCodec::messageNumbers()
-{
+void TestCodec::messageNumbers() {
     QCOMPARE(qx::AM_Nast, 1490u);
     QCOMPARE(qx::AM_Cas1, 1491u);
     QCOMPARE(qx::AM_Cas2, 1492u);
@@ -29,24 +28,22 @@ void TestCodec::messageNumbers()
     QCOMPARE(qx::ZapisnikName, QStringLiteral("TfrmQX"));
 }
 
-void TestCodec::byteOrder_data()
-{
+void TestCodec::byteOrder_data() {
     QTest::addColumn<quint32>("message");
     QTest::addColumn<qint32>("wParam");
     QTest::addColumn<qint32>("lParam");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("AM_Cas1 attack") << qx::AM_Cas1 << 0 << 12345
                                     << QByteArray::fromHex("d3050000 00000000 39300000");
-    QTest::newRow("AM_Nast 466, 0x0A") << qx::AM_Nast << 466 << 10
-                                       << QByteArray::fromHex("d2050000 d2010000 0a000000");
+    QTest::newRow("AM_Nast 466, 0x0A")
+        << qx::AM_Nast << 466 << 10 << QByteArray::fromHex("d2050000 d2010000 0a000000");
     QTest::newRow("negative params") << qx::AM_Mezi << -1 << -13456
                                      << QByteArray::fromHex("d7050000 ffffffff 70cbffff");
     QTest::newRow("extremes") << quint32(0xFFFFFFFFu) << qint32(INT_MIN) << qint32(INT_MAX)
                               << QByteArray::fromHex("ffffffff 00000080 ffffff7f");
 }
 
-void TestCodec::byteOrder()
-{
+void TestCodec::byteOrder() {
     QFETCH(quint32, message);
     QFETCH(qint32, wParam);
     QFETCH(qint32, lParam);
@@ -56,8 +53,7 @@ void TestCodec::byteOrder()
     QCOMPARE(qx::decodeFrame(bytes.constData()), f);
 }
 
-void TestCodec::splitAndMergedReads_data()
-{
+void TestCodec::splitAndMergedReads_data() {
     QTest::addColumn<QList<int>>("pieces"); // sizes of the reads, the rest in a last read
     QTest::newRow("one frame per read") << QList<int>{12, 12, 12, 12};
     QTest::newRow("byte by byte") << QList<int>(47, 1);
@@ -66,13 +62,10 @@ void TestCodec::splitAndMergedReads_data()
     QTest::newRow("two and a half, then rest") << QList<int>{30};
 }
 
-void TestCodec::splitAndMergedReads()
-{
+void TestCodec::splitAndMergedReads() {
     QFETCH(QList<int>, pieces);
-    const QList<Frame> sent{{qx::AM_Mezi, 0, 0},
-                            {qx::AM_Mezi, 1, 420},
-                            {qx::AM_Cas1, 0, 12345},
-                            {qx::AM_Cas2, 2, -13456}};
+    const QList<Frame> sent{
+        {qx::AM_Mezi, 0, 0}, {qx::AM_Mezi, 1, 420}, {qx::AM_Cas1, 0, 12345}, {qx::AM_Cas2, 2, -13456}};
     QByteArray stream;
     for (const Frame& f : sent)
         stream += qx::encodeFrame(f);
@@ -96,8 +89,7 @@ void TestCodec::splitAndMergedReads()
     QCOMPARE(decoder.feed(QByteArrayView(stream).first(12)), QList<Frame>{sent.first()});
 }
 
-void TestCodec::names()
-{
+void TestCodec::names() {
     QCOMPARE(qx::messageName(qx::AM_Form), QStringLiteral("AM_Form"));
     QCOMPARE(qx::messageName(7), QStringLiteral("7"));
     QCOMPARE(qx::messageFromName(u"am_mezi"), std::optional<quint32>(qx::AM_Mezi));

@@ -25,8 +25,7 @@ private slots:
 
 // One row per version and format: a final time and a split as stopky sends them, the texts
 // zapisnik makes, which must mean the same time and pass zapisnik's check for that version.
-void TestTimeUnits::receivedTimes_data()
-{
+void TestTimeUnits::receivedTimes_data() {
     QTest::addColumn<int>("verze");
     QTest::addColumn<int>("format");
     QTest::addColumn<int>("finalCount");
@@ -59,8 +58,7 @@ void TestTimeUnits::receivedTimes_data()
     QTest::newRow("unlisted 500") << 500 << 1 << 17532 << "17,532" << 17532 << "17,532";
 }
 
-void TestTimeUnits::receivedTimes()
-{
+void TestTimeUnits::receivedTimes() {
     QFETCH(int, verze);
     QFETCH(int, format);
     QFETCH(int, finalCount);
@@ -76,8 +74,7 @@ void TestTimeUnits::receivedTimes()
 
 // The longest time each device can report (its running clock's limit) must still be a time
 // zapisnik accepts for that version.
-void TestTimeUnits::longestTimePassesCheck_data()
-{
+void TestTimeUnits::longestTimePassesCheck_data() {
     QTest::addColumn<int>("verze");
     QTest::addColumn<int>("maxTimeMs");
     QTest::newRow("454") << 454 << 999999;
@@ -91,8 +88,7 @@ void TestTimeUnits::longestTimePassesCheck_data()
     QTest::newRow("468") << 468 << 199999;
 }
 
-void TestTimeUnits::longestTimePassesCheck()
-{
+void TestTimeUnits::longestTimePassesCheck() {
     QFETCH(int, verze);
     QFETCH(int, maxTimeMs);
     const int finalCount = maxTimeMs / (1000 / int(qx::finalTimeUnit(verze)));
@@ -106,8 +102,7 @@ void TestTimeUnits::longestTimePassesCheck()
     }
 }
 
-void TestTimeUnits::entryCheck_data()
-{
+void TestTimeUnits::entryCheck_data() {
     QTest::addColumn<int>("verze");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
@@ -133,16 +128,14 @@ void TestTimeUnits::entryCheck_data()
     QTest::newRow("empty") << 466 << "" << false;
 }
 
-void TestTimeUnits::entryCheck()
-{
+void TestTimeUnits::entryCheck() {
     QFETCH(int, verze);
     QFETCH(QString, text);
     QFETCH(bool, valid);
     QCOMPARE(qx::isValidTimeText(verze, text), valid);
 }
 
-void TestTimeUnits::countToText_data()
-{
+void TestTimeUnits::countToText_data() {
     QTest::addColumn<qint64>("count");
     QTest::addColumn<int>("unit");
     QTest::addColumn<int>("decimals");
@@ -159,8 +152,7 @@ void TestTimeUnits::countToText_data()
     QTest::newRow("smallest 32-bit") << qint64(INT_MIN) << 100 << 2 << "-21474836,48";
 }
 
-void TestTimeUnits::countToText()
-{
+void TestTimeUnits::countToText() {
     QFETCH(qint64, count);
     QFETCH(int, unit);
     QFETCH(int, decimals);
@@ -168,8 +160,7 @@ void TestTimeUnits::countToText()
     QCOMPARE(qx::countToTimeText(count, TimeUnit(unit), decimals), text);
 }
 
-void TestTimeUnits::formatIndex()
-{
+void TestTimeUnits::formatIndex() {
     // stopky holds the two-decimal devices at "setiny"; others keep the operator's choice.
     for (int v : {454, 462, 463}) {
         QCOMPARE(qx::effectiveFormatIndex(v, 1), 0);
@@ -186,10 +177,8 @@ void TestTimeUnits::formatIndex()
     // Every version stopky knows has its own row; zapisnik's units follow its text decimals.
     int stopkyRows = 0;
     for (const auto& row : qx::versionUnitsTable()) {
-        if (row.stopkyVersion)
-            ++stopkyRows;
-        if (row.verze != 0)
-            QCOMPARE(qx::versionUnits(row.verze).verze, row.verze);
+        if (row.stopkyVersion) ++stopkyRows;
+        if (row.verze != 0) QCOMPARE(qx::versionUnits(row.verze).verze, row.verze);
     }
     QCOMPARE(stopkyRows, 9);
     QCOMPARE(qx::textUnit(463), TimeUnit::Hundredths);
@@ -200,16 +189,14 @@ void TestTimeUnits::formatIndex()
 
 // Splits at 4,20 / 10,00 / 15,50 s taken in hundredths arrive as (1,420) (2,1000) (3,1550)
 // (4,550): their texts for a two-decimal and a three-decimal device.
-void TestTimeUnits::splitSequence_data()
-{
+void TestTimeUnits::splitSequence_data() {
     QTest::addColumn<int>("verze");
     QTest::addColumn<QStringList>("texts");
     QTest::newRow("454") << 454 << QStringList{"4,20", "10,00", "15,50", "5,50"};
     QTest::newRow("466 setiny") << 466 << QStringList{"4,200", "10,000", "15,500", "5,500"};
 }
 
-void TestTimeUnits::splitSequence()
-{
+void TestTimeUnits::splitSequence() {
     QFETCH(int, verze);
     QFETCH(QStringList, texts);
     const int counts[] = {420, 1000, 1550, 550};

@@ -6,7 +6,6 @@
 #include "data/Tdm_QX.h"
 #include "ui/TfrmQX.h"
 
-#include <QtTest>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -14,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QtTest>
 
 #include <memory>
 
@@ -34,8 +34,8 @@ const QString kFailure = QStringLiteral(
 
 } // namespace
 
-#define FIND(Type, var, name)                                                  \
-    auto* var = frm->findChild<Type*>(QStringLiteral(name));                   \
+#define FIND(Type, var, name)                                                                                \
+    auto* var = frm->findChild<Type*>(QStringLiteral(name));                                                 \
     QVERIFY2(var, name " not found")
 
 class TstZapFrmQX : public QObject {
@@ -76,12 +76,13 @@ private:
 
 void TstZapFrmQX::initTestCase() {
     QString why;
-    if (TestDb::shouldSkip(&why))
-        QSKIP(qPrintable("No MariaDB server (MYSQL_UNIX_PORT unset): " + why));
+    if (TestDb::shouldSkip(&why)) QSKIP(qPrintable("No MariaDB server (MYSQL_UNIX_PORT unset): " + why));
     QVERIFY(config_.isValid());
     qputenv("QX_CONFIG_DIR", config_.path().toUtf8());
     QApplication::setApplicationName(u"zapisnik"_qs);
-    TfrmQX::messageBoxSeam = [](QMessageBox& box) { g_boxes.append({box.icon(), box.text(), box.detailedText()}); };
+    TfrmQX::messageBoxSeam = [](QMessageBox& box) {
+        g_boxes.append({box.icon(), box.text(), box.detailedText()});
+    };
     db_ = std::make_unique<TestDb>("ui");
 }
 
@@ -138,8 +139,8 @@ void TstZapFrmQX::startupFailure_data() {
     QTest::addColumn<QByteArray>("database");
     QTest::addColumn<QByteArray>("socket");
     QTest::addColumn<QString>("detail");
-    QTest::newRow("server not running") << QByteArray() << QByteArray("/nonexistent/qx/mysqld.sock")
-                                        << u"/nonexistent/qx/mysqld.sock"_qs;
+    QTest::newRow("server not running")
+        << QByteArray() << QByteArray("/nonexistent/qx/mysqld.sock") << u"/nonexistent/qx/mysqld.sock"_qs;
     QTest::newRow("database missing") << QByteArray("qxt_no_such_db") << QByteArray() << u"qxt_no_such_db"_qs;
     QTest::newRow("tables missing") << QByteArray("empty") << QByteArray() << u"doesn't exist"_qs;
 }
@@ -154,8 +155,7 @@ void TstZapFrmQX::startupFailure() {
         empty = std::make_unique<TestDb>("uiempty", false);
         database = empty->name();
     }
-    if (!database.isEmpty())
-        s.database = database;
+    if (!database.isEmpty()) s.database = database;
     s.unixSocket = socket;
     Tdm_QX dm(s);
 
@@ -263,7 +263,8 @@ void TstZapFrmQX::startupState() {
 void TstZapFrmQX::startupReadsSettingsFile() {
     QFile f(config_.filePath(u"qx_db.ini"_qs));
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("[Poradatel]\nP1=SDH Horní Ves\n[Mezicas]\nM1=0\n[Oznac_mezi]\nM1=Koš\nM2=Voda\nM3=Výš.\nM4=Proud\n");
+    f.write(
+        "[Poradatel]\nP1=SDH Horní Ves\n[Mezicas]\nM1=0\n[Oznac_mezi]\nM1=Koš\nM2=Voda\nM3=Výš.\nM4=Proud\n");
     f.close();
     {
         auto frm = open();
@@ -285,8 +286,9 @@ void TstZapFrmQX::startupReadsSettingsFile() {
 void TstZapFrmQX::startupUpgradesSchema() {
     db_->exec("ALTER TABLE druzstvaqx DROP M1, DROP M2, DROP M3, DROP M4");
     db_->exec("INSERT INTO druzstvaqx (id_soutez, poradi, celkem) VALUES (1, '1', '17,53')");
-    const QByteArray cols = "SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA='" + db_->name()
-                            + "' AND TABLE_NAME='druzstvaqx' AND COLUMN_NAME IN ('M1','M2','M3','M4')";
+    const QByteArray cols = "SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA='" +
+                            db_->name() +
+                            "' AND TABLE_NAME='druzstvaqx' AND COLUMN_NAME IN ('M1','M2','M3','M4')";
     QCOMPARE(db_->value(cols), QByteArray("0"));
     auto frm = open();
     QVERIFY(g_boxes.isEmpty());
@@ -295,8 +297,9 @@ void TstZapFrmQX::startupUpgradesSchema() {
 }
 
 void TstZapFrmQX::competitionLifecycle() {
-    db_->exec("INSERT INTO obceqx (nazev_okresu, nazev_obce) VALUES ('Tábor', 'Bechyně'), ('Tábor', 'Chýnov'), "
-              "('Písek', 'Mirotice')");
+    db_->exec(
+        "INSERT INTO obceqx (nazev_okresu, nazev_obce) VALUES ('Tábor', 'Bechyně'), ('Tábor', 'Chýnov'), "
+        "('Písek', 'Mirotice')");
     auto frm = open();
     FIND(QPushButton, nova, "SB_soutez_nova");
     FIND(QPushButton, ulozit, "btn_soutez_ulozit");
@@ -334,9 +337,11 @@ void TstZapFrmQX::competitionLifecycle() {
     QTest::keyClicks(web, u"www.sdh-chynov.cz"_qs);
     QTest::mouseClick(ulozit, Qt::LeftButton);
     QVERIFY(g_boxes.isEmpty());
-    QCOMPARE(countOf("nazev_souteze='Pohár starosty' AND nazev_okresu='Tábor' AND nazev_obce='Chýnov' AND "
-                     "datum='20210905' AND cas='9:30' AND telefon='603123456' AND web_poradatele='www.sdh-chynov.cz'"),
-             QByteArray("1"));
+    QCOMPARE(
+        countOf(
+            "nazev_souteze='Pohár starosty' AND nazev_okresu='Tábor' AND nazev_obce='Chýnov' AND "
+            "datum='20210905' AND cas='9:30' AND telefon='603123456' AND web_poradatele='www.sdh-chynov.cz'"),
+        QByteArray("1"));
     QVERIFY(!nova->isChecked());
     QCOMPARE(ulozit->text(), u"Uložit"_qs);
     QCOMPARE(grid->Cells(0, 1), u"Pohár starosty"_qs);
@@ -354,7 +359,8 @@ void TstZapFrmQX::competitionLifecycle() {
     choose(misto, u"Bechyně"_qs);
     QTest::mouseClick(ulozit, Qt::LeftButton);
     QVERIFY(g_boxes.isEmpty());
-    QCOMPARE(countOf("id=" + id.toUtf8() + " AND nazev_souteze='Pohár starosty obce' AND nazev_obce='Bechyně' AND "
+    QCOMPARE(countOf("id=" + id.toUtf8() +
+                     " AND nazev_souteze='Pohár starosty obce' AND nazev_obce='Bechyně' AND "
                      "datum='20210905'"),
              QByteArray("1"));
     QCOMPARE(countOf("1"), QByteArray("1"));
@@ -368,7 +374,8 @@ void TstZapFrmQX::competitionLifecycle() {
     QCOMPARE(frm->cas_souteze, u"9:30"_qs);
     QVERIFY(listina->isEnabled());
     QVERIFY(!mereni->isEnabled());
-    db_->exec("INSERT INTO druzstvaqx (id_soutez, poradi, nazev_dr) VALUES (" + id.toUtf8() + ", '1', 'Chýnov')");
+    db_->exec("INSERT INTO druzstvaqx (id_soutez, poradi, nazev_dr) VALUES (" + id.toUtf8() +
+              ", '1', 'Chýnov')");
     doubleClickRow(grid, 1);
     QVERIFY(mereni->isEnabled());
     FIND(StringGrid, sgListina, "SG_listina");
@@ -392,8 +399,8 @@ void TstZapFrmQX::gridSizesAndOrder() {
     QByteArray values;
     for (int i = 0; i < 20; ++i) {
         const QDate d = QDate(2019, 1, 1).addDays(i * 37);
-        values += (i ? ", " : "") + QByteArray("('S") + QByteArray::number(i) + "', '"
-                  + d.toString(u"yyyyMMdd"_qs).toLatin1() + "')";
+        values += (i ? ", " : "") + QByteArray("('S") + QByteArray::number(i) + "', '" +
+                  d.toString(u"yyyyMMdd"_qs).toLatin1() + "')";
     }
     db_->exec("INSERT INTO soutezeqx (nazev_souteze, datum) VALUES " + values);
     auto frm = open();
@@ -448,7 +455,8 @@ void TstZapFrmQX::dateReadBackIgnoresLocale() {
     QFETCH(QDate, date);
     // A locale whose short date is month/day/two-digit year.
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    db_->exec("INSERT INTO soutezeqx (nazev_souteze, nazev_okresu, datum) VALUES ('A', 'Cheb', '" + stored + "')");
+    db_->exec("INSERT INTO soutezeqx (nazev_souteze, nazev_okresu, datum) VALUES ('A', 'Cheb', '" + stored +
+              "')");
     auto frm = open();
     FIND(StringGrid, grid, "SG_souteze");
     FIND(QDateEdit, datum, "edt_soutez_datum");

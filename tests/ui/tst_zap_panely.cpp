@@ -5,13 +5,13 @@
 #include "data/Tdm_QX.h"
 #include "ui/TfrmQX.h"
 
-#include <QtTest>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QtTest>
 
 #include <memory>
 
@@ -21,8 +21,8 @@ namespace {
 QStringList g_boxes;
 } // namespace
 
-#define FIND(Type, var, name)                                                  \
-    auto* var = frm->findChild<Type*>(QStringLiteral(name));                   \
+#define FIND(Type, var, name)                                                                                \
+    auto* var = frm->findChild<Type*>(QStringLiteral(name));                                                 \
     QVERIFY2(var, name " not found")
 
 class TstZapPanely : public QObject {
@@ -55,8 +55,7 @@ private:
 
 void TstZapPanely::initTestCase() {
     QString why;
-    if (TestDb::shouldSkip(&why))
-        QSKIP(qPrintable("No MariaDB server (MYSQL_UNIX_PORT unset): " + why));
+    if (TestDb::shouldSkip(&why)) QSKIP(qPrintable("No MariaDB server (MYSQL_UNIX_PORT unset): " + why));
     QVERIFY(config_.isValid());
     qputenv("QX_CONFIG_DIR", config_.path().toUtf8());
     TfrmQX::messageBoxSeam = [](QMessageBox& box) { g_boxes.append(box.text()); };
@@ -114,8 +113,9 @@ QString TstZapPanely::competition(const QByteArray& name) {
 }
 
 void TstZapPanely::brigades() {
-    db_->exec("INSERT INTO obceqx (nazev_okresu, nazev_obce) VALUES ('Tábor', 'Chýnov'), ('Tábor', 'Bechyně'), "
-              "('Písek', 'Mirotice')");
+    db_->exec(
+        "INSERT INTO obceqx (nazev_okresu, nazev_obce) VALUES ('Tábor', 'Chýnov'), ('Tábor', 'Bechyně'), "
+        "('Písek', 'Mirotice')");
     auto frm = open();
     FIND(QPushButton, kat, "SB_kat");
     FIND(QComboBox, okres, "CB_tym_okres");
@@ -159,7 +159,8 @@ void TstZapPanely::brigades() {
     vlozit->click();
     QVERIFY(g_boxes.isEmpty());
     QVERIFY(novy->text().isEmpty() && !vlozit->isEnabled() && black());
-    QCOMPARE(db_->value("SELECT COUNT(*) FROM obceqx WHERE nazev_okresu='Tábor' AND nazev_obce='Sezimovo \"Ústí\"'"),
+    QCOMPARE(db_->value(
+                 "SELECT COUNT(*) FROM obceqx WHERE nazev_okresu='Tábor' AND nazev_obce='Sezimovo \"Ústí\"'"),
              QByteArray("1"));
     QCOMPARE(smazatCB->count(), 3);
     QVERIFY(smazatCB->findText(u"Sezimovo \"Ústí\""_qs) >= 0);
@@ -191,7 +192,8 @@ void TstZapPanely::brigadesWithoutDistrict() {
     QVERIFY(vlozit->isEnabled());
     vlozit->click();
     QVERIFY(g_boxes.isEmpty());
-    QCOMPARE(db_->value("SELECT CONCAT('[', nazev_okresu, ']', nazev_obce) FROM obceqx"), QByteArray("[]Bez okresu"));
+    QCOMPARE(db_->value("SELECT CONCAT('[', nazev_okresu, ']', nazev_obce) FROM obceqx"),
+             QByteArray("[]Bez okresu"));
     QTest::keyClicks(novy, u"Bez okresu"_qs);
     QVERIFY(!vlozit->isEnabled());
 
@@ -207,8 +209,9 @@ void TstZapPanely::brigadesWithoutDistrict() {
 }
 
 void TstZapPanely::startList() {
-    db_->exec("INSERT INTO obceqx (nazev_okresu, nazev_obce) VALUES ('Tábor', 'Chýnov'), ('Tábor', 'Bechyně'), "
-              "('Tábor', 'Planá'), ('Písek', 'Mirotice')");
+    db_->exec(
+        "INSERT INTO obceqx (nazev_okresu, nazev_obce) VALUES ('Tábor', 'Chýnov'), ('Tábor', 'Bechyně'), "
+        "('Tábor', 'Planá'), ('Písek', 'Mirotice')");
     db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('Muži', 'M'), ('Ženy', 'Ž')");
     const QString id = competition("Pohár");
     auto frm = open();
@@ -269,8 +272,7 @@ void TstZapPanely::startList() {
                                {u"3"_qs, u"Chýnov"_qs, u"B"_qs, u"Ženy"_qs, QString()},
                                {u"x"_qs, u"Bechyně"_qs, u"C"_qs, u"Muži"_qs, QString()}};
     for (const Entry& e : entries) {
-        if (!novy->isChecked())
-            novy->click();
+        if (!novy->isChecked()) novy->click();
         choose(okres, u"Tábor"_qs);
         QVERIFY(poradi->text().isEmpty() && tym->text().isEmpty() && draha->text().isEmpty());
         QTest::keyClicks(poradi, e.poradi);
@@ -284,11 +286,13 @@ void TstZapPanely::startList() {
         QCOMPARE(ulozit->text(), u"Uložit"_qs);
         QVERIFY(mereni->isEnabled()); // from the first saved entry on
     }
-    QCOMPARE(db_->value("SELECT COUNT(*) FROM druzstvaqx WHERE id_soutez=" + id.toLatin1() + " AND nazev_okresu='Tábor'"),
+    QCOMPARE(db_->value("SELECT COUNT(*) FROM druzstvaqx WHERE id_soutez=" + id.toLatin1() +
+                        " AND nazev_okresu='Tábor'"),
              QByteArray("5"));
     // Numeric start order; a start order that is not a number sorts as 0.
     QCOMPARE(column(grid, 0), (QStringList{u"x"_qs, u"1"_qs, u"2"_qs, u"3"_qs, u"10"_qs}));
-    QCOMPARE(column(grid, 1), (QStringList{u"Bechyně"_qs, u"Planá"_qs, u"Bechyně"_qs, u"Chýnov"_qs, u"Chýnov"_qs}));
+    QCOMPARE(column(grid, 1),
+             (QStringList{u"Bechyně"_qs, u"Planá"_qs, u"Bechyně"_qs, u"Chýnov"_qs, u"Chýnov"_qs}));
     QCOMPARE(grid->Cells(2, 2), u"Tábor"_qs);
     QCOMPARE(grid->Cells(3, 2), u"B"_qs);
     QCOMPARE(grid->Cells(4, 2), u"Muži"_qs);
@@ -347,12 +351,16 @@ void TstZapPanely::startList() {
 
 void TstZapPanely::startListEditKeepsTimes() {
     const QString id = competition("Memoriál");
-    db_->exec("INSERT INTO druzstvaqx (id_soutez, poradi, nazev_dr, nazev_okresu, tym, kategorie, draha, cas1R, cas1C, "
-              "cas2R, cas2C, cas1S, cas2S, celkem, pozice, M1, M2, M3, M4) VALUES (" + id.toLatin1()
-              + ", '1', 'Zaniklá ves', 'Okres X', 'A', 'Muži', '3', '17,53L', '18,20', 'NP', 'NP', '20,00', '21,50', "
-                "'0018,20', '1.', '5,10', '9,20', '12,00', '16,00')");
-    const QByteArray measured = "SELECT CONCAT_WS('|', cas1R, cas1C, cas2R, cas2C, cas1S, cas2S, celkem, pozice, M1, "
-                                "M2, M3, M4) FROM druzstvaqx";
+    db_->exec(
+        "INSERT INTO druzstvaqx (id_soutez, poradi, nazev_dr, nazev_okresu, tym, kategorie, draha, cas1R, "
+        "cas1C, "
+        "cas2R, cas2C, cas1S, cas2S, celkem, pozice, M1, M2, M3, M4) VALUES (" +
+        id.toLatin1() +
+        ", '1', 'Zaniklá ves', 'Okres X', 'A', 'Muži', '3', '17,53L', '18,20', 'NP', 'NP', '20,00', '21,50', "
+        "'0018,20', '1.', '5,10', '9,20', '12,00', '16,00')");
+    const QByteArray measured =
+        "SELECT CONCAT_WS('|', cas1R, cas1C, cas2R, cas2C, cas1S, cas2S, celkem, pozice, M1, "
+        "M2, M3, M4) FROM druzstvaqx";
     const QByteArray before = db_->value(measured);
     auto frm = open();
     FIND(StringGrid, souteze, "SG_souteze");
@@ -372,8 +380,10 @@ void TstZapPanely::startListEditKeepsTimes() {
     tym->setText(u"B"_qs);
     ulozit->click();
     QVERIFY(g_boxes.isEmpty());
-    QCOMPARE(db_->value("SELECT CONCAT_WS('|', poradi, nazev_dr, nazev_okresu, tym, kategorie, draha) FROM druzstvaqx"),
-             u"7|Zaniklá ves|Okres X|B|Muži|3"_qs.toUtf8());
+    QCOMPARE(
+        db_->value(
+            "SELECT CONCAT_WS('|', poradi, nazev_dr, nazev_okresu, tym, kategorie, draha) FROM druzstvaqx"),
+        u"7|Zaniklá ves|Okres X|B|Muži|3"_qs.toUtf8());
     QCOMPARE(db_->value(measured), before);
     QCOMPARE(grid->Cells(0, 1), u"7"_qs);
 }
@@ -406,7 +416,8 @@ void TstZapPanely::startListFailedSave() {
     QVERIFY(!mereni->isEnabled());
     ulozit->click();
     QCOMPARE(g_boxes.size(), 1);
-    QCOMPARE(db_->value("SELECT CONCAT(id_soutez, poradi, nazev_dr) FROM druzstvaqx"), (id + u"1Aš"_qs).toUtf8());
+    QCOMPARE(db_->value("SELECT CONCAT(id_soutez, poradi, nazev_dr) FROM druzstvaqx"),
+             (id + u"1Aš"_qs).toUtf8());
     QVERIFY(mereni->isEnabled());
 }
 

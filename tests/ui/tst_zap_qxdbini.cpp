@@ -24,12 +24,13 @@ void TstZapQxDbIni::read_data() {
     QTest::addColumn<QString>("m4");
     QTest::newRow("no file") << QByteArray() << QString() << 1 << u"Koš"_qs << u"Tla."_qs;
     QTest::newRow("all keys, UTF-8")
-        << QByteArray("[Poradatel]\nP1=SDH Žďár\n[Mezicas]\nM1=0\n[Oznac_mezi]\nM1=Koš 2\nM2=V\nM3=X\nM4=Tlačítko\n")
+        << QByteArray(
+               "[Poradatel]\nP1=SDH Žďár\n[Mezicas]\nM1=0\n[Oznac_mezi]\nM1=Koš 2\nM2=V\nM3=X\nM4=Tlačítko\n")
         << u"SDH Žďár"_qs << 0 << u"Koš 2"_qs << u"Tlačítko"_qs;
-    QTest::newRow("Mezicas not a number") << QByteArray("[Mezicas]\nM1=ano\n") << QString() << 1 << u"Koš"_qs
-                                          << u"Tla."_qs;
-    QTest::newRow("Mezicas out of range kept") << QByteArray("[Mezicas]\nM1=5\n") << QString() << 5 << u"Koš"_qs
-                                               << u"Tla."_qs;
+    QTest::newRow("Mezicas not a number")
+        << QByteArray("[Mezicas]\nM1=ano\n") << QString() << 1 << u"Koš"_qs << u"Tla."_qs;
+    QTest::newRow("Mezicas out of range kept")
+        << QByteArray("[Mezicas]\nM1=5\n") << QString() << 5 << u"Koš"_qs << u"Tla."_qs;
     QTest::newRow("Windows-1250 file") << QByteArray("[Poradatel]\nP1=Hasi\xe8i\n[Oznac_mezi]\nM1=Ko\x9a\n")
                                        << u"Hasiči"_qs << 1 << u"Koš"_qs << u"Tla."_qs;
 }

@@ -21,28 +21,24 @@
 
 namespace {
 
-void usage()
-{
+void usage() {
     std::fputs("Použití: qx-msg send PEER MSG WPARAM LPARAM [MSG WPARAM LPARAM ...]\n"
                "         qx-msg listen NAME [--count N]\n",
                stderr);
 }
 
-bool parseFrame(const QStringList& parts, qsizetype at, qx::Frame& frame)
-{
+bool parseFrame(const QStringList& parts, qsizetype at, qx::Frame& frame) {
     const auto message = qx::messageFromName(parts.value(at));
     bool okW = false;
     bool okL = false;
     frame.wParam = parts.value(at + 1).toInt(&okW);
     frame.lParam = parts.value(at + 2).toInt(&okL);
-    if (!message || !okW || !okL)
-        return false;
+    if (!message || !okW || !okL) return false;
     frame.message = *message;
     return true;
 }
 
-int sendFrames(QCoreApplication& app, const QStringList& args)
-{
+int sendFrames(QCoreApplication& app, const QStringList& args) {
     if (args.size() < 6 || (args.size() - 3) % 3 != 0) {
         usage();
         return 1;
@@ -78,15 +74,13 @@ int sendFrames(QCoreApplication& app, const QStringList& args)
             app.exit(channel.pendingBytes(peer) == 0 && channel.hasConnection(peer) ? 0 : 3);
     });
     QObject::connect(&giveUp, &QTimer::timeout, &app, [&] { app.exit(3); });
-    if (channel.pendingBytes(peer) == 0)
-        return 0;
+    if (channel.pendingBytes(peer) == 0) return 0;
     poll.start(10);
     giveUp.start(2000);
     return app.exec();
 }
 
-int listenAs(QCoreApplication& app, const QStringList& args)
-{
+int listenAs(QCoreApplication& app, const QStringList& args) {
     if (args.size() != 3 && !(args.size() == 5 && args.at(3) == u"--count")) {
         usage();
         return 1;
@@ -109,8 +103,7 @@ int listenAs(QCoreApplication& app, const QStringList& args)
                      [&](quint32 message, qint32 w, qint32 l) {
                          std::printf("%s %d %d\n", qPrintable(qx::messageName(message)), w, l);
                          std::fflush(stdout);
-                         if (remaining > 0 && --remaining == 0)
-                             app.quit();
+                         if (remaining > 0 && --remaining == 0) app.quit();
                      });
 
     QByteArray input;
@@ -142,14 +135,11 @@ int listenAs(QCoreApplication& app, const QStringList& args)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.value(1) == u"send")
-        return sendFrames(app, args);
-    if (args.value(1) == u"listen")
-        return listenAs(app, args);
+    if (args.value(1) == u"send") return sendFrames(app, args);
+    if (args.value(1) == u"listen") return listenAs(app, args);
     usage();
     return 1;
 }

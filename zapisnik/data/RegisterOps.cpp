@@ -23,14 +23,15 @@ void Tdm_QX::save_soutez(bool vlozit, const Soutez& s, const QString& id) {
     const QByteArray datum = quoted(datumUlozeni(s.datum));
     QByteArray sql;
     if (vlozit) {
-        sql = "INSERT INTO soutezeqx (nazev_souteze,nazev_okresu,nazev_obce,datum,cas,telefon,web_poradatele) VALUES(";
-        sql += quoted(s.nazev) + ", " + quoted(s.okres) + ", " + quoted(s.misto) + ", " + datum + ", "
-               + quoted(s.cas) + ", " + quoted(s.telefon) + ", " + quoted(s.web) + ")";
+        sql = "INSERT INTO soutezeqx "
+              "(nazev_souteze,nazev_okresu,nazev_obce,datum,cas,telefon,web_poradatele) VALUES(";
+        sql += quoted(s.nazev) + ", " + quoted(s.okres) + ", " + quoted(s.misto) + ", " + datum + ", " +
+               quoted(s.cas) + ", " + quoted(s.telefon) + ", " + quoted(s.web) + ")";
     } else {
         sql = "UPDATE soutezeqx SET ";
-        sql += "nazev_okresu=" + quoted(s.okres) + ", nazev_souteze=" + quoted(s.nazev)
-               + ", nazev_obce=" + quoted(s.misto) + ", datum=" + datum + ", cas=" + quoted(s.cas)
-               + ", telefon=" + quoted(s.telefon) + ", web_poradatele=" + quoted(s.web);
+        sql += "nazev_okresu=" + quoted(s.okres) + ", nazev_souteze=" + quoted(s.nazev) +
+               ", nazev_obce=" + quoted(s.misto) + ", datum=" + datum + ", cas=" + quoted(s.cas) +
+               ", telefon=" + quoted(s.telefon) + ", web_poradatele=" + quoted(s.web);
         sql += " WHERE id=" + key(id);
     }
     exec(SQLQuery_kat, sql);
@@ -69,11 +70,11 @@ QList<QStringList> Tdm_QX::load_kat() {
 
 void Tdm_QX::save_kat(bool vlozit, const QString& nazev, const QString& zkratka, const QString& id) {
     if (vlozit)
-        exec(SQLQuery_kat, "INSERT INTO katqx (kategorie,zkratka ) VALUES (" + quoted(nazev) + ","
-                               + quoted(zkratka) + ")");
+        exec(SQLQuery_kat,
+             "INSERT INTO katqx (kategorie,zkratka ) VALUES (" + quoted(nazev) + "," + quoted(zkratka) + ")");
     else
-        exec(SQLQuery_kat, "UPDATE katqx SET kategorie=" + quoted(nazev) + ", zkratka=" + quoted(zkratka)
-                               + " WHERE id=" + key(id));
+        exec(SQLQuery_kat, "UPDATE katqx SET kategorie=" + quoted(nazev) + ", zkratka=" + quoted(zkratka) +
+                               " WHERE id=" + key(id));
 }
 
 void Tdm_QX::delete_kat(const QString& nazev) {
@@ -83,15 +84,15 @@ void Tdm_QX::delete_kat(const QString& nazev) {
 QList<QStringList> Tdm_QX::load_listina(const QString& id_soutez, const QString& kategorie) {
     SQLQuery& q = SQLQuery_kat;
     if (!kategorie.isEmpty())
-        open(q, "SELECT * FROM druzstvaqx WHERE id_soutez=" + key(id_soutez) + " and kategorie="
-                    + quoted(kategorie) + " ORDER BY CAST(poradi as unsigned) ASC");
+        open(q, "SELECT * FROM druzstvaqx WHERE id_soutez=" + key(id_soutez) +
+                    " and kategorie=" + quoted(kategorie) + " ORDER BY CAST(poradi as unsigned) ASC");
     else
-        open(q, "SELECT * FROM druzstvaqx WHERE id_soutez=" + key(id_soutez)
-                    + " ORDER BY CAST(poradi as unsigned) ASC");
+        open(q, "SELECT * FROM druzstvaqx WHERE id_soutez=" + key(id_soutez) +
+                    " ORDER BY CAST(poradi as unsigned) ASC");
     QList<QStringList> rows;
     for (; !q.Eof(); q.Next())
-        rows.append({q.AsString("poradi"), q.AsString("nazev_dr"), q.AsString("nazev_okresu"), q.AsString("tym"),
-                     q.AsString("kategorie"), q.AsString("draha"), q.AsAscii("id")});
+        rows.append({q.AsString("poradi"), q.AsString("nazev_dr"), q.AsString("nazev_okresu"),
+                     q.AsString("tym"), q.AsString("kategorie"), q.AsString("draha"), q.AsAscii("id")});
     return rows;
 }
 
@@ -99,14 +100,15 @@ void Tdm_QX::save_listina(bool vlozit, const QString& id_soutez, const Druzstvo&
     QByteArray sql;
     if (vlozit) {
         sql = "INSERT INTO  druzstvaqx (id_soutez,poradi,nazev_dr,nazev_okresu,tym,kategorie,draha) VALUES (";
-        sql += key(id_soutez) + ", " + quoted(d.poradi) + ", " + quoted(d.nazev_dr) + ", " + quoted(d.okres) + ", "
-               + quoted(d.tym) + ", " + quoted(d.kategorie) + ", " + quoted(d.draha) + ")";
+        sql += key(id_soutez) + ", " + quoted(d.poradi) + ", " + quoted(d.nazev_dr) + ", " + quoted(d.okres) +
+               ", " + quoted(d.tym) + ", " + quoted(d.kategorie) + ", " + quoted(d.draha) + ")";
     } else {
         // Only the seven start-list columns: an entry's times, result,
         // placing and splits survive any edit of it.
-        sql = "UPDATE druzstvaqx SET id_soutez=" + key(id_soutez) + ", poradi=" + quoted(d.poradi)
-              + ", nazev_dr=" + quoted(d.nazev_dr) + ", nazev_okresu=" + quoted(d.okres) + ", tym=" + quoted(d.tym)
-              + ", kategorie=" + quoted(d.kategorie) + ", draha=" + quoted(d.draha) + " WHERE id=" + key(id);
+        sql = "UPDATE druzstvaqx SET id_soutez=" + key(id_soutez) + ", poradi=" + quoted(d.poradi) +
+              ", nazev_dr=" + quoted(d.nazev_dr) + ", nazev_okresu=" + quoted(d.okres) +
+              ", tym=" + quoted(d.tym) + ", kategorie=" + quoted(d.kategorie) + ", draha=" + quoted(d.draha) +
+              " WHERE id=" + key(id);
     }
     exec(SQLQuery_kat, sql);
 }
@@ -122,8 +124,8 @@ bool Tdm_QX::obec_existuje(const QString& okres, const QString& obec) {
 }
 
 void Tdm_QX::insert_obec(const QString& okres, const QString& obec) {
-    exec(SQLQuery_kat,
-         "INSERT INTO  obceqx (nazev_okresu,nazev_obce) VALUES (" + quoted(okres) + ", " + quoted(obec) + ")");
+    exec(SQLQuery_kat, "INSERT INTO  obceqx (nazev_okresu,nazev_obce) VALUES (" + quoted(okres) + ", " +
+                           quoted(obec) + ")");
 }
 
 void Tdm_QX::delete_obec(const QString& okres, const QString& obec) {

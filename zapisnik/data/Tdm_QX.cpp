@@ -27,8 +27,7 @@ DbError::DbError(unsigned code, const QString& text)
 ConnectionSettings ConnectionSettings::fromEnvironment() {
     ConnectionSettings s;
     const QByteArray name = qgetenv("QX_DB_NAME");
-    if (!name.isEmpty())
-        s.database = name;
+    if (!name.isEmpty()) s.database = name;
     return s;
 }
 
@@ -36,18 +35,21 @@ ConnectionSettings ConnectionSettings::fromEnvironment() {
 
 SQLQuery::SQLQuery(Tdm_QX& dm) : dm_(dm) {}
 
-SQLQuery::~SQLQuery() { Close(); }
+SQLQuery::~SQLQuery() {
+    Close();
+}
 
 void SQLQuery::Clear() {
     Close();
     sql_.clear();
 }
 
-void SQLQuery::Add(const QByteArray& text) { sql_ += text; }
+void SQLQuery::Add(const QByteArray& text) {
+    sql_ += text;
+}
 
 void SQLQuery::Close() {
-    if (res_)
-        mysql_free_result(res_);
+    if (res_) mysql_free_result(res_);
     res_ = nullptr;
     fields_.clear();
     row_ = nullptr;
@@ -63,16 +65,14 @@ void SQLQuery::Open() {
     // connection while its rows are walked.
     res_ = mysql_store_result(conn);
     if (!res_) {
-        if (mysql_field_count(conn) != 0)
-            throw errorOf(conn);
+        if (mysql_field_count(conn) != 0) throw errorOf(conn);
         return; // a statement without a result: an empty one
     }
     const unsigned n = mysql_num_fields(res_);
     MYSQL_FIELD* f = mysql_fetch_fields(res_);
     for (unsigned i = 0; i < n; ++i) {
         const QByteArray name = QByteArray(f[i].name, static_cast<int>(f[i].name_length)).toLower();
-        if (!fields_.contains(name))
-            fields_.insert(name, static_cast<int>(i));
+        if (!fields_.contains(name)) fields_.insert(name, static_cast<int>(i));
     }
     fetch();
 }
@@ -93,13 +93,16 @@ void SQLQuery::fetch() {
     lengths_ = row_ ? mysql_fetch_lengths(res_) : nullptr;
 }
 
-int SQLQuery::RecordCount() const { return res_ ? static_cast<int>(mysql_num_rows(res_)) : 0; }
+int SQLQuery::RecordCount() const {
+    return res_ ? static_cast<int>(mysql_num_rows(res_)) : 0;
+}
 
-bool SQLQuery::Eof() const { return row_ == nullptr; }
+bool SQLQuery::Eof() const {
+    return row_ == nullptr;
+}
 
 void SQLQuery::Next() {
-    if (row_)
-        fetch();
+    if (row_) fetch();
 }
 
 int SQLQuery::fieldIndex(const char* column) const {
@@ -111,16 +114,18 @@ int SQLQuery::fieldIndex(const char* column) const {
 
 QByteArray SQLQuery::AsBytes(const char* column) const {
     const int i = fieldIndex(column);
-    if (!row_)
-        throw DbError(0, QStringLiteral("Žádný aktuální záznam."));
-    if (!row_[i])
-        return {};
+    if (!row_) throw DbError(0, QStringLiteral("Žádný aktuální záznam."));
+    if (!row_[i]) return {};
     return QByteArray(row_[i], static_cast<qsizetype>(lengths_[i]));
 }
 
-QString SQLQuery::AsString(const char* column) const { return QString::fromUtf8(AsBytes(column)); }
+QString SQLQuery::AsString(const char* column) const {
+    return QString::fromUtf8(AsBytes(column));
+}
 
-QString SQLQuery::AsAscii(const char* column) const { return QString::fromLatin1(AsBytes(column)); }
+QString SQLQuery::AsAscii(const char* column) const {
+    return QString::fromLatin1(AsBytes(column));
+}
 
 qint64 SQLQuery::AsInteger(const char* column) const {
     const QByteArray b = AsBytes(column).trimmed();
@@ -141,8 +146,7 @@ double SQLQuery::AsFloat(const char* column) const {
         c.replace(',', '.');
         v = c.toDouble(&ok);
     }
-    if (!ok)
-        throw DbError(0, QStringLiteral("'%1' není platná číselná hodnota.").arg(QString::fromUtf8(b)));
+    if (!ok) throw DbError(0, QStringLiteral("'%1' není platná číselná hodnota.").arg(QString::fromUtf8(b)));
     return v;
 }
 
@@ -160,17 +164,14 @@ Tdm_QX::~Tdm_QX() {
 void Tdm_QX::disconnect() {
     SQLQuery_kat.Close();
     SQLQuery_mereni.Close();
-    if (conn_)
-        mysql_close(conn_);
+    if (conn_) mysql_close(conn_);
     conn_ = nullptr;
 }
 
 MYSQL* Tdm_QX::SQLConn() {
-    if (conn_)
-        return conn_;
+    if (conn_) return conn_;
     MYSQL* c = mysql_init(nullptr);
-    if (!c)
-        throw DbError(0, QStringLiteral("Nedostatek paměti pro spojení s databází."));
+    if (!c) throw DbError(0, QStringLiteral("Nedostatek paměti pro spojení s databází."));
     const unsigned timeout = settings_.connectTimeout;
     mysql_options(c, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
     // No conversion on the way: the binary character set passes bytes as they
@@ -203,13 +204,14 @@ QByteArray Tdm_QX::quotedBytes(const QByteArray& bytes) {
     return '"' + out + '"';
 }
 
-QByteArray Tdm_QX::quoted(const QString& text) { return quotedBytes(text.toUtf8()); }
+QByteArray Tdm_QX::quoted(const QString& text) {
+    return quotedBytes(text.toUtf8());
+}
 
 QByteArray Tdm_QX::key(const QString& id) {
     bool ok = false;
     const qlonglong v = id.trimmed().toLongLong(&ok);
-    if (!ok)
-        throw DbError(0, QStringLiteral("'%1' není platný klíč záznamu.").arg(id));
+    if (!ok) throw DbError(0, QStringLiteral("'%1' není platný klíč záznamu.").arg(id));
     return QByteArray::number(v);
 }
 
@@ -232,8 +234,7 @@ bool Tdm_QX::upgrade_schema() {
     } catch (const DbError& e) {
         // Only a missing column means an older table; any other failure is
         // a real error and is passed on.
-        if (e.code() != ER_BAD_FIELD_ERROR)
-            throw;
+        if (e.code() != ER_BAD_FIELD_ERROR) throw;
     }
     exec(SQLQuery_kat, "ALTER TABLE druzstvaQX ADD  M1 Char(255) NOT NULL default \"\"");
     exec(SQLQuery_kat, "ALTER TABLE druzstvaQX ADD  M2 Char(255) NOT NULL default \"\"");

@@ -78,11 +78,11 @@ public:
     void Next();
 
     // Column values of the current row, by column name (case-insensitive).
-    QByteArray AsBytes(const char* column) const;   // as stored, NULL as empty
-    QString AsString(const char* column) const;     // UTF-8 decoded
-    QString AsAscii(const char* column) const;      // keys, times, dates
-    qint64 AsInteger(const char* column) const;     // throws when not an integer
-    double AsFloat(const char* column) const;       // decimal comma; throws when not a number
+    QByteArray AsBytes(const char* column) const; // as stored, NULL as empty
+    QString AsString(const char* column) const;   // UTF-8 decoded
+    QString AsAscii(const char* column) const;    // keys, times, dates
+    qint64 AsInteger(const char* column) const;   // throws when not an integer
+    double AsFloat(const char* column) const;     // decimal comma; throws when not a number
 
 private:
     int fieldIndex(const char* column) const;
@@ -98,10 +98,10 @@ private:
 
 // The start-list panel's input to save_listina: one entry of a start list.
 struct Druzstvo {
-    QString poradi;    // start order as typed
-    QString nazev_dr;  // brigade (SDH)
-    QString okres;     // its district
-    QString tym;       // team mark
+    QString poradi;   // start order as typed
+    QString nazev_dr; // brigade (SDH)
+    QString okres;    // its district
+    QString tym;      // team mark
     QString kategorie;
     QString draha;
 };
@@ -144,12 +144,12 @@ public:
     bool upgrade_schema();
 
     // Register operations. Rows are the cells of one grid row.
-    QList<QStringList> load_souteze();            // 8 cells: name, date shown, time, id, district, place, tel, web
+    QList<QStringList> load_souteze(); // 8 cells: name, date shown, time, id, district, place, tel, web
     void save_soutez(bool vlozit, const Soutez& s, const QString& id);
     void delete_soutez(const QString& id);
     QStringList load_okres();
     QStringList load_obce(const QString& okres);
-    QList<QStringList> load_kat();                // 3 cells: name, abbreviation, id
+    QList<QStringList> load_kat(); // 3 cells: name, abbreviation, id
     void save_kat(bool vlozit, const QString& nazev, const QString& zkratka, const QString& id);
     void delete_kat(const QString& nazev);
     // The start list of a competition, under an optional category (empty: all).

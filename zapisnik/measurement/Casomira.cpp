@@ -4,28 +4,45 @@ namespace qx {
 
 QString versionText(int verze) {
     switch (verze) {
-    case 454: return QStringLiteral("QX 4.54");
-    case 456: return QStringLiteral("QX 4.56");
-    case 457: return QStringLiteral("QX 4.57");
-    case 458: return QStringLiteral("QX 4.58");
-    case 462: return QStringLiteral("QX 4.62");
-    case 466: return QStringLiteral("QX 4.66");
-    case 467: return QStringLiteral("QX 4.67");
-    case 468: return QStringLiteral("QX 4.68");
-    case 490: return QStringLiteral("QX 4.90");
-    default: return QString();
+    case 454:
+        return QStringLiteral("QX 4.54");
+    case 456:
+        return QStringLiteral("QX 4.56");
+    case 457:
+        return QStringLiteral("QX 4.57");
+    case 458:
+        return QStringLiteral("QX 4.58");
+    case 462:
+        return QStringLiteral("QX 4.62");
+    case 466:
+        return QStringLiteral("QX 4.66");
+    case 467:
+        return QStringLiteral("QX 4.67");
+    case 468:
+        return QStringLiteral("QX 4.68");
+    case 490:
+        return QStringLiteral("QX 4.90");
+    default:
+        return QString();
     }
 }
 
 QString modeText(int nast) {
     switch (nast) {
-    case 1: return QStringLiteral("jedna dráha");
-    case 2: return QStringLiteral("dvě dráhy");
-    case 3: return QStringLiteral("tři dráhy");
-    case 4: return QStringLiteral("čtyři dráhy");
-    case 10: return QStringLiteral("jeden útok");
-    case 12: return QStringLiteral("dva útoky");
-    default: return QString();
+    case 1:
+        return QStringLiteral("jedna dráha");
+    case 2:
+        return QStringLiteral("dvě dráhy");
+    case 3:
+        return QStringLiteral("tři dráhy");
+    case 4:
+        return QStringLiteral("čtyři dráhy");
+    case 10:
+        return QStringLiteral("jeden útok");
+    case 12:
+        return QStringLiteral("dva útoky");
+    default:
+        return QString();
     }
 }
 

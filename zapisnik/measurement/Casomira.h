@@ -21,8 +21,8 @@ QString modeText(int nast);
 QString casomiraNepripojena(); // "Časomíra není připojena. Disciplínu vyberte na záložce Nastavení!"
 
 struct CasomiraStav {
-    QString lbl_casomira;          // "Verze časomíry - QX 4.66, jeden útok"
-    uint8_t nast = 0;              // the measurement mode after the announcement
+    QString lbl_casomira;           // "Verze časomíry - QX 4.66, jeden útok"
+    uint8_t nast = 0;               // the measurement mode after the announcement
     bool disciplinaEnabled = false; // CB_nast_disciplina: the operator sets the mode (version 490)
     bool splitRowShown = false;     // the split row of the measurement panel (one attack only)
 };

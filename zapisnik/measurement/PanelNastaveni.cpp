@@ -17,14 +17,15 @@ PanelNastaveni::PanelNastaveni(QWidget* parent) : QFrame(parent) {
     label(p, "lbl_nast_kolo", QStringLiteral("Fáze soutěže:"), 126, 9, 70);
     CB_nast_kolo = combo(p, "CB_nast_kolo", 196, 7, 64, {QStringLiteral("1. kolo"), qx::kKolo2}, 0);
     label(p, "lbl_nast_cas", QStringLiteral("Výsledný čas:"), 264, 9, 69);
-    CB_nast_cas = combo(p, "CB_nast_cas", 333, 7, 70,
-                        {QString(), QStringLiteral("lepší"), QStringLiteral("finálový"), QStringLiteral("součet")});
+    CB_nast_cas =
+        combo(p, "CB_nast_cas", 333, 7, 70,
+              {QString(), QStringLiteral("lepší"), QStringLiteral("finálový"), QStringLiteral("součet")});
     label(p, "lbl_nast_export", QStringLiteral("Export:"), 6, 36, 36);
     CB_nast_stafeta = make<QCheckBox>(p, "CB_nast_stafeta", 43, 35, 62, 19);
     CB_nast_stafeta->setText(QStringLiteral("štafeta"));
     label(p, "lbl_nast_disciplina", QStringLiteral("Disciplína:"), 112, 36, 52);
-    CB_nast_disciplina = combo(p, "CB_nast_disciplina", 165, 34, 70,
-                               {qx::kDisciplinaUtok, QStringLiteral("štafeta")}, 0);
+    CB_nast_disciplina =
+        combo(p, "CB_nast_disciplina", 165, 34, 70, {qx::kDisciplinaUtok, QStringLiteral("štafeta")}, 0);
     label(p, "lbl_nast_format", QStringLiteral("Formát času: "), 244, 36, 68);
     CBFormat = combo(p, "CBFormat", 313, 34, 90, {QStringLiteral("setiny"), QStringLiteral("tisíciny")}, 0);
     label(p, "lbl_nast_mezicas", QStringLiteral("V exportu pdf zobrazit mezičasy:"), 6, 63, 160);
@@ -84,8 +85,7 @@ void PanelNastaveni::CB_nast_disciplinaChange() {
 
 bool PanelNastaveni::btNPoradatelClick() {
     QString error;
-    if (qx::writeQxDbIni(qx::qxDbIniPath(), nastaveni(), &error))
-        return true;
+    if (qx::writeQxDbIni(qx::qxDbIniPath(), nastaveni(), &error)) return true;
     emit chyba(error);
     return false;
 }

@@ -13,22 +13,22 @@
 
 namespace qx::ovladace {
 
-template <class W>
-W* make(QWidget* parent, const char* name, int x, int y, int w, int h) {
+template <class W> W* make(QWidget* parent, const char* name, int x, int y, int w, int h) {
     auto* widget = new W(parent);
     widget->setObjectName(QString::fromLatin1(name));
     widget->setGeometry(x, y, w, h);
     return widget;
 }
 
-inline QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 17) {
+inline QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
+                     int h = 17) {
     auto* l = make<QLabel>(parent, name, x, y, w, h);
     l->setText(text);
     return l;
 }
 
-inline QPushButton* button(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 21,
-                           bool toggle = false) {
+inline QPushButton* button(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
+                           int h = 21, bool toggle = false) {
     auto* b = make<QPushButton>(parent, name, x, y, w, h);
     b->setText(text);
     b->setCheckable(toggle);

@@ -12,14 +12,18 @@ const QString kUlozit = QStringLiteral("Uložit");
 const QString kVlozit = QStringLiteral("Vložit");
 } // namespace
 
-PanelListina::PanelListina(TfrmQX& frm, qx::Tdm_QX& dm, QWidget* parent) : QFrame(parent), frm_(frm), dm_(dm) {
+PanelListina::PanelListina(TfrmQX& frm, qx::Tdm_QX& dm, QWidget* parent)
+    : QFrame(parent), frm_(frm), dm_(dm) {
     setObjectName(QStringLiteral("pnl_listina"));
     setGeometry(0, 39, 409, 355);
     setFrameShape(QFrame::StyledPanel);
-    SB_listina_novy_tym = button(this, "SB_listina_novy_tym", QStringLiteral("Nový tým"), 6, 4, 195, 21, true);
-    btn_listina_smazat_tym = button(this, "btn_listina_smazat_tym", QStringLiteral("Smazat tým"), 208, 4, 195);
+    SB_listina_novy_tym =
+        button(this, "SB_listina_novy_tym", QStringLiteral("Nový tým"), 6, 4, 195, 21, true);
+    btn_listina_smazat_tym =
+        button(this, "btn_listina_smazat_tym", QStringLiteral("Smazat tým"), 208, 4, 195);
     btn_listina_smazat_tym->setEnabled(false);
-    lbl_listina_okres = label(this, "lbl_listina_okres", QStringLiteral("Vybere okres družstva:"), 8, 33, 118);
+    lbl_listina_okres =
+        label(this, "lbl_listina_okres", QStringLiteral("Vybere okres družstva:"), 8, 33, 118);
     CB_listina_okres = combo(this, "CB_listina_okres", 127, 31, 276);
 
     pnl_listina_detail = make<QFrame>(this, "pnl_listina_detail", 0, 53, 409, 66);
@@ -52,8 +56,7 @@ PanelListina::PanelListina(TfrmQX& frm, qx::Tdm_QX& dm, QWidget* parent) : QFram
     connect(btn_listina_ulozit, &QPushButton::clicked, this, &PanelListina::btn_listina_ulozitClick);
     connect(btn_listina_smazat_tym, &QPushButton::clicked, this, &PanelListina::btn_listina_smazat_tymClick);
     connect(SG_listina, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
-        if (row != previous)
-            SG_listinaClick();
+        if (row != previous) SG_listinaClick();
     });
 }
 
@@ -75,8 +78,7 @@ void PanelListina::save_listina() {
                          CB_listina_okres->currentText(), edt_listina_tym->text(),
                          CB_listina_kat->currentText(),   edt_listina_draha->text()};
     dm_.save_listina(vlozit, frm_.id_soutez, d, vlozit ? QString() : SG_listina->Cells(6, SG_listina->Row()));
-    if (vlozit)
-        SB_listina_novy_tym->setChecked(false);
+    if (vlozit) SB_listina_novy_tym->setChecked(false);
     frm_.load_listina();
 }
 
@@ -125,8 +127,7 @@ void PanelListina::obnov() {
 
 void PanelListina::SB_listina_novy_tymClick() {
     guarded([this] {
-        if (SB_listina_novy_tym->isChecked())
-            CB_listina_okres->setCurrentIndex(-1);
+        if (SB_listina_novy_tym->isChecked()) CB_listina_okres->setCurrentIndex(-1);
         emit obnovit();
     });
 }

@@ -62,7 +62,9 @@ void PanelTym::CB_tym_okresChange() {
     });
 }
 
-void PanelTym::CB_tym_smazatChange() { SB_tym_smazat->setEnabled(!CB_tym_smazat->currentText().isEmpty()); }
+void PanelTym::CB_tym_smazatChange() {
+    SB_tym_smazat->setEnabled(!CB_tym_smazat->currentText().isEmpty());
+}
 
 void PanelTym::edt_tym_novyChange() {
     guarded([this] {
@@ -88,8 +90,7 @@ void PanelTym::SB_tym_smazatClick() {
     const int i = CB_tym_smazat->currentIndex();
     // With nothing chosen there is nothing to delete (the button keeps its
     // state after a deletion, and must not then delete unnamed rows).
-    if (i < 0)
-        return;
+    if (i < 0) return;
     guarded([this, i] {
         dm_.delete_obec(CB_tym_okres->currentText(), CB_tym_smazat->itemText(i));
         const QSignalBlocker block(CB_tym_smazat);

@@ -12,11 +12,9 @@ QString qxDbIniPath() {
 QxDbIni readQxDbIni(const QString& path) {
     QxDbIni v;
     IniFile ini;
-    if (!ini.load(path))
-        return v;
+    if (!ini.load(path)) return v;
     v.poradatel = ini.text("Poradatel", "P1", v.poradatel);
-    if (ini.has("Mezicas", "M1"))
-        v.mezicas = ini.integer("Mezicas", "M1", 1);
+    if (ini.has("Mezicas", "M1")) v.mezicas = ini.integer("Mezicas", "M1", 1);
     v.m1 = ini.text("Oznac_mezi", "M1", v.m1);
     v.m2 = ini.text("Oznac_mezi", "M2", v.m2);
     v.m3 = ini.text("Oznac_mezi", "M3", v.m3);

@@ -8,9 +8,9 @@
 namespace qx {
 
 struct QxDbIni {
-    QString poradatel;             // [Poradatel] P1
-    int mezicas = 1;               // [Mezicas] M1: 0 "Ano", 1 "Ne"
-    QString m1 = QStringLiteral("Koš");   // [Oznac_mezi] M1..M4
+    QString poradatel;                  // [Poradatel] P1
+    int mezicas = 1;                    // [Mezicas] M1: 0 "Ano", 1 "Ne"
+    QString m1 = QStringLiteral("Koš"); // [Oznac_mezi] M1..M4
     QString m2 = QStringLiteral("Voda");
     QString m3 = QStringLiteral("Vys.");
     QString m4 = QStringLiteral("Tla.");

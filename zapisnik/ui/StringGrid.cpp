@@ -34,7 +34,9 @@ void StringGrid::setRowHeights(int px) {
         setRowHeight(r, px);
 }
 
-void StringGrid::setRowCountWithTitle(int n) { setRowCount(std::max(0, n - 1)); }
+void StringGrid::setRowCountWithTitle(int n) {
+    setRowCount(std::max(0, n - 1));
+}
 
 QString StringGrid::Cells(int col, int row) const {
     if (row == 0) {
@@ -62,8 +64,7 @@ int StringGrid::Row() const {
 }
 
 void StringGrid::setRow(int row) {
-    if (row >= 1 && row <= rowCount())
-        setCurrentCell(row - 1, 0);
+    if (row >= 1 && row <= rowCount()) setCurrentCell(row - 1, 0);
 }
 
 void StringGrid::fill(int minimum, const QList<QStringList>& rows) {

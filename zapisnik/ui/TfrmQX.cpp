@@ -1,13 +1,13 @@
 #include "TfrmQX.h"
 
+#include "Ovladace.h"
 #include "PanelListina.h"
 #include "PanelTym.h"
-#include "Ovladace.h"
 #include "QxDbIni.h"
 #include "data/Registers.h"
+#include "measurement/Casomira.h"
 #include "measurement/Nastaveni.h"
 #include "measurement/PanelNastaveni.h"
-#include "measurement/Casomira.h"
 #include "measurement/Vysledky.h"
 #include "messages/ActualFile.h"
 #include "messages/Messages.h"
@@ -124,7 +124,8 @@ void TfrmQX::buildSoutez(QWidget* client) {
     SB_soutez_nova = button(pnl_soutez, "SB_soutez_nova", QStringLiteral("Nová soutěž"), 6, 4, 195, 21, true);
     btn_soutez_smazat = button(pnl_soutez, "btn_soutez_smazat", QStringLiteral("Smazat soutěž"), 208, 4, 195);
     btn_soutez_smazat->setEnabled(false);
-    lbl_soutez_okres = label(pnl_soutez, "lbl_soutez_okres", QStringLiteral("Vybere okres konání soutěže:"), 8, 32, 150);
+    lbl_soutez_okres =
+        label(pnl_soutez, "lbl_soutez_okres", QStringLiteral("Vybere okres konání soutěže:"), 8, 32, 150);
     CB_soutez_okres = combo(pnl_soutez, "CB_soutez_okres", 163, 31, 240);
 
     pnl_soutez_detail = panel(pnl_soutez, "pnl_soutez_detail", 0, 53, 409, 84, false);
@@ -259,19 +260,16 @@ void TfrmQX::connectHandlers() {
     connect(btn_soutez_ulozit, &QPushButton::clicked, this, &TfrmQX::btn_soutez_ulozitClick);
     connect(btn_soutez_smazat, &QPushButton::clicked, this, &TfrmQX::btn_soutez_smazatClick);
     connect(SG_souteze, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
-        if (row != previous)
-            SG_soutezeClick();
+        if (row != previous) SG_soutezeClick();
     });
     connect(SG_souteze, &QTableWidget::cellDoubleClicked, this, &TfrmQX::SG_soutezeDblClick);
 
     connect(SB_kat_nova, &QPushButton::clicked, this, &TfrmQX::SB_kat_novaClick);
     connect(SG_kat, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
-        if (row != previous)
-            SG_katClick();
+        if (row != previous) SG_katClick();
     });
     connect(btn_kat_ulozit, &QPushButton::clicked, this, &TfrmQX::btn_kat_ulozitClick);
     connect(btn_kat_smazat, &QPushButton::clicked, this, &TfrmQX::btn_kat_smazatClick);
-
 }
 
 // ------------------------------------------------------------------ start-up
@@ -311,7 +309,8 @@ void TfrmQX::FormCreate() {
 
 void TfrmQX::showStartupFailure(const QString& detail) {
     startupFailed_ = true;
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), kDbFailureMessage, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), kDbFailureMessage, QMessageBox::Ok,
+                    this);
     box.setObjectName(QStringLiteral("db_failure"));
     box.setDetailedText(detail);
     showBox(box);
@@ -369,15 +368,17 @@ void TfrmQX::Nastav_SG() {
         QList<int> widths;
     };
     const QList<Titles> all{
-        {SG_souteze, {QStringLiteral("Název soutěže"), QStringLiteral("Datum"), QStringLiteral("Čas")}, {261, 69, 40}},
+        {SG_souteze,
+         {QStringLiteral("Název soutěže"), QStringLiteral("Datum"), QStringLiteral("Čas")},
+         {261, 69, 40}},
         {SG_listina,
-         {QStringLiteral("Poř."), QStringLiteral("Název týmu"), QStringLiteral("Okres"), QStringLiteral("Tým"),
-          QStringLiteral("Kat.")},
+         {QStringLiteral("Poř."), QStringLiteral("Název týmu"), QStringLiteral("Okres"),
+          QStringLiteral("Tým"), QStringLiteral("Kat.")},
          {27, 195, 80, 26, 41}},
         {SG_kat, {QStringLiteral("Název kategorie"), QStringLiteral("Zkratka")}, {302, 69}},
         {SG_mereni,
-         {QStringLiteral("Poz."), QStringLiteral("Název týmu"), QStringLiteral("Okres"), QStringLiteral("Tým"),
-          QStringLiteral("Kat."), QStringLiteral("Čas")},
+         {QStringLiteral("Poz."), QStringLiteral("Název týmu"), QStringLiteral("Okres"),
+          QStringLiteral("Tým"), QStringLiteral("Kat."), QStringLiteral("Čas")},
          {27, 154, 67, 26, 41, 64}},
     };
     for (const Titles& t : all) {
@@ -463,8 +464,8 @@ void TfrmQX::zobrazKat() {
     pnl_kat->show();
     pnl_tym->show();
     const auto showFields = [this] {
-        for (QWidget* w : std::initializer_list<QWidget*>{lbl_kat_nazev, edt_kat_nazev, lbl_kat_zkr, edt_kat_zkr,
-                                                          btn_kat_ulozit})
+        for (QWidget* w : std::initializer_list<QWidget*>{lbl_kat_nazev, edt_kat_nazev, lbl_kat_zkr,
+                                                          edt_kat_zkr, btn_kat_ulozit})
             w->show();
     };
     if (SB_kat_nova->isChecked()) {
@@ -485,9 +486,13 @@ void TfrmQX::zobrazKat() {
         btn_kat_smazat->setEnabled(false);
 }
 
-void TfrmQX::zobrazListina() { panelListina_->obnov(); }
+void TfrmQX::zobrazListina() {
+    panelListina_->obnov();
+}
 
-void TfrmQX::zobrazNast() { panelNastaveni_->obnov(); }
+void TfrmQX::zobrazNast() {
+    panelNastaveni_->obnov();
+}
 
 void TfrmQX::zobrazMereni() {
     lbl_mereni_soutez->setText(nazev_souteze);
@@ -496,17 +501,18 @@ void TfrmQX::zobrazMereni() {
 
 // ------------------------------------------------------------------ register operations
 
-void TfrmQX::load_souteze() { SG_souteze->fill(14, dm_.load_souteze()); }
+void TfrmQX::load_souteze() {
+    SG_souteze->fill(14, dm_.load_souteze());
+}
 
 void TfrmQX::save_soutez() {
     const bool vlozit = btn_soutez_ulozit->text() != kUlozit;
-    const qx::Soutez s{edt_soutez_nazev->text(),        CB_soutez_okres->currentText(),
-                       cb_soutez_misto->currentText(),  edt_soutez_datum->date(),
-                       edt_soutez_cas->text(),          edt_soutez_tel->text(),
+    const qx::Soutez s{edt_soutez_nazev->text(),       CB_soutez_okres->currentText(),
+                       cb_soutez_misto->currentText(), edt_soutez_datum->date(),
+                       edt_soutez_cas->text(),         edt_soutez_tel->text(),
                        edt_soutez_web->text()};
     dm_.save_soutez(vlozit, s, vlozit ? QString() : SG_souteze->Cells(3, SG_souteze->Row()));
-    if (vlozit)
-        SB_soutez_nova->setChecked(false);
+    if (vlozit) SB_soutez_nova->setChecked(false);
     load_souteze();
 }
 
@@ -554,8 +560,7 @@ void TfrmQX::load_kat() {
         const QString& nazev = rows[k - 1][0];
         CB_nast_kat->addItem(nazev);
         CB_listina_kat->addItem(nazev);
-        if (nazev == remembered)
-            CB_nast_kat->setCurrentIndex(k);
+        if (nazev == remembered) CB_nast_kat->setCurrentIndex(k);
         if (k == current) {
             edt_kat_nazev->setText(SG_kat->Cells(0, k));
             edt_kat_zkr->setText(SG_kat->Cells(1, k));
@@ -567,8 +572,7 @@ void TfrmQX::save_kat() {
     const bool vlozit = btn_kat_ulozit->text() != kUlozit;
     dm_.save_kat(vlozit, edt_kat_nazev->text(), edt_kat_zkr->text(),
                  vlozit ? QString() : SG_kat->Cells(2, SG_kat->Row()));
-    if (vlozit)
-        SB_kat_nova->setChecked(false);
+    if (vlozit) SB_kat_nova->setChecked(false);
     load_kat();
 }
 
@@ -587,8 +591,7 @@ void TfrmQX::load_CB(const QString& nazev, QComboBox* CB) {
     const QSignalBlocker block(CB);
     // A stand-in added for an earlier value goes first.
     for (int i = CB->count() - 1; i >= 0; --i)
-        if (CB->itemData(i, kStandInRole).toBool())
-            CB->removeItem(i);
+        if (CB->itemData(i, kStandInRole).toBool()) CB->removeItem(i);
     QStringList items;
     items.reserve(CB->count());
     for (int i = 0; i < CB->count(); ++i)
@@ -606,8 +609,7 @@ void TfrmQX::load_CB(const QString& nazev, QComboBox* CB) {
 
 void TfrmQX::SB_soutez_novaClick() {
     guarded([this] {
-        if (SB_soutez_nova->isChecked())
-            CB_soutez_okres->setCurrentIndex(-1);
+        if (SB_soutez_nova->isChecked()) CB_soutez_okres->setCurrentIndex(-1);
         Zobraz_seznamy();
     });
 }
@@ -684,8 +686,7 @@ void TfrmQX::SB_mereniClick() {
 
 void TfrmQX::CB_nast_katChange() {
     guarded([this] {
-        if (!id_soutez.isEmpty())
-            load_listina();
+        if (!id_soutez.isEmpty()) load_listina();
     });
 }
 
@@ -726,8 +727,7 @@ void TfrmQX::showBox(QMessageBox& box) {
 
 int runZapisnik(qx::Tdm_QX& dm) {
     TfrmQX frmQX(dm);
-    if (frmQX.startupFailed())
-        return 1;
+    if (frmQX.startupFailed()) return 1;
     frmQX.show();
     return QApplication::exec();
 }
