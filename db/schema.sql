@@ -1,7 +1,8 @@
 -- The database of zapisnik: competitions, categories, districts, municipalities
 -- (fire brigades) and start lists with their measured times.
--- Load it once into a server that matches table names without regard to case
--- (lower_case_table_names=1):  mariadb -uroot < db/schema.sql
+-- Load it once into the server:  mariadb -uroot < db/schema.sql
+-- Table names are lower case; the programs spell them so, whatever the server's
+-- lower_case_table_names.
 -- Every time, result, placing and split column starts as the empty string.
 -- Names sort in Czech order (ch after h) and compare without regard to case but with their
 -- accents: "Chýnov" and "Chynov" are two places (MariaDB 10.10 or later).

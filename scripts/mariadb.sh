@@ -26,8 +26,7 @@ start)
   mariadbd --no-defaults --user="$(id -un)" --datadir="$dir/data" --socket="$sock" \
     --pid-file="$pidfile" --skip-networking --log-error="$dir/error.log" \
     --character-set-server=utf8mb4 --collation-server=utf8mb4_unicode_ci \
-    --innodb-buffer-pool-size=64M --innodb-log-file-size=16M \
-    --lower-case-table-names=1 >/dev/null 2>&1 &
+    --innodb-buffer-pool-size=64M --innodb-log-file-size=16M >/dev/null 2>&1 &
   for _ in $(seq 1 300); do
     if mariadb-admin --no-defaults --socket="$sock" -uroot ping >/dev/null 2>&1; then
       echo "$sock"; exit 0

@@ -4,6 +4,7 @@
 
 #include "TestDb.h"
 #include "measurement/Casomira.h"
+#include "measurement/PanelNastaveni.h"
 #include "messages/ActualFile.h"
 #include "messages/LocalChannel.h"
 #include "ui/TfrmQX.h"
@@ -93,8 +94,8 @@ private slots:
         QTRY_COMPARE(frm.lbl_casomira->text(), QStringLiteral("Verze časomíry - QX 4.66, jeden útok"));
         QCOMPARE(frm.verze, 466);
         QCOMPARE(int(frm.nast), 10);
-        QTRY_VERIFY(!frm.CBFormat->isEnabled());
-        QCOMPARE(frm.CBFormat->currentText(), QStringLiteral("tisíciny"));
+        QTRY_VERIFY(!frm.pnl_nast->CBFormat->isEnabled());
+        QCOMPARE(frm.pnl_nast->CBFormat->currentText(), QStringLiteral("tisíciny"));
 
         got.clear();
         QVERIFY(frm.posliAktualniTym(QStringLiteral("Lhota A - 1."), QStringLiteral("Připraví se: Ves B")));
@@ -132,7 +133,7 @@ private slots:
         qx::Tdm_QX dm;
         TfrmQX frm(dm);
         QVERIFY(!frm.startupFailed());
-        QVERIFY(frm.CBFormat->isEnabled());
+        QVERIFY(frm.pnl_nast->CBFormat->isEnabled());
         QVERIFY(frm.posliAktualniTym(QStringLiteral("Lhota A"), QString()));
     }
 };

@@ -3,6 +3,7 @@
 // category registers worked through the window's controls.
 
 #include "TestDb.h"
+#include "ZapFixture.h"
 #include "data/Tdm_QX.h"
 #include "ui/TfrmQX.h"
 
@@ -18,6 +19,7 @@
 #include <memory>
 
 using namespace qx;
+using namespace zapfix;
 
 namespace {
 
@@ -33,10 +35,6 @@ const QString kFailure = QStringLiteral(
     "vytvořenou databázi myQX, viz návod!");
 
 } // namespace
-
-#define FIND(Type, var, name)                                                                                \
-    auto* var = frm->findChild<Type*>(QStringLiteral(name));                                                 \
-    QVERIFY2(var, name " not found")
 
 class TstZapFrmQX : public QObject {
     Q_OBJECT
@@ -64,9 +62,6 @@ private slots:
 
 private:
     std::unique_ptr<TfrmQX> open();
-    static void choose(QComboBox* cb, const QString& text);
-    static void clickRow(StringGrid* grid, int row);
-    static void doubleClickRow(StringGrid* grid, int row);
     QByteArray countOf(const QByteArray& where);
 
     std::unique_ptr<TestDb> db_;
@@ -110,25 +105,6 @@ std::unique_ptr<TfrmQX> TstZapFrmQX::open() {
     auto frm = std::make_unique<TfrmQX>(*dm_);
     frm->show();
     return frm;
-}
-
-void TstZapFrmQX::choose(QComboBox* cb, const QString& text) {
-    const int i = cb->findText(text);
-    QVERIFY2(i >= 0, qPrintable(text));
-    cb->setCurrentIndex(i);
-    emit cb->activated(i);
-}
-
-void TstZapFrmQX::clickRow(StringGrid* grid, int row) {
-    const QRect r = grid->visualRect(grid->model()->index(row - 1, 0));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
-    QCOMPARE(grid->Row(), row);
-}
-
-void TstZapFrmQX::doubleClickRow(StringGrid* grid, int row) {
-    clickRow(grid, row);
-    const QRect r = grid->visualRect(grid->model()->index(row - 1, 0));
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, r.center());
 }
 
 QByteArray TstZapFrmQX::countOf(const QByteArray& where) {

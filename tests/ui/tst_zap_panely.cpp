@@ -2,6 +2,7 @@
 // worked through the window's controls.
 
 #include "TestDb.h"
+#include "ZapFixture.h"
 #include "data/Tdm_QX.h"
 #include "ui/TfrmQX.h"
 
@@ -16,14 +17,11 @@
 #include <memory>
 
 using namespace qx;
+using namespace zapfix;
 
 namespace {
 QStringList g_boxes;
 } // namespace
-
-#define FIND(Type, var, name)                                                                                \
-    auto* var = frm->findChild<Type*>(QStringLiteral(name));                                                 \
-    QVERIFY2(var, name " not found")
 
 class TstZapPanely : public QObject {
     Q_OBJECT
@@ -42,9 +40,6 @@ private slots:
 
 private:
     std::unique_ptr<TfrmQX> open();
-    static void choose(QComboBox* cb, const QString& text);
-    static void clickRow(StringGrid* grid, int row);
-    static QStringList column(StringGrid* grid, int col);
     static void chooseCompetition(StringGrid* souteze);
     QString competition(const QByteArray& name);
 
@@ -81,30 +76,10 @@ std::unique_ptr<TfrmQX> TstZapPanely::open() {
     return frm;
 }
 
-void TstZapPanely::choose(QComboBox* cb, const QString& text) {
-    const int i = cb->findText(text);
-    QVERIFY2(i >= 0, qPrintable(text));
-    cb->setCurrentIndex(i);
-    emit cb->activated(i);
-}
-
-void TstZapPanely::clickRow(StringGrid* grid, int row) {
-    const QRect r = grid->visualRect(grid->model()->index(row - 1, 0));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
-    QCOMPARE(grid->Row(), row);
-}
-
 void TstZapPanely::chooseCompetition(StringGrid* souteze) {
     clickRow(souteze, 1);
     QTest::mouseDClick(souteze->viewport(), Qt::LeftButton, {},
                        souteze->visualRect(souteze->model()->index(0, 0)).center());
-}
-
-QStringList TstZapPanely::column(StringGrid* grid, int col) {
-    QStringList out;
-    for (int r = 1; r < grid->RowCount() && !grid->Cells(0, r).isEmpty(); ++r)
-        out << grid->Cells(col, r);
-    return out;
 }
 
 QString TstZapPanely::competition(const QByteArray& name) {

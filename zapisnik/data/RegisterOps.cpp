@@ -6,23 +6,31 @@
 
 namespace qx {
 
-QList<QStringList> Tdm_QX::load_souteze() {
-    SQLQuery& q = SQLQuery_kat;
-    open(q, "SELECT * FROM soutezeqx WHERE 1 ORDER BY datum DESC");
-    QList<QStringList> rows;
-    rows.reserve(q.RecordCount());
-    for (; !q.Eof(); q.Next()) {
-        rows.append({q.AsString("nazev_souteze"), FormatDateTime_QX(q.AsAscii("datum")), q.AsString("cas"),
-                     q.AsAscii("id"), q.AsString("nazev_okresu"), q.AsString("nazev_obce"),
-                     q.AsString("telefon"), q.AsString("web_poradatele")});
-    }
-    return rows;
+namespace {
+
+SoutezRadek soutezZRadku(const SQLQuery& q) {
+    return SoutezRadek{q.AsInteger("id"),        q.AsString("nazev_souteze"), q.AsString("nazev_okresu"),
+                       q.AsString("nazev_obce"), q.AsAscii("datum"),          q.AsString("cas"),
+                       q.AsString("telefon"),    q.AsString("web_poradatele")};
 }
 
-void Tdm_QX::save_soutez(bool vlozit, const Soutez& s, const QString& id) {
+} // namespace
+
+QList<SoutezRadek> Tdm_QX::load_souteze() {
+    return readAll<SoutezRadek>("SELECT * FROM soutezeqx WHERE 1 ORDER BY datum DESC", soutezZRadku);
+}
+
+std::optional<SoutezRadek> Tdm_QX::soutez(qint64 id) {
+    const QList<SoutezRadek> rows =
+        readAll<SoutezRadek>("SELECT * FROM soutezeqx WHERE id=" + QByteArray::number(id), soutezZRadku);
+    if (rows.isEmpty()) return std::nullopt;
+    return rows.first();
+}
+
+void Tdm_QX::save_soutez(std::optional<qint64> id, const Soutez& s) {
     const QByteArray datum = quoted(datumUlozeni(s.datum));
     QByteArray sql;
-    if (vlozit) {
+    if (!id) {
         sql = "INSERT INTO soutezeqx "
               "(nazev_souteze,nazev_okresu,nazev_obce,datum,cas,telefon,web_poradatele) VALUES(";
         sql += quoted(s.nazev) + ", " + quoted(s.okres) + ", " + quoted(s.misto) + ", " + datum + ", " +
@@ -32,13 +40,13 @@ void Tdm_QX::save_soutez(bool vlozit, const Soutez& s, const QString& id) {
         sql += "nazev_okresu=" + quoted(s.okres) + ", nazev_souteze=" + quoted(s.nazev) +
                ", nazev_obce=" + quoted(s.misto) + ", datum=" + datum + ", cas=" + quoted(s.cas) +
                ", telefon=" + quoted(s.telefon) + ", web_poradatele=" + quoted(s.web);
-        sql += " WHERE id=" + key(id);
+        sql += " WHERE id=" + QByteArray::number(*id);
     }
     exec(SQLQuery_kat, sql);
 }
 
-void Tdm_QX::delete_soutez(const QString& id) {
-    exec(SQLQuery_kat, "DELETE FROM soutezeqx WHERE id=" + key(id));
+void Tdm_QX::delete_soutez(qint64 id) {
+    exec(SQLQuery_kat, "DELETE FROM soutezeqx WHERE id=" + QByteArray::number(id));
 }
 
 QStringList Tdm_QX::load_okres() {
@@ -59,67 +67,83 @@ QStringList Tdm_QX::load_obce(const QString& okres) {
     return out;
 }
 
-QList<QStringList> Tdm_QX::load_kat() {
-    SQLQuery& q = SQLQuery_kat;
-    open(q, "SELECT * FROM katqx WHERE 1 ORDER BY kategorie ASC");
-    QList<QStringList> rows;
-    for (; !q.Eof(); q.Next())
-        rows.append({q.AsString("kategorie"), q.AsString("zkratka"), q.AsAscii("id")});
-    return rows;
+QList<KategorieRadek> Tdm_QX::load_kat() {
+    return readAll<KategorieRadek>(
+        "SELECT * FROM katqx WHERE 1 ORDER BY kategorie ASC", [](const SQLQuery& q) {
+            return KategorieRadek{q.AsInteger("id"), q.AsString("kategorie"), q.AsString("zkratka")};
+        });
 }
 
-void Tdm_QX::save_kat(bool vlozit, const QString& nazev, const QString& zkratka, const QString& id) {
-    if (vlozit)
+void Tdm_QX::save_kat(std::optional<qint64> id, const QString& nazev, const QString& zkratka) {
+    if (!id)
         exec(SQLQuery_kat,
              "INSERT INTO katqx (kategorie,zkratka ) VALUES (" + quoted(nazev) + "," + quoted(zkratka) + ")");
     else
         exec(SQLQuery_kat, "UPDATE katqx SET kategorie=" + quoted(nazev) + ", zkratka=" + quoted(zkratka) +
-                               " WHERE id=" + key(id));
+                               " WHERE id=" + QByteArray::number(*id));
 }
 
 void Tdm_QX::delete_kat(const QString& nazev) {
     exec(SQLQuery_kat, "DELETE FROM katqx WHERE kategorie=" + quoted(nazev));
 }
 
-QList<QStringList> Tdm_QX::load_listina(const QString& id_soutez, const QString& kategorie) {
-    SQLQuery& q = SQLQuery_kat;
-    if (!kategorie.isEmpty())
-        open(q, "SELECT * FROM druzstvaqx WHERE id_soutez=" + key(id_soutez) +
-                    " and kategorie=" + quoted(kategorie) + " ORDER BY CAST(poradi as unsigned) ASC");
-    else
-        open(q, "SELECT * FROM druzstvaqx WHERE id_soutez=" + key(id_soutez) +
-                    " ORDER BY CAST(poradi as unsigned) ASC");
-    QList<QStringList> rows;
-    for (; !q.Eof(); q.Next())
-        rows.append({q.AsString("poradi"), q.AsString("nazev_dr"), q.AsString("nazev_okresu"),
-                     q.AsString("tym"), q.AsString("kategorie"), q.AsString("draha"), q.AsAscii("id")});
-    return rows;
+DruzstvoRadek Tdm_QX::druzstvo(const SQLQuery& q) {
+    DruzstvoRadek d;
+    d.id = q.AsInteger("id");
+    d.id_soutez = q.AsInteger("id_soutez");
+    d.poradi = q.AsString("poradi");
+    d.nazev_dr = q.AsString("nazev_dr");
+    d.nazev_okresu = q.AsString("nazev_okresu");
+    d.tym = q.AsString("tym");
+    d.kategorie = q.AsString("kategorie");
+    d.draha = q.AsString("draha");
+    d.cas1R = q.AsAscii("cas1R");
+    d.cas1C = q.AsAscii("cas1C");
+    d.cas2R = q.AsAscii("cas2R");
+    d.cas2C = q.AsAscii("cas2C");
+    d.cas1S = q.AsAscii("cas1S");
+    d.cas2S = q.AsAscii("cas2S");
+    d.celkem = q.AsAscii("celkem");
+    d.pozice = q.AsString("pozice");
+    d.M1 = q.AsString("M1");
+    d.M2 = q.AsString("M2");
+    d.M3 = q.AsString("M3");
+    d.M4 = q.AsString("M4");
+    return d;
 }
 
-void Tdm_QX::save_listina(bool vlozit, const QString& id_soutez, const Druzstvo& d, const QString& id) {
+QList<DruzstvoRadek> Tdm_QX::load_listina(qint64 id_soutez, const QString& kategorie) {
+    QByteArray sql = "SELECT * FROM druzstvaqx WHERE id_soutez=" + QByteArray::number(id_soutez);
+    if (!kategorie.isEmpty()) sql += " and kategorie=" + quoted(kategorie);
+    sql += " ORDER BY CAST(poradi as unsigned) ASC";
+    return readAll<DruzstvoRadek>(sql, &Tdm_QX::druzstvo);
+}
+
+void Tdm_QX::save_listina(std::optional<qint64> id, qint64 id_soutez, const Druzstvo& d) {
+    const QByteArray soutez = QByteArray::number(id_soutez);
     QByteArray sql;
-    if (vlozit) {
+    if (!id) {
         sql = "INSERT INTO  druzstvaqx (id_soutez,poradi,nazev_dr,nazev_okresu,tym,kategorie,draha) VALUES (";
-        sql += key(id_soutez) + ", " + quoted(d.poradi) + ", " + quoted(d.nazev_dr) + ", " + quoted(d.okres) +
-               ", " + quoted(d.tym) + ", " + quoted(d.kategorie) + ", " + quoted(d.draha) + ")";
+        sql += soutez + ", " + quoted(d.poradi) + ", " + quoted(d.nazev_dr) + ", " + quoted(d.okres) + ", " +
+               quoted(d.tym) + ", " + quoted(d.kategorie) + ", " + quoted(d.draha) + ")";
     } else {
         // Only the seven start-list columns: an entry's times, result,
         // placing and splits survive any edit of it.
-        sql = "UPDATE druzstvaqx SET id_soutez=" + key(id_soutez) + ", poradi=" + quoted(d.poradi) +
+        sql = "UPDATE druzstvaqx SET id_soutez=" + soutez + ", poradi=" + quoted(d.poradi) +
               ", nazev_dr=" + quoted(d.nazev_dr) + ", nazev_okresu=" + quoted(d.okres) +
               ", tym=" + quoted(d.tym) + ", kategorie=" + quoted(d.kategorie) + ", draha=" + quoted(d.draha) +
-              " WHERE id=" + key(id);
+              " WHERE id=" + QByteArray::number(*id);
     }
     exec(SQLQuery_kat, sql);
 }
 
-void Tdm_QX::delete_listina(const QString& id) {
-    exec(SQLQuery_kat, "DELETE FROM druzstvaqx WHERE id=" + key(id));
+void Tdm_QX::delete_listina(qint64 id) {
+    exec(SQLQuery_kat, "DELETE FROM druzstvaqx WHERE id=" + QByteArray::number(id));
 }
 
 bool Tdm_QX::obec_existuje(const QString& okres, const QString& obec) {
     open(SQLQuery_kat,
-         "SELECT * FROM obceQX WHERE nazev_okresu=" + quoted(okres) + " and nazev_obce=" + quoted(obec));
+         "SELECT * FROM obceqx WHERE nazev_okresu=" + quoted(okres) + " and nazev_obce=" + quoted(obec));
     return SQLQuery_kat.RecordCount() > 0;
 }
 

@@ -136,20 +136,6 @@ qint64 SQLQuery::AsInteger(const char* column) const {
     return v;
 }
 
-double SQLQuery::AsFloat(const char* column) const {
-    const QByteArray b = AsBytes(column).trimmed();
-    // Stored numbers use a decimal comma; a dot is not a decimal separator here.
-    bool ok = !b.isEmpty() && !b.contains('.');
-    double v = 0;
-    if (ok) {
-        QByteArray c = b;
-        c.replace(',', '.');
-        v = c.toDouble(&ok);
-    }
-    if (!ok) throw DbError(0, QStringLiteral("'%1' není platná číselná hodnota.").arg(QString::fromUtf8(b)));
-    return v;
-}
-
 // ---------------------------------------------------------------- Tdm_QX
 
 Tdm_QX::Tdm_QX(ConnectionSettings settings)
@@ -227,19 +213,35 @@ void Tdm_QX::open(SQLQuery& q, const QByteArray& sql) {
     q.Open();
 }
 
+void Tdm_QX::begin() {
+    exec(SQLQuery_kat, "START TRANSACTION");
+}
+
+void Tdm_QX::commit() {
+    exec(SQLQuery_kat, "COMMIT");
+}
+
+void Tdm_QX::rollback() {
+    try {
+        exec(SQLQuery_kat, "ROLLBACK");
+    } catch (const DbError&) {
+        // The connection is gone; the server has rolled back already.
+    }
+}
+
 bool Tdm_QX::upgrade_schema() {
     try {
-        open(SQLQuery_kat, "SELECT M1 FROM druzstvaQX WHERE 1 LIMIT 1");
+        open(SQLQuery_kat, "SELECT M1 FROM druzstvaqx WHERE 1 LIMIT 1");
         return false;
     } catch (const DbError& e) {
         // Only a missing column means an older table; any other failure is
         // a real error and is passed on.
         if (e.code() != ER_BAD_FIELD_ERROR) throw;
     }
-    exec(SQLQuery_kat, "ALTER TABLE druzstvaQX ADD  M1 Char(255) NOT NULL default \"\"");
-    exec(SQLQuery_kat, "ALTER TABLE druzstvaQX ADD  M2 Char(255) NOT NULL default \"\"");
-    exec(SQLQuery_kat, "ALTER TABLE druzstvaQX ADD  M3 Char(255) NOT NULL default \"\"");
-    exec(SQLQuery_kat, "ALTER TABLE druzstvaQX ADD  M4 Char(255) NOT NULL default \"\"");
+    exec(SQLQuery_kat, "ALTER TABLE druzstvaqx ADD  M1 Char(255) NOT NULL default \"\"");
+    exec(SQLQuery_kat, "ALTER TABLE druzstvaqx ADD  M2 Char(255) NOT NULL default \"\"");
+    exec(SQLQuery_kat, "ALTER TABLE druzstvaqx ADD  M3 Char(255) NOT NULL default \"\"");
+    exec(SQLQuery_kat, "ALTER TABLE druzstvaqx ADD  M4 Char(255) NOT NULL default \"\"");
     return true;
 }
 

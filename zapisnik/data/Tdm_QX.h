@@ -16,7 +16,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <stdexcept>
+
+#include "data/Radky.h"
+#include "data/RegistrData.h"
 
 struct st_mysql;
 struct st_mysql_res;
@@ -96,7 +100,7 @@ private:
     unsigned long* lengths_ = nullptr;
 };
 
-// The start-list panel's input to save_listina: one entry of a start list.
+// The start-list panel's input to save_listina: the start-list columns of one entry.
 struct Druzstvo {
     QString poradi;   // start order as typed
     QString nazev_dr; // brigade (SDH)
@@ -117,10 +121,10 @@ struct Soutez {
     QString web;
 };
 
-class Tdm_QX {
+class Tdm_QX : public RegistrData {
 public:
     explicit Tdm_QX(ConnectionSettings settings = ConnectionSettings::fromEnvironment());
-    ~Tdm_QX();
+    ~Tdm_QX() override;
     Tdm_QX(const Tdm_QX&) = delete;
     Tdm_QX& operator=(const Tdm_QX&) = delete;
 
@@ -143,30 +147,51 @@ public:
     // column as unknown. Returns true when the columns were added.
     bool upgrade_schema();
 
-    // Register operations. Rows are the cells of one grid row.
-    QList<QStringList> load_souteze(); // 8 cells: name, date shown, time, id, district, place, tel, web
-    void save_soutez(bool vlozit, const Soutez& s, const QString& id);
-    void delete_soutez(const QString& id);
+    // Register operations. Keys are the rows' ids; an insert is asked for with no id.
+    QList<SoutezRadek> load_souteze(); // newest date first
+    std::optional<SoutezRadek> soutez(qint64 id);
+    void save_soutez(std::optional<qint64> id, const Soutez& s);
+    void delete_soutez(qint64 id);
     QStringList load_okres();
-    QStringList load_obce(const QString& okres);
-    QList<QStringList> load_kat(); // 3 cells: name, abbreviation, id
-    void save_kat(bool vlozit, const QString& nazev, const QString& zkratka, const QString& id);
+    QStringList load_obce(const QString& okres) override;
+    QList<KategorieRadek> load_kat();
+    void save_kat(std::optional<qint64> id, const QString& nazev, const QString& zkratka);
     void delete_kat(const QString& nazev);
-    // The start list of a competition, under an optional category (empty: all).
-    QList<QStringList> load_listina(const QString& id_soutez, const QString& kategorie); // 7 cells
-    // Inserts an entry of competition id_soutez (vlozit) or rewrites the seven
-    // start-list columns of entry id; times, result, placing and splits stay.
-    void save_listina(bool vlozit, const QString& id_soutez, const Druzstvo& d, const QString& id);
-    void delete_listina(const QString& id);
+    // The start list of a competition in start order (numeric), under an optional category
+    // (empty: all). Every column of each entry.
+    QList<DruzstvoRadek> load_listina(qint64 id_soutez, const QString& kategorie) override;
+    // Inserts an entry of competition id_soutez (no id) or rewrites the seven start-list columns
+    // of entry id; times, result, placing and splits stay.
+    void save_listina(std::optional<qint64> id, qint64 id_soutez, const Druzstvo& d) override;
+    void delete_listina(qint64 id) override;
 
     // Municipalities (fire brigades) of a district, as the brigades panel keeps them.
-    bool obec_existuje(const QString& okres, const QString& obec); // the duplicate check
-    void insert_obec(const QString& okres, const QString& obec);
-    void delete_obec(const QString& okres, const QString& obec);
+    bool obec_existuje(const QString& okres, const QString& obec) override; // the duplicate check
+    void insert_obec(const QString& okres, const QString& obec) override;
+    void delete_obec(const QString& okres, const QString& obec) override;
 
     // One statement on the given object: clear, set the text, execute or open.
     void exec(SQLQuery& q, const QByteArray& sql);
     void open(SQLQuery& q, const QByteArray& sql);
+
+    // Opens a query and reads every row into a list before anything else runs, so a statement
+    // issued while the caller walks the rows can never cut the walk short.
+    template <class Row, class Read> QList<Row> readAll(const QByteArray& sql, Read read) {
+        SQLQuery q(*this);
+        open(q, sql);
+        QList<Row> rows;
+        rows.reserve(q.RecordCount());
+        for (; !q.Eof(); q.Next())
+            rows.append(read(q));
+        return rows;
+    }
+    // One entry of druzstvaqx from the current row of a query over all its columns.
+    static DruzstvoRadek druzstvo(const SQLQuery& q);
+
+    // Statements that belong together: all or none take effect.
+    void begin();
+    void commit();
+    void rollback();
 
 private:
     ConnectionSettings settings_;

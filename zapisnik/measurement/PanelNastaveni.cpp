@@ -4,6 +4,7 @@
 #include "ui/Ovladace.h"
 
 #include <QCheckBox>
+#include <QSignalBlocker>
 
 using namespace qx::ovladace;
 
@@ -56,6 +57,36 @@ void PanelNastaveni::obnov() {
         CB_nast_cas->setEnabled(false);
         CB_nast_cas->setCurrentIndex(0);
     }
+}
+
+qx::MereniKontext PanelNastaveni::kontext(qx::MereniKontext k) const {
+    k.kategorie = CB_nast_kat->currentText();
+    k.kolo = qx::koloZTextu(CB_nast_kolo->currentText());
+    k.rezim = qx::rezimZIndexu(CB_nast_cas->currentIndex());
+    k.format = CBFormat->currentIndex() == 1 ? 1 : 0;
+    k.stafetaExport = CB_nast_stafeta->isChecked();
+    k.mezicasy = CB_mezicas->currentIndex() == 0;
+    k.mezicasTitulky = {edtM1nast->text(), edtM2nast->text(), edtM3Nast->text(), edtM4Nast->text()};
+    k.poradatel = edtPoradatel->text();
+    return k;
+}
+
+void PanelNastaveni::setKategorie(const QStringList& kategorie) {
+    const QString remembered = CB_nast_kat->currentText();
+    const QSignalBlocker block(CB_nast_kat);
+    CB_nast_kat->clear();
+    CB_nast_kat->addItem(QString());
+    CB_nast_kat->setCurrentIndex(-1);
+    for (int k = 0; k < kategorie.size(); ++k) {
+        CB_nast_kat->addItem(kategorie[k]);
+        if (kategorie[k] == remembered) CB_nast_kat->setCurrentIndex(k + 1);
+    }
+}
+
+void PanelNastaveni::zamkniFormat(int format) {
+    const QSignalBlocker block(CBFormat);
+    if (format == 0 || format == 1) CBFormat->setCurrentIndex(format);
+    CBFormat->setEnabled(false);
 }
 
 qx::QxDbIni PanelNastaveni::nastaveni() const {

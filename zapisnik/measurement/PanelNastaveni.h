@@ -5,6 +5,7 @@
 // organiser's name and split titles that its save button writes to qx_db.ini.
 // The rules live in Nastaveni.h; this is the panel and its wiring.
 
+#include "measurement/Kontext.h"
 #include "ui/QxDbIni.h"
 
 #include <QFrame>
@@ -38,6 +39,15 @@ public:
     // The panel's part of the window's refresh: the result mode only in the
     // second phase.
     void obnov();
+
+    // The panel's part of the settings snapshot: category, phase, result mode, export switch,
+    // format, split switch and titles, organiser. The rest (competition, mode, version) is left
+    // as it is in `k`.
+    qx::MereniKontext kontext(qx::MereniKontext k) const;
+    // The categories the category list offers (the chosen one stays chosen when still there).
+    void setKategorie(const QStringList& kategorie);
+    // AM_Form: the device's format, selected without the change action and locked.
+    void zamkniFormat(int format);
 
     // The settings-file values the panel shows, and their reading into it.
     qx::QxDbIni nastaveni() const;

@@ -50,6 +50,13 @@ inline QComboBox* combo(QWidget* parent, const char* name, int x, int y, int w, 
     return c;
 }
 
+// Marks a list entry that stands in for a stored value missing from the list.
+inline constexpr int kStandInRole = Qt::UserRole + 1;
+
+// Selects nazev in CB. A value missing from the list is added to it as a stand-in entry and
+// selected, so the list shows (and a save keeps) the stored value; an empty value selects nothing.
+void load_CB(const QString& nazev, QComboBox* CB);
+
 inline void fillCombo(QComboBox* cb, const QStringList& items) {
     cb->clear();
     cb->addItems(items);

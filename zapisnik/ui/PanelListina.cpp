@@ -1,7 +1,7 @@
 #include "PanelListina.h"
 
 #include "Ovladace.h"
-#include "TfrmQX.h"
+#include "data/Tdm_QX.h"
 
 #include <QSignalBlocker>
 
@@ -12,8 +12,9 @@ const QString kUlozit = QStringLiteral("Uložit");
 const QString kVlozit = QStringLiteral("Vložit");
 } // namespace
 
-PanelListina::PanelListina(TfrmQX& frm, qx::Tdm_QX& dm, QWidget* parent)
-    : QFrame(parent), frm_(frm), dm_(dm) {
+PanelListina::PanelListina(qx::RegistrData& data, const qx::ErrorSink& chyby,
+                           std::function<qx::MereniKontext()> kontext, QWidget* parent)
+    : QFrame(parent), data_(data), chyby_(chyby), kontext_(std::move(kontext)) {
     setObjectName(QStringLiteral("pnl_listina"));
     setGeometry(0, 39, 409, 355);
     setFrameShape(QFrame::StyledPanel);
@@ -60,31 +61,60 @@ PanelListina::PanelListina(TfrmQX& frm, qx::Tdm_QX& dm, QWidget* parent)
     });
 }
 
-void PanelListina::guarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const qx::DbError& e) {
-        emit chyba(e.text());
-    } catch (const std::exception& e) {
-        emit chyba(QString::fromLocal8Bit(e.what()));
-    }
-}
-
 // ------------------------------------------------------------------ operations
 
+std::optional<qint64> PanelListina::aktualniId() const {
+    const int row = SG_listina->Row();
+    if (row < 1 || row > radky_.size()) return std::nullopt;
+    return radky_[row - 1].id;
+}
+
+void PanelListina::load_obce() {
+    fillCombo(CB_listina_nazevSDH, data_.load_obce(CB_listina_okres->currentText()));
+}
+
+void PanelListina::setOkresy(const QStringList& okresy) {
+    const QSignalBlocker block(CB_listina_okres);
+    CB_listina_okres->clear();
+    CB_listina_okres->addItem(QString());
+    CB_listina_okres->addItems(okresy);
+    CB_listina_okres->setCurrentIndex(-1);
+}
+
+void PanelListina::setKategorie(const QStringList& kategorie) {
+    const QSignalBlocker block(CB_listina_kat);
+    CB_listina_kat->clear();
+    CB_listina_kat->addItem(QString());
+    CB_listina_kat->addItems(kategorie);
+    CB_listina_kat->setCurrentIndex(-1);
+}
+
+void PanelListina::load_listina() {
+    const qx::MereniKontext k = kontext_();
+    radky_ = data_.load_listina(k.idSoutez.toLongLong(), k.kategorie);
+    QList<QStringList> cells;
+    cells.reserve(radky_.size());
+    for (const qx::DruzstvoRadek& d : radky_)
+        cells.append(
+            {d.poradi, d.nazev_dr, d.nazev_okresu, d.tym, d.kategorie, d.draha, QString::number(d.id)});
+    SG_listina->fill(15, cells);
+    emit listinaNactena(int(radky_.size()));
+}
+
 void PanelListina::save_listina() {
-    const bool vlozit = btn_listina_ulozit->text() != kUlozit;
     const qx::Druzstvo d{edt_listina_poradi->text(),      CB_listina_nazevSDH->currentText(),
                          CB_listina_okres->currentText(), edt_listina_tym->text(),
                          CB_listina_kat->currentText(),   edt_listina_draha->text()};
-    dm_.save_listina(vlozit, frm_.id_soutez, d, vlozit ? QString() : SG_listina->Cells(6, SG_listina->Row()));
-    if (vlozit) SB_listina_novy_tym->setChecked(false);
-    frm_.load_listina();
+    const std::optional<qint64> id = vlozit_ ? std::nullopt : aktualniId();
+    if (!vlozit_ && !id) return; // an empty row has no entry to rewrite
+    data_.save_listina(id, kontext_().idSoutez.toLongLong(), d);
+    if (vlozit_) SB_listina_novy_tym->setChecked(false);
+    load_listina();
 }
 
 void PanelListina::delete_listina() {
-    dm_.delete_listina(SG_listina->Cells(6, SG_listina->Row()));
-    frm_.load_listina();
+    if (const std::optional<qint64> id = aktualniId()) data_.delete_listina(*id);
+    load_listina();
 }
 
 // ------------------------------------------------------------------ refresh
@@ -92,17 +122,16 @@ void PanelListina::delete_listina() {
 void PanelListina::obnov() {
     const int row = SG_listina->Row();
     const bool entryRow = !SG_listina->Cells(0, row).isEmpty();
-    if (SB_listina_novy_tym->isChecked()) {
+    vlozit_ = SB_listina_novy_tym->isChecked();
+    if (vlozit_) {
         btn_listina_ulozit->setText(kVlozit);
         btn_listina_smazat_tym->setEnabled(false);
         edt_listina_poradi->clear();
         edt_listina_tym->clear();
         edt_listina_draha->clear();
         CB_listina_nazevSDH->setCurrentIndex(-1);
-        // Both category lists hold the same items in the same order: a new
-        // entry gets the category being worked on.
-        const int kat = frm_.CB_nast_kat->currentIndex();
-        CB_listina_kat->setCurrentIndex(kat < CB_listina_kat->count() ? kat : -1);
+        // A new entry gets the category being worked on.
+        CB_listina_kat->setCurrentIndex(CB_listina_kat->findText(kontext_().kategorie));
         lbl_listina_okres->show();
         CB_listina_okres->show();
         pnl_listina_detail->setVisible(!CB_listina_okres->currentText().isEmpty());
@@ -111,11 +140,11 @@ void PanelListina::obnov() {
     btn_listina_ulozit->setText(kUlozit);
     btn_listina_smazat_tym->setEnabled(entryRow);
     edt_listina_poradi->setText(SG_listina->Cells(0, row));
-    TfrmQX::load_CB(SG_listina->Cells(2, row), CB_listina_okres);
-    frm_.load_obce(CB_listina_okres->currentText(), CB_listina_nazevSDH);
-    TfrmQX::load_CB(SG_listina->Cells(1, row), CB_listina_nazevSDH);
+    load_CB(SG_listina->Cells(2, row), CB_listina_okres);
+    load_obce();
+    load_CB(SG_listina->Cells(1, row), CB_listina_nazevSDH);
     edt_listina_tym->setText(SG_listina->Cells(3, row));
-    TfrmQX::load_CB(SG_listina->Cells(4, row), CB_listina_kat);
+    load_CB(SG_listina->Cells(4, row), CB_listina_kat);
     edt_listina_draha->setText(SG_listina->Cells(5, row));
     const bool show = entryRow || !CB_listina_okres->currentText().isEmpty();
     lbl_listina_okres->setVisible(show);
@@ -126,33 +155,33 @@ void PanelListina::obnov() {
 // ------------------------------------------------------------------ handlers
 
 void PanelListina::SB_listina_novy_tymClick() {
-    guarded([this] {
+    chyby_.run([this] {
         if (SB_listina_novy_tym->isChecked()) CB_listina_okres->setCurrentIndex(-1);
         emit obnovit();
     });
 }
 
 void PanelListina::CB_listina_okresChange() {
-    guarded([this] {
-        frm_.load_obce(CB_listina_okres->currentText(), CB_listina_nazevSDH);
+    chyby_.run([this] {
+        load_obce();
         emit obnovit();
     });
 }
 
 void PanelListina::btn_listina_ulozitClick() {
-    guarded([this] {
+    chyby_.run([this] {
         save_listina();
         emit obnovit();
     });
 }
 
 void PanelListina::btn_listina_smazat_tymClick() {
-    guarded([this] {
+    chyby_.run([this] {
         delete_listina();
         emit obnovit();
     });
 }
 
 void PanelListina::SG_listinaClick() {
-    guarded([this] { emit obnovit(); });
+    chyby_.run([this] { emit obnovit(); });
 }

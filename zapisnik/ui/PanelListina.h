@@ -5,24 +5,27 @@
 // ("Nový tým" down) or edit mode on the grid's current row.
 
 #include "StringGrid.h"
-#include "data/Tdm_QX.h"
+#include "data/RegistrData.h"
+#include "measurement/Kontext.h"
+#include "ui/ErrorSink.h"
 
 #include <QFrame>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TfrmQX;
 
 class PanelListina : public QFrame {
     Q_OBJECT
 public:
-    // The panel works on the window's chosen competition (id_soutez) and its
-    // settings category (CB_nast_kat); the window reloads the list.
-    PanelListina(TfrmQX& frm, qx::Tdm_QX& dm, QWidget* parent);
+    // The panel works on the chosen competition and settings category of the snapshot that
+    // `kontext` gives at the time of each action.
+    PanelListina(qx::RegistrData& data, const qx::ErrorSink& chyby,
+                 std::function<qx::MereniKontext()> kontext, QWidget* parent);
 
     QPushButton* SB_listina_novy_tym;
     QPushButton* btn_listina_smazat_tym;
@@ -38,8 +41,15 @@ public:
     StringGrid* SG_listina;
 
     // The start-list operations on the panel's fields and current row.
+    void load_listina();
     void save_listina();
     void delete_listina();
+    // The districts the district list offers.
+    void setOkresy(const QStringList& okresy);
+    // The categories the category list offers.
+    void setKategorie(const QStringList& kategorie);
+    // The entries shown, in the grid's order.
+    const QList<qx::DruzstvoRadek>& radky() const { return radky_; }
 
     // This panel's part of the window's refresh.
     void obnov();
@@ -54,12 +64,18 @@ public:
 signals:
     // The window's refresh.
     void obnovit();
-    // A failed statement; the action has ended there.
-    void chyba(const QString& text);
+    // The list was loaded anew with this many entries (the measurement view needs at least one).
+    void listinaNactena(int pocet);
 
 private:
-    void guarded(const std::function<void()>& action);
+    // The entry of the grid's current row; none on an empty row.
+    std::optional<qint64> aktualniId() const;
+    void load_obce();
 
-    TfrmQX& frm_;
-    qx::Tdm_QX& dm_;
+    qx::RegistrData& data_;
+    const qx::ErrorSink& chyby_;
+    std::function<qx::MereniKontext()> kontext_;
+    QList<qx::DruzstvoRadek> radky_;
+    // Insert (a new entry) or update (the current row's entry) on save.
+    bool vlozit_ = false;
 };

@@ -6,7 +6,8 @@
 
 using namespace qx::ovladace;
 
-PanelTym::PanelTym(qx::Tdm_QX& dm, QWidget* parent) : QFrame(parent), dm_(dm) {
+PanelTym::PanelTym(qx::RegistrData& data, const qx::ErrorSink& chyby, QWidget* parent)
+    : QFrame(parent), data_(data), chyby_(chyby) {
     setObjectName(QStringLiteral("pnl_tym"));
     setGeometry(0, 215, 409, 98);
     setFrameShape(QFrame::StyledPanel);
@@ -29,18 +30,6 @@ PanelTym::PanelTym(qx::Tdm_QX& dm, QWidget* parent) : QFrame(parent), dm_(dm) {
     connect(SB_tym_smazat, &QPushButton::clicked, this, &PanelTym::SB_tym_smazatClick);
 }
 
-bool PanelTym::guarded(const std::function<void()>& action) {
-    try {
-        action();
-        return true;
-    } catch (const qx::DbError& e) {
-        emit chyba(e.text());
-    } catch (const std::exception& e) {
-        emit chyba(QString::fromLocal8Bit(e.what()));
-    }
-    return false;
-}
-
 void PanelTym::setDuplicitni(bool on) {
     duplicitni_ = on;
     QPalette p = edt_tym_novy->palette();
@@ -49,8 +38,8 @@ void PanelTym::setDuplicitni(bool on) {
 }
 
 void PanelTym::CB_tym_okresChange() {
-    guarded([this] {
-        const QStringList obce = dm_.load_obce(CB_tym_okres->currentText());
+    chyby_.run([this] {
+        const QStringList obce = data_.load_obce(CB_tym_okres->currentText());
         {
             const QSignalBlocker block(CB_tym_smazat);
             fillCombo(CB_tym_smazat, obce);
@@ -67,20 +56,20 @@ void PanelTym::CB_tym_smazatChange() {
 }
 
 void PanelTym::edt_tym_novyChange() {
-    guarded([this] {
+    chyby_.run([this] {
         const QString text = edt_tym_novy->text();
-        const bool dup = dm_.obec_existuje(CB_tym_okres->currentText(), text);
+        const bool dup = data_.obec_existuje(CB_tym_okres->currentText(), text);
         setDuplicitni(dup);
         SB_tym_novy->setEnabled(!dup && !text.isEmpty());
     });
 }
 
 void PanelTym::SB_tym_novyClick() {
-    guarded([this] {
+    chyby_.run([this] {
         const QString okres = CB_tym_okres->currentText();
-        dm_.insert_obec(okres, edt_tym_novy->text());
+        data_.insert_obec(okres, edt_tym_novy->text());
         edt_tym_novy->clear(); // its change handler disables "Nový tým"
-        const QStringList obce = dm_.load_obce(okres);
+        const QStringList obce = data_.load_obce(okres);
         const QSignalBlocker block(CB_tym_smazat);
         fillCombo(CB_tym_smazat, obce);
     });
@@ -91,8 +80,8 @@ void PanelTym::SB_tym_smazatClick() {
     // With nothing chosen there is nothing to delete (the button keeps its
     // state after a deletion, and must not then delete unnamed rows).
     if (i < 0) return;
-    guarded([this, i] {
-        dm_.delete_obec(CB_tym_okres->currentText(), CB_tym_smazat->itemText(i));
+    chyby_.run([this, i] {
+        data_.delete_obec(CB_tym_okres->currentText(), CB_tym_smazat->itemText(i));
         const QSignalBlocker block(CB_tym_smazat);
         CB_tym_smazat->removeItem(i);
         CB_tym_smazat->setCurrentIndex(-1);

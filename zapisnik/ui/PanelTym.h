@@ -4,7 +4,8 @@
 // together with the categories. Choosing a district lists its municipalities
 // for deletion; a new name is checked against the district while it is typed.
 
-#include "data/Tdm_QX.h"
+#include "data/RegistrData.h"
+#include "ui/ErrorSink.h"
 
 #include <QFrame>
 
@@ -15,7 +16,7 @@ class QPushButton;
 class PanelTym : public QFrame {
     Q_OBJECT
 public:
-    PanelTym(qx::Tdm_QX& dm, QWidget* parent);
+    PanelTym(qx::RegistrData& data, const qx::ErrorSink& chyby, QWidget* parent);
 
     QComboBox* CB_tym_okres;
     QComboBox* CB_tym_smazat;
@@ -36,13 +37,11 @@ public:
 signals:
     // The window's refresh (after a district is chosen).
     void obnovit();
-    // A failed statement; the action has ended there.
-    void chyba(const QString& text);
 
 private:
-    bool guarded(const std::function<void()>& action);
     void setDuplicitni(bool on);
 
-    qx::Tdm_QX& dm_;
+    qx::RegistrData& data_;
+    const qx::ErrorSink& chyby_;
     bool duplicitni_ = false;
 };

@@ -7,6 +7,7 @@
 #include "data/Registers.h"
 #include "measurement/Casomira.h"
 #include "measurement/Nastaveni.h"
+#include "measurement/PanelMereni.h"
 #include "measurement/PanelNastaveni.h"
 #include "measurement/Vysledky.h"
 #include "messages/ActualFile.h"
@@ -33,9 +34,6 @@ const QString kVlozit = QStringLiteral("Vložit");
 const QString kCasomiraNepripojena =
     QStringLiteral("Časomíra není připojena. Disciplínu vyberte na záložce Nastavení!");
 const QString kCaption = QStringLiteral("Časomíry QX");
-
-// Marks a list entry that stands in for a stored value missing from the list.
-constexpr int kStandInRole = Qt::UserRole + 1;
 
 QFont tahoma(int px) {
     // Tahoma is rarely installed on Linux; a sans face of similar width
@@ -175,72 +173,28 @@ void TfrmQX::buildKat(QWidget* client) {
 }
 
 void TfrmQX::buildTym(QWidget* client) {
-    panelTym_ = new PanelTym(dm_, client);
-    pnl_tym = panelTym_;
-    CB_tym_okres = panelTym_->CB_tym_okres;
-    CB_tym_smazat = panelTym_->CB_tym_smazat;
-    edt_tym_novy = panelTym_->edt_tym_novy;
-    SB_tym_smazat = panelTym_->SB_tym_smazat;
-    SB_tym_novy = panelTym_->SB_tym_novy;
-    connect(panelTym_, &PanelTym::obnovit, this, [this] { guarded([this] { Zobraz_seznamy(); }); });
-    connect(panelTym_, &PanelTym::chyba, this, &TfrmQX::showError);
+    pnl_tym = new PanelTym(dm_, chyby_, client);
+    connect(pnl_tym, &PanelTym::obnovit, this, [this] { chyby_.run([this] { Zobraz_seznamy(); }); });
 }
 
 void TfrmQX::buildListina(QWidget* client) {
-    panelListina_ = new PanelListina(*this, dm_, client);
-    PanelListina* p = panelListina_;
-    pnl_listina = p;
-    SB_listina_novy_tym = p->SB_listina_novy_tym;
-    btn_listina_smazat_tym = p->btn_listina_smazat_tym;
-    CB_listina_okres = p->CB_listina_okres;
-    pnl_listina_detail = p->pnl_listina_detail;
-    edt_listina_poradi = p->edt_listina_poradi;
-    CB_listina_nazevSDH = p->CB_listina_nazevSDH;
-    edt_listina_tym = p->edt_listina_tym;
-    CB_listina_kat = p->CB_listina_kat;
-    edt_listina_draha = p->edt_listina_draha;
-    btn_listina_ulozit = p->btn_listina_ulozit;
-    SG_listina = p->SG_listina;
-    connect(p, &PanelListina::obnovit, this, [this] { guarded([this] { Zobraz_seznamy(); }); });
-    connect(p, &PanelListina::chyba, this, &TfrmQX::showError);
+    pnl_listina = new PanelListina(
+        dm_, chyby_, [this] { return kontext(); }, client);
+    connect(pnl_listina, &PanelListina::obnovit, this, [this] { chyby_.run([this] { Zobraz_seznamy(); }); });
+    connect(pnl_listina, &PanelListina::listinaNactena, this,
+            [this](int pocet) { SB_mereni->setEnabled(pocet > 0); });
 }
 
 void TfrmQX::buildNast(QWidget* client) {
-    panelNastaveni_ = new PanelNastaveni(client);
-    PanelNastaveni* p = panelNastaveni_;
-    pnl_nast = p;
-    CB_nast_kat = p->CB_nast_kat;
-    CB_nast_kolo = p->CB_nast_kolo;
-    CB_nast_cas = p->CB_nast_cas;
-    CB_nast_stafeta = p->CB_nast_stafeta;
-    CB_nast_disciplina = p->CB_nast_disciplina;
-    CBFormat = p->CBFormat;
-    CB_mezicas = p->CB_mezicas;
-    edtPoradatel = p->edtPoradatel;
-    edtM1nast = p->edtM1nast;
-    edtM2nast = p->edtM2nast;
-    edtM3Nast = p->edtM3Nast;
-    edtM4Nast = p->edtM4Nast;
-    btNPoradatel = p->btNPoradatel;
-    connect(p, &PanelNastaveni::kategorieZmenena, this, &TfrmQX::CB_nast_katChange);
-    connect(p, &PanelNastaveni::obnovit, this, [this] { guarded([this] { Zobraz_seznamy(); }); });
-    connect(p, &PanelNastaveni::disciplinaZmenena, this, &TfrmQX::CB_nast_disciplinaChange);
-    connect(p, &PanelNastaveni::chyba, this, &TfrmQX::showError);
+    pnl_nast = new PanelNastaveni(client);
+    connect(pnl_nast, &PanelNastaveni::kategorieZmenena, this, &TfrmQX::CB_nast_katChange);
+    connect(pnl_nast, &PanelNastaveni::obnovit, this, [this] { chyby_.run([this] { Zobraz_seznamy(); }); });
+    connect(pnl_nast, &PanelNastaveni::disciplinaZmenena, this, &TfrmQX::CB_nast_disciplinaChange);
+    connect(pnl_nast, &PanelNastaveni::chyba, this, &TfrmQX::showError);
 }
 
 void TfrmQX::buildMereni(QWidget* client) {
-    pnl_mereni = panel(client, "pnl_mereni", 0, 39, 409, 355);
-    lbl_mereni_soutez = label(pnl_mereni, "lbl_mereni_soutez", QString(), 4, 4, 401, 24);
-    lbl_mereni_soutez->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(19);
-    f.setBold(true);
-    lbl_mereni_soutez->setFont(f);
-    lbl_mereni_soutez->setStyleSheet(QStringLiteral("color: red;"));
-    SG_mereni = new StringGrid(7, 6, pnl_mereni);
-    SG_mereni->setObjectName(QStringLiteral("SG_mereni"));
-    SG_mereni->setGeometry(8, 30, 393, 148);
-    SG_mereni->setRowCountWithTitle(10);
+    pnl_mereni = new PanelMereni(client);
 }
 
 void TfrmQX::buildCasomira(QWidget* client) {
@@ -252,7 +206,7 @@ void TfrmQX::buildCasomira(QWidget* client) {
 
 void TfrmQX::connectHandlers() {
     for (QPushButton* b : {SB_soutez, SB_kat, SB_listina, SB_nast})
-        connect(b, &QPushButton::clicked, this, [this] { guarded([this] { Zobraz_seznamy(); }); });
+        connect(b, &QPushButton::clicked, this, [this] { chyby_.run([this] { Zobraz_seznamy(); }); });
     connect(SB_mereni, &QPushButton::clicked, this, &TfrmQX::SB_mereniClick);
 
     connect(SB_soutez_nova, &QPushButton::clicked, this, &TfrmQX::SB_soutez_novaClick);
@@ -276,7 +230,7 @@ void TfrmQX::connectHandlers() {
 
 void TfrmQX::FormCreate() {
     // 1. The settings file.
-    panelNastaveni_->nactiNastaveni(qx::readQxDbIni(qx::qxDbIniPath()));
+    pnl_nast->nactiNastaveni(qx::readQxDbIni(qx::qxDbIniPath()));
 
     // 2. Device state until the timer console reports.
     verze = 466;
@@ -302,9 +256,9 @@ void TfrmQX::FormCreate() {
 
     // 5.-7. Without a connection they have no use; they run only after a
     // successful load.
-    guarded([this] { Zobraz_seznamy(); });
+    chyby_.run([this] { Zobraz_seznamy(); });
     requestTimerConsoleSettings();
-    guarded([this] { dm_.upgrade_schema(); });
+    chyby_.run([this] { dm_.upgrade_schema(); });
 }
 
 void TfrmQX::showStartupFailure(const QString& detail) {
@@ -334,15 +288,14 @@ void TfrmQX::zpravaOdStopek(quint32 msg, qint32 wParam, qint32 lParam) {
         verze = wParam;
         lbl_casomira->setText(stav.lbl_casomira);
         nast = stav.nast;
-        CB_nast_disciplina->setEnabled(stav.disciplinaEnabled);
+        pnl_nast->CB_nast_disciplina->setEnabled(stav.disciplinaEnabled);
         enterMeasurementPanel();
         setSplitRowShown(stav.splitRowShown);
         break;
     }
     case qx::AM_Form:
         // Selected without the list's change action, and locked against changes.
-        if (lParam == 0 || lParam == 1) CBFormat->setCurrentIndex(lParam);
-        CBFormat->setEnabled(false);
+        pnl_nast->zamkniFormat(lParam);
         break;
     default:
         break;
@@ -371,12 +324,12 @@ void TfrmQX::Nastav_SG() {
         {SG_souteze,
          {QStringLiteral("Název soutěže"), QStringLiteral("Datum"), QStringLiteral("Čas")},
          {261, 69, 40}},
-        {SG_listina,
+        {pnl_listina->SG_listina,
          {QStringLiteral("Poř."), QStringLiteral("Název týmu"), QStringLiteral("Okres"),
           QStringLiteral("Tým"), QStringLiteral("Kat.")},
          {27, 195, 80, 26, 41}},
         {SG_kat, {QStringLiteral("Název kategorie"), QStringLiteral("Zkratka")}, {302, 69}},
-        {SG_mereni,
+        {pnl_mereni->SG_mereni,
          {QStringLiteral("Poz."), QStringLiteral("Název týmu"), QStringLiteral("Okres"),
           QStringLiteral("Tým"), QStringLiteral("Kat."), QStringLiteral("Čas")},
          {27, 154, 67, 26, 41, 64}},
@@ -421,8 +374,10 @@ void TfrmQX::Zobraz_seznamy() {
 
 void TfrmQX::zobrazSoutez() {
     const int row = SG_souteze->Row();
-    const bool competitionRow = !SG_souteze->Cells(0, row).isEmpty();
-    if (SB_soutez_nova->isChecked()) {
+    // A competition saved without a name is an empty row: neither editable nor choosable.
+    const bool competitionRow = aktualniSoutez() && !SG_souteze->Cells(0, row).isEmpty();
+    vlozitSoutez_ = SB_soutez_nova->isChecked();
+    if (vlozitSoutez_) {
         btn_soutez_ulozit->setText(kVlozit);
         btn_soutez_smazat->setEnabled(false);
         edt_soutez_nazev->clear();
@@ -446,9 +401,9 @@ void TfrmQX::zobrazSoutez() {
         edt_soutez_datum->setDate(d.isValid() ? d : QDate::currentDate());
     }
     edt_soutez_cas->setText(SG_souteze->Cells(2, row));
-    load_CB(SG_souteze->Cells(4, row), CB_soutez_okres);
-    load_obce(CB_soutez_okres->currentText(), cb_soutez_misto);
-    load_CB(SG_souteze->Cells(5, row), cb_soutez_misto);
+    qx::ovladace::load_CB(SG_souteze->Cells(4, row), CB_soutez_okres);
+    qx::ovladace::fillCombo(cb_soutez_misto, dm_.load_obce(CB_soutez_okres->currentText()));
+    qx::ovladace::load_CB(SG_souteze->Cells(5, row), cb_soutez_misto);
     edt_soutez_tel->setText(SG_souteze->Cells(6, row));
     edt_soutez_web->setText(SG_souteze->Cells(7, row));
     const bool show = competitionRow || !CB_soutez_okres->currentText().isEmpty();
@@ -468,7 +423,8 @@ void TfrmQX::zobrazKat() {
                                                           edt_kat_zkr, btn_kat_ulozit})
             w->show();
     };
-    if (SB_kat_nova->isChecked()) {
+    vlozitKat_ = SB_kat_nova->isChecked();
+    if (vlozitKat_) {
         showFields();
         btn_kat_ulozit->setText(kVlozit);
         btn_kat_smazat->setEnabled(false);
@@ -487,92 +443,99 @@ void TfrmQX::zobrazKat() {
 }
 
 void TfrmQX::zobrazListina() {
-    panelListina_->obnov();
+    pnl_listina->obnov();
 }
 
 void TfrmQX::zobrazNast() {
-    panelNastaveni_->obnov();
+    pnl_nast->obnov();
 }
 
 void TfrmQX::zobrazMereni() {
-    lbl_mereni_soutez->setText(nazev_souteze);
+    pnl_mereni->lbl_mereni_soutez->setText(nazev_souteze);
     enterMeasurementPanel();
 }
 
 // ------------------------------------------------------------------ register operations
 
+std::optional<qint64> TfrmQX::aktualniSoutez() const {
+    const int row = SG_souteze->Row();
+    if (row < 1 || row > souteze_.size()) return std::nullopt;
+    return souteze_[row - 1].id;
+}
+
+std::optional<qint64> TfrmQX::aktualniKategorie() const {
+    const int row = SG_kat->Row();
+    if (row < 1 || row > kategorie_.size()) return std::nullopt;
+    return kategorie_[row - 1].id;
+}
+
 void TfrmQX::load_souteze() {
-    SG_souteze->fill(14, dm_.load_souteze());
+    souteze_ = dm_.load_souteze();
+    QList<QStringList> cells;
+    cells.reserve(souteze_.size());
+    for (const qx::SoutezRadek& r : souteze_)
+        cells.append({r.nazev, qx::FormatDateTime_QX(r.datum), r.cas, QString::number(r.id), r.okres, r.misto,
+                      r.telefon, r.web});
+    SG_souteze->fill(14, cells);
 }
 
 void TfrmQX::save_soutez() {
-    const bool vlozit = btn_soutez_ulozit->text() != kUlozit;
+    const std::optional<qint64> id = vlozitSoutez_ ? std::nullopt : aktualniSoutez();
+    if (!vlozitSoutez_ && !id) return; // an empty row has no competition to rewrite
     const qx::Soutez s{edt_soutez_nazev->text(),       CB_soutez_okres->currentText(),
                        cb_soutez_misto->currentText(), edt_soutez_datum->date(),
                        edt_soutez_cas->text(),         edt_soutez_tel->text(),
                        edt_soutez_web->text()};
-    dm_.save_soutez(vlozit, s, vlozit ? QString() : SG_souteze->Cells(3, SG_souteze->Row()));
-    if (vlozit) SB_soutez_nova->setChecked(false);
+    dm_.save_soutez(id, s);
+    if (vlozitSoutez_) SB_soutez_nova->setChecked(false);
     load_souteze();
 }
 
 void TfrmQX::delete_soutez() {
-    dm_.delete_soutez(SG_souteze->Cells(3, SG_souteze->Row()));
+    if (const std::optional<qint64> id = aktualniSoutez()) dm_.delete_soutez(*id);
     load_souteze();
 }
 
 void TfrmQX::load_okres() {
     const QStringList okresy = dm_.load_okres();
-    for (QComboBox* cb : {CB_soutez_okres, CB_listina_okres}) {
-        const QSignalBlocker block(cb);
-        cb->clear();
-        cb->addItem(QString());
-        cb->addItems(okresy);
-        cb->setCurrentIndex(-1);
+    {
+        const QSignalBlocker block(CB_soutez_okres);
+        CB_soutez_okres->clear();
+        CB_soutez_okres->addItem(QString());
+        CB_soutez_okres->addItems(okresy);
+        CB_soutez_okres->setCurrentIndex(-1);
     }
-    const QSignalBlocker block(CB_tym_okres);
-    const int before = CB_tym_okres->currentIndex();
-    CB_tym_okres->addItems(okresy);
-    CB_tym_okres->setCurrentIndex(before);
-}
-
-void TfrmQX::load_obce(const QString& okres, QComboBox* CB) {
-    const QStringList obce = dm_.load_obce(okres);
-    const QSignalBlocker block(CB);
-    CB->clear();
-    CB->addItems(obce);
-    CB->setCurrentIndex(-1);
+    pnl_listina->setOkresy(okresy);
+    QComboBox* tymOkres = pnl_tym->CB_tym_okres;
+    const QSignalBlocker block(tymOkres);
+    const int before = tymOkres->currentIndex();
+    tymOkres->addItems(okresy);
+    tymOkres->setCurrentIndex(before);
 }
 
 void TfrmQX::load_kat() {
-    const QList<QStringList> rows = dm_.load_kat();
-    SG_kat->fill(7, rows);
-    const QString remembered = CB_nast_kat->currentText();
-    const QSignalBlocker b1(CB_nast_kat);
-    const QSignalBlocker b2(CB_listina_kat);
-    for (QComboBox* cb : {CB_nast_kat, CB_listina_kat}) {
-        cb->clear();
-        cb->addItem(QString());
-        cb->setCurrentIndex(-1);
+    kategorie_ = dm_.load_kat();
+    QList<QStringList> cells;
+    QStringList nazvy;
+    for (const qx::KategorieRadek& k : kategorie_) {
+        cells.append({k.nazev, k.zkratka, QString::number(k.id)});
+        nazvy.append(k.nazev);
     }
+    SG_kat->fill(7, cells);
+    pnl_nast->setKategorie(nazvy);
+    pnl_listina->setKategorie(nazvy);
     const int current = SG_kat->Row();
-    for (int k = 1; k <= rows.size(); ++k) {
-        const QString& nazev = rows[k - 1][0];
-        CB_nast_kat->addItem(nazev);
-        CB_listina_kat->addItem(nazev);
-        if (nazev == remembered) CB_nast_kat->setCurrentIndex(k);
-        if (k == current) {
-            edt_kat_nazev->setText(SG_kat->Cells(0, k));
-            edt_kat_zkr->setText(SG_kat->Cells(1, k));
-        }
+    if (current >= 1 && current <= kategorie_.size()) {
+        edt_kat_nazev->setText(kategorie_[current - 1].nazev);
+        edt_kat_zkr->setText(kategorie_[current - 1].zkratka);
     }
 }
 
 void TfrmQX::save_kat() {
-    const bool vlozit = btn_kat_ulozit->text() != kUlozit;
-    dm_.save_kat(vlozit, edt_kat_nazev->text(), edt_kat_zkr->text(),
-                 vlozit ? QString() : SG_kat->Cells(2, SG_kat->Row()));
-    if (vlozit) SB_kat_nova->setChecked(false);
+    const std::optional<qint64> id = vlozitKat_ ? std::nullopt : aktualniKategorie();
+    if (!vlozitKat_ && !id) return; // an empty row has no category to rewrite
+    dm_.save_kat(id, edt_kat_nazev->text(), edt_kat_zkr->text());
+    if (vlozitKat_) SB_kat_nova->setChecked(false);
     load_kat();
 }
 
@@ -582,69 +545,58 @@ void TfrmQX::delete_kat() {
 }
 
 void TfrmQX::load_listina() {
-    const QList<QStringList> rows = dm_.load_listina(id_soutez, CB_nast_kat->currentText());
-    SG_listina->fill(15, rows);
-    SB_mereni->setEnabled(!rows.isEmpty());
+    pnl_listina->load_listina();
 }
 
-void TfrmQX::load_CB(const QString& nazev, QComboBox* CB) {
-    const QSignalBlocker block(CB);
-    // A stand-in added for an earlier value goes first.
-    for (int i = CB->count() - 1; i >= 0; --i)
-        if (CB->itemData(i, kStandInRole).toBool()) CB->removeItem(i);
-    QStringList items;
-    items.reserve(CB->count());
-    for (int i = 0; i < CB->count(); ++i)
-        items << CB->itemText(i);
-    int index = qx::load_CB_index(items, nazev);
-    if (index == qx::kChybi) {
-        CB->addItem(nazev);
-        index = CB->count() - 1;
-        CB->setItemData(index, true, kStandInRole);
-    }
-    CB->setCurrentIndex(index);
+qx::MereniKontext TfrmQX::kontext() const {
+    qx::MereniKontext k;
+    k.idSoutez = id_soutez;
+    k.nast = nast;
+    k.verze = verze;
+    return pnl_nast->kontext(k);
 }
 
 // ------------------------------------------------------------------ handlers
 
 void TfrmQX::SB_soutez_novaClick() {
-    guarded([this] {
+    chyby_.run([this] {
         if (SB_soutez_nova->isChecked()) CB_soutez_okres->setCurrentIndex(-1);
         Zobraz_seznamy();
     });
 }
 
 void TfrmQX::CB_soutez_okresChange() {
-    guarded([this] {
-        load_obce(CB_soutez_okres->currentText(), cb_soutez_misto);
+    chyby_.run([this] {
+        qx::ovladace::fillCombo(cb_soutez_misto, dm_.load_obce(CB_soutez_okres->currentText()));
         Zobraz_seznamy();
     });
 }
 
 void TfrmQX::btn_soutez_ulozitClick() {
-    guarded([this] {
+    chyby_.run([this] {
         save_soutez();
         Zobraz_seznamy();
     });
 }
 
 void TfrmQX::btn_soutez_smazatClick() {
-    guarded([this] {
+    chyby_.run([this] {
         delete_soutez();
         Zobraz_seznamy();
     });
 }
 
 void TfrmQX::SG_soutezeClick() {
-    guarded([this] { Zobraz_seznamy(); });
+    chyby_.run([this] { Zobraz_seznamy(); });
 }
 
 void TfrmQX::SG_soutezeDblClick() {
-    guarded([this] {
+    chyby_.run([this] {
         const int row = SG_souteze->Row();
-        if (!SG_souteze->Cells(0, row).isEmpty()) {
+        const std::optional<qint64> id = aktualniSoutez();
+        if (id && !SG_souteze->Cells(0, row).isEmpty()) {
             setWindowTitle(kCaption + QStringLiteral(" - ") + SG_souteze->Cells(0, row));
-            id_soutez = SG_souteze->Cells(3, row);
+            id_soutez = QString::number(*id);
             nazev_souteze = SG_souteze->Cells(0, row);
             datum_souteze = SG_souteze->Cells(1, row);
             cas_souteze = SG_souteze->Cells(2, row);
@@ -656,36 +608,36 @@ void TfrmQX::SG_soutezeDblClick() {
 }
 
 void TfrmQX::SB_kat_novaClick() {
-    guarded([this] { Zobraz_seznamy(); });
+    chyby_.run([this] { Zobraz_seznamy(); });
 }
 
 void TfrmQX::SG_katClick() {
-    guarded([this] { Zobraz_seznamy(); });
+    chyby_.run([this] { Zobraz_seznamy(); });
 }
 
 void TfrmQX::btn_kat_ulozitClick() {
-    guarded([this] {
+    chyby_.run([this] {
         save_kat();
         Zobraz_seznamy();
     });
 }
 
 void TfrmQX::btn_kat_smazatClick() {
-    guarded([this] {
+    chyby_.run([this] {
         delete_kat();
         Zobraz_seznamy();
     });
 }
 
 void TfrmQX::SB_mereniClick() {
-    guarded([this] {
+    chyby_.run([this] {
         enterMeasurementPanel();
         Zobraz_seznamy();
     });
 }
 
 void TfrmQX::CB_nast_katChange() {
-    guarded([this] {
+    chyby_.run([this] {
         if (!id_soutez.isEmpty()) load_listina();
     });
 }
@@ -698,16 +650,6 @@ void TfrmQX::CB_nast_disciplinaChange(uint8_t nastZDiscipliny) {
 void TfrmQX::setSplitRowShown(bool) {}
 
 // ------------------------------------------------------------------ errors
-
-void TfrmQX::guarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const DbError& e) {
-        showError(e.text());
-    } catch (const std::exception& e) {
-        showError(QString::fromLocal8Bit(e.what()));
-    }
-}
 
 void TfrmQX::showError(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok, this);

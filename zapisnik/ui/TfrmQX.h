@@ -6,7 +6,9 @@
 
 #include "StringGrid.h"
 #include "data/Tdm_QX.h"
+#include "measurement/Kontext.h"
 #include "messages/LocalChannel.h"
+#include "ui/ErrorSink.h"
 
 #include <QMainWindow>
 
@@ -24,6 +26,7 @@ class QLineEdit;
 class QMessageBox;
 class QPushButton;
 class PanelListina;
+class PanelMereni;
 class PanelNastaveni;
 class PanelTym;
 
@@ -63,6 +66,12 @@ public:
     bool posliAktualniTym(const QString& line1, const QString& line2);
     qx::LocalChannel& channel() { return channel_; }
 
+    // The settings snapshot: the settings panel's choices with the chosen competition, the
+    // measurement mode and the device version. Every rule and export works on this value.
+    qx::MereniKontext kontext() const;
+    // The window's error sink: every handler runs through it.
+    const qx::ErrorSink& chyby() const { return chyby_; }
+
     // Refresh of the visible panels and their controls.
     void Zobraz_seznamy();
     // Title rows and row heights of the four grids.
@@ -73,15 +82,10 @@ public:
     void save_soutez();
     void delete_soutez();
     void load_okres();
-    void load_obce(const QString& okres, QComboBox* CB);
     void load_kat();
     void save_kat();
     void delete_kat();
     void load_listina();
-    // Selects nazev in CB. A value missing from the list is added to it as a
-    // stand-in entry and selected, so the list shows (and a save keeps) the
-    // stored value; an empty value selects nothing.
-    static void load_CB(const QString& nazev, QComboBox* CB);
 
     // Tool bar.
     QFrame* pnl_ovl;
@@ -120,48 +124,11 @@ public:
     QPushButton* btn_kat_ulozit;
     StringGrid* SG_kat;
 
-    // Fire brigades (SDH) of a district.
-    QFrame* pnl_tym;
-    QComboBox* CB_tym_okres;
-    QComboBox* CB_tym_smazat;
-    QLineEdit* edt_tym_novy;
-    QPushButton* SB_tym_smazat;
-    QPushButton* SB_tym_novy;
-
-    // Start list.
-    QFrame* pnl_listina;
-    QPushButton* SB_listina_novy_tym;
-    QPushButton* btn_listina_smazat_tym;
-    QComboBox* CB_listina_okres;
-    QFrame* pnl_listina_detail;
-    QLineEdit* edt_listina_poradi;
-    QComboBox* CB_listina_nazevSDH;
-    QLineEdit* edt_listina_tym;
-    QComboBox* CB_listina_kat;
-    QLineEdit* edt_listina_draha;
-    QPushButton* btn_listina_ulozit;
-    StringGrid* SG_listina;
-
-    // Settings.
-    QFrame* pnl_nast;
-    QComboBox* CB_nast_kat;
-    QComboBox* CB_nast_kolo;
-    QComboBox* CB_nast_cas;
-    QCheckBox* CB_nast_stafeta;
-    QComboBox* CB_nast_disciplina;
-    QComboBox* CBFormat;
-    QComboBox* CB_mezicas;
-    QLineEdit* edtPoradatel;
-    QLineEdit* edtM1nast;
-    QLineEdit* edtM2nast;
-    QLineEdit* edtM3Nast;
-    QLineEdit* edtM4Nast;
-    QPushButton* btNPoradatel;
-
-    // Measurement.
-    QFrame* pnl_mereni;
-    QLabel* lbl_mereni_soutez;
-    StringGrid* SG_mereni;
+    // The panels with widgets of their own (tests reach those through the panel or by name).
+    PanelTym* pnl_tym = nullptr;
+    PanelListina* pnl_listina = nullptr;
+    PanelNastaveni* pnl_nast = nullptr;
+    PanelMereni* pnl_mereni = nullptr;
 
     // Status strip.
     QFrame* pnl_casomira;
@@ -211,16 +178,21 @@ private:
     // not built yet, so this does nothing.
     void setSplitRowShown(bool shown);
 
-    // Runs an action; a failure shows the standard error box and ends it.
-    void guarded(const std::function<void()>& action);
     void showError(const QString& text);
     void showBox(QMessageBox& box);
     void showStartupFailure(const QString& detail);
 
+    // The competition and category of the current grid row; none on an empty row.
+    std::optional<qint64> aktualniSoutez() const;
+    std::optional<qint64> aktualniKategorie() const;
+
     qx::Tdm_QX& dm_;
-    PanelTym* panelTym_ = nullptr;
-    PanelListina* panelListina_ = nullptr;
-    PanelNastaveni* panelNastaveni_ = nullptr;
+    qx::ErrorSink chyby_{[this](const QString& text) { showError(text); }};
+    QList<qx::SoutezRadek> souteze_;
+    QList<qx::KategorieRadek> kategorie_;
+    // Insert (a new row) or update (the current row) on the next save.
+    bool vlozitSoutez_ = false;
+    bool vlozitKat_ = false;
     bool startupFailed_ = false;
     qx::LocalChannel channel_{QStringLiteral("TfrmQX")};
 };

@@ -1,0 +1,33 @@
+#pragma once
+
+// What the register panels do to the data, as values: the municipality register of a district and
+// the start list of a competition. The database's data module implements it; tests may give
+// their own.
+
+#include "data/Radky.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace qx {
+
+struct Druzstvo;
+
+class RegistrData {
+public:
+    virtual ~RegistrData() = default;
+
+    virtual QStringList load_obce(const QString& okres) = 0;
+    virtual bool obec_existuje(const QString& okres, const QString& obec) = 0;
+    virtual void insert_obec(const QString& okres, const QString& obec) = 0;
+    virtual void delete_obec(const QString& okres, const QString& obec) = 0;
+
+    virtual QList<DruzstvoRadek> load_listina(qint64 id_soutez, const QString& kategorie) = 0;
+    virtual void save_listina(std::optional<qint64> id, qint64 id_soutez, const Druzstvo& d) = 0;
+    virtual void delete_listina(qint64 id) = 0;
+};
+
+} // namespace qx

@@ -1,0 +1,19 @@
+#include "ui/ErrorSink.h"
+
+#include "data/Tdm_QX.h"
+
+namespace qx {
+
+bool ErrorSink::run(const std::function<void()>& action) const {
+    try {
+        action();
+        return true;
+    } catch (const DbError& e) {
+        show_(e.text());
+    } catch (const std::exception& e) {
+        show_(QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+} // namespace qx
