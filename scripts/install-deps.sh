@@ -10,6 +10,7 @@ packages=(
   libmariadb-dev mariadb-server mariadb-client
   fonts-liberation
   poppler-utils xvfb xauth
+  clang-format
 )
 
 missing=()

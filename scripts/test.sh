@@ -5,6 +5,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QX_BUILD_DIR:-$root/build}
 
 "$root/scripts/install-deps.sh"
+"$root/scripts/check-format.sh"
 "$root/scripts/build.sh"
 
 # A fresh private server for each test run, removed afterwards.

@@ -39,40 +39,6 @@ private slots:
     }
     void cleanupTestCase() { db_.reset(); }
 
-    // The status line and mode for AM_Nast: known modes, version 490, and a settings byte that is
-    // not a mode (0 before a device has answered) leaving the mode as it was.
-    void amNastTable_data() {
-        QTest::addColumn<int>("verze");
-        QTest::addColumn<int>("byte");
-        QTest::addColumn<int>("nastBefore");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("nastAfter");
-        QTest::addColumn<bool>("disciplina");
-        QTest::addColumn<bool>("splits");
-        QTest::newRow("one attack") << 466 << 0x0A << 170 << "Verze časomíry - QX 4.66, jeden útok" << 10
-                                    << false << true;
-        QTest::newRow("two attacks, high bits")
-            << 468 << 0xBC << 10 << "Verze časomíry - QX 4.68, dva útoky" << 12 << false << false;
-        QTest::newRow("three lanes") << 454 << 0x03 << 10 << "Verze časomíry - QX 4.54, tři dráhy" << 3
-                                     << false << false;
-        QTest::newRow("no device yet") << 458 << 0 << 2 << "Verze časomíry - QX 4.58" << 2 << false << false;
-        QTest::newRow("not a mode") << 466 << 0x09 << 10 << "Verze časomíry - QX 4.66" << 10 << false << true;
-        QTest::newRow("490 keeps the mode")
-            << 490 << 0x02 << 12 << "Verze časomíry - QX 4.90" << 12 << true << false;
-        QTest::newRow("463 has no text")
-            << 463 << 0x01 << 10 << "Verze časomíry - , jedna dráha" << 1 << false << false;
-    }
-    void amNastTable() {
-        QFETCH(int, verze);
-        QFETCH(int, byte);
-        QFETCH(int, nastBefore);
-        const qx::CasomiraStav s = qx::amNast(verze, byte, uint8_t(nastBefore));
-        QTEST(s.lbl_casomira, "text");
-        QTEST(int(s.nast), "nastAfter");
-        QTEST(s.disciplinaEnabled, "disciplina");
-        QTEST(s.splitRowShown, "splits");
-    }
-
     // Started after the console: it asks for the settings; the answers set the status line, the
     // mode and lock the format list. Then a new team: "actual.txt" written whole, AM_Text sent.
     void startupRequestsAndAnswers() {
