@@ -4,40 +4,14 @@ namespace qx {
 
 namespace {
 
-constexpr TimeUnit H = TimeUnit::Hundredths;
-constexpr TimeUnit T = TimeUnit::Thousandths;
-
-// verze, stopky, format offered, final-time unit, text decimals, whole digits.
-//
-// Final-time unit: the transfer text has three decimals for 456, 458, 466, 467, 468 and two
-// for 454, 457, 462, 463 (the 3-byte devices carry no thousandths digit).
-// Text decimals: 2 where zapisnik counts hundredths (454, 462, 463, 490), else 3. Version 457
-// delivers hundredths but zapisnik keeps three decimals for it, so its counts are scaled by 10;
-// 463 delivers hundredths and is counted in hundredths, so its texts have two decimals.
-// Whole digits: 2 for the devices whose clock ends at 99,999 s (457, 463), else 3 (467's clock
-// runs to 999,999 s like 466's).
-constexpr VersionUnits kTable[] = {
-    {454, true, false, H, 2, 3},  {456, true, true, T, 3, 3},  {457, true, true, H, 3, 2},
-    {458, true, true, T, 3, 3},   {462, true, false, H, 2, 3}, {463, true, false, H, 2, 2},
-    {466, true, true, T, 3, 3},   {467, true, true, T, 3, 3},  {468, true, true, T, 3, 3},
-    {490, false, false, H, 2, 3}, {0, false, false, T, 3, 2},
-};
-
 int unitDivisor(TimeUnit unit) {
     return int(unit);
 }
 
 } // namespace
 
-std::span<const VersionUnits> versionUnitsTable() {
-    return kTable;
-}
-
 const VersionUnits& versionUnits(int verze) {
-    for (const auto& row : kTable) {
-        if (row.verze == verze && row.verze != 0) return row;
-    }
-    return kTable[std::size(kTable) - 1];
+    return deviceVersion(verze);
 }
 
 TimeUnit finalTimeUnit(int verze) {

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "device/DeviceVersions.h"
+
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
 
-#include <span>
-
-// The one table of time units shared by stopky and zapisnik.
+// The time units shared by stopky and zapisnik, read from the table of device versions.
 //
 // stopky sends counts, not texts: the final times of AM_Cas1/AM_Cas2 in a unit fixed by the
 // device version (the number of decimals of its transfer text), the split counts of AM_Mezi in
@@ -16,22 +16,8 @@
 // ten times too small or too large and every received time passes the entry check.
 namespace qx {
 
-enum class TimeUnit : int {
-    Hundredths = 100,
-    Thousandths = 1000,
-};
-
-struct VersionUnits {
-    int verze;              // device version; 0 in the row that serves every unlisted number
-    bool stopkyVersion;     // one of the nine versions stopky can be set to
-    bool formatOffered;     // stopky offers "tisíciny"; otherwise its choice is held at "setiny"
-    TimeUnit finalTimeUnit; // unit of the AM_Cas1/AM_Cas2 time counts stopky sends
-    int textDecimals;       // zapisnik's time texts: digits after the comma (2 or 3)
-    int textMaxWholeDigits; // zapisnik's time texts: most digits before the comma
-};
-
-// All rows: 454, 456, 457, 458, 462, 463, 466, 467, 468, 490, then the row for other numbers.
-std::span<const VersionUnits> versionUnitsTable();
+// A version's row of the table of device versions (DeviceVersions.h).
+using VersionUnits = DeviceVersion;
 
 // The row of a version (the row of unlisted numbers for any other value).
 const VersionUnits& versionUnits(int verze);

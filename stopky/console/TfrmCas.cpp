@@ -2,12 +2,14 @@
 
 #include "TimesList.h"
 #include "console/qxini.h"
+#include "device/DeviceVersions.h"
 #include "display/TimeText.h"
 #include "link/Settings.h"
 #include "link/VersionTable.h"
 #include "link/serialports.h"
 #include "messages/ActualFile.h"
 #include "messages/Messages.h"
+#include "messages/TimeUnits.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -104,10 +106,8 @@ TfrmCas::TfrmCas(const QString& extraPort, QWidget* parent) : QWidget(parent) {
 
     connect(CBUvod, &QComboBox::activated, this, [this](int) { CBUvodChange(); });
     connect(CBFormat, &QComboBox::activated, this, [this](int) { nastav_typ(); });
-    for (const stopky::VersionInfo& v : stopky::versionTable()) {
-        const int number = v.verze;
-        connect(radioOf(number), &QRadioButton::clicked, this, [this, number] { versionClicked(number); });
-    }
+    for (const auto& [number, rb] : m_radios)
+        connect(rb, &QRadioButton::clicked, this, [this, number] { versionClicked(number); });
 
     // A conversion error is reported without a nested event loop: bytes keep being decoded.
     connect(this, &TfrmCas::conversionError, this, [this](const QString& entry, const QString& error) {
@@ -264,25 +264,18 @@ void TfrmCas::buildPortChoicePanels() {
     pnlUvod = panel(this, "pnlUvod", 96, 6, 249, 144);
     lblVerze = label(pnlUvod, "lblVerze", QStringLiteral("Volba verze časomíry"), 15, 6);
 
-    struct Rb {
-        QRadioButton** field;
-        const char* name;
-        const char* caption;
-        int x, y;
-    };
-    const Rb rbs[] = {
-        {&RB454, "RB454", "4,54", 15, 22},  {&RB456, "RB456", "4,56", 73, 22},
-        {&RB457, "RB457", "4,57", 131, 22}, {&RB458, "RB458", "4,58", 189, 22},
-        {&RB462, "RB462", "4,62", 15, 40},  {&RB463, "RB463", "4,63", 73, 40},
-        {&RB466, "RB466", "4,66", 131, 40}, {&RB467, "RB467", "4,67", 189, 40},
-        {&RB468, "RB468", "4,68", 15, 60},
-    };
-    for (const Rb& rb : rbs) {
-        auto* b = named<QRadioButton>(pnlUvod, rb.name);
-        b->setText(QString::fromLatin1(rb.caption));
+    // One radio button per version stopky can be set to, in the table's order, four to a row; the
+    // third row (the ninth button, beside the format choice) sits 2 px lower.
+    int place = 0;
+    for (const qx::DeviceVersion& v : qx::deviceVersions()) {
+        if (!v.stopkyVersion) continue;
+        auto* b = named<QRadioButton>(pnlUvod, v.radioName);
+        b->setText(QString::fromLatin1(v.caption));
         b->adjustSize();
-        b->move(rb.x, rb.y);
-        *rb.field = b;
+        const int row = place / 4;
+        b->move(15 + 58 * (place % 4), 22 + 18 * row + (row >= 2 ? 2 : 0));
+        ++place;
+        m_radios.emplace_back(v.verze, b);
     }
 
     lblFormatC = label(pnlUvod, "lblFormatC", QStringLiteral("Zobrazovazný formát"), 62, 62);
@@ -336,7 +329,7 @@ void TfrmCas::LEDCreate(const stopky::QxIni& ini) {
     // The stored format applies where the version offers the choice (elsewhere it stays at
     // "setiny"). The version values are not derived again, but the texts follow the new choice,
     // and zapisnik hears the format in force, not the one announced before it was applied.
-    if (stopky::formatOffered(verze) && (ini.format == 0 || ini.format == 1) &&
+    if (qx::deviceVersion(verze).formatOffered && (ini.format == 0 || ini.format == 1) &&
         ini.format != CBFormat->currentIndex()) {
         CBFormat->setCurrentIndex(ini.format);
         const stopky::TypSettings& typ = m_decoder.nastavTyp(m_decoder.verze(), ini.format);
@@ -365,9 +358,9 @@ void TfrmCas::FormClose() {
     ini.casWidth = g.width();
     ini.casHeight = g.height();
     int checked = 0;
-    for (const stopky::VersionInfo& v : stopky::versionTable()) {
-        if (radioOf(v.verze)->isChecked()) {
-            checked = v.verze;
+    for (const auto& [number, rb] : m_radios) {
+        if (rb->isChecked()) {
+            checked = number;
             break;
         }
     }
@@ -382,28 +375,10 @@ void TfrmCas::closeEvent(QCloseEvent* event) {
 }
 
 QRadioButton* TfrmCas::radioOf(int v) const {
-    switch (v) {
-    case 454:
-        return RB454;
-    case 456:
-        return RB456;
-    case 457:
-        return RB457;
-    case 458:
-        return RB458;
-    case 462:
-        return RB462;
-    case 463:
-        return RB463;
-    case 466:
-        return RB466;
-    case 467:
-        return RB467;
-    case 468:
-        return RB468;
-    default:
-        return nullptr;
+    for (const auto& [number, rb] : m_radios) {
+        if (number == v) return rb;
     }
+    return nullptr;
 }
 
 void TfrmCas::versionClicked(int v) {
@@ -436,7 +411,7 @@ void TfrmCas::nastav_cas() {
         rb->setChecked(true);
         versionClicked(verze);
     }
-    const bool offered = stopky::formatOffered(verze);
+    const bool offered = qx::deviceVersion(verze).formatOffered;
     lblFormatC->setVisible(offered);
     CBFormat->setVisible(offered);
     if (!offered) CBFormat->setCurrentIndex(0);
@@ -638,7 +613,7 @@ void TfrmCas::ledTexts() {
 void TfrmCas::mezicas() {
     if (!t_cas) return;
     const int format =
-        CBFormat->currentIndex() < 0 ? 0 : stopky::effectiveFormat(verze, CBFormat->currentIndex());
+        CBFormat->currentIndex() < 0 ? 0 : qx::effectiveFormatIndex(verze, CBFormat->currentIndex());
     const QList<stopky::SplitTimes::AmMezi> sent = ::mezicas(
         splits, DXCas1->runClock(), format, {edtM0->text(), edtM1->text(), edtM2->text(), edtMR->text()},
         frmLED, {lblM0C, lblM1C, lblM2C, lblMRC});

@@ -16,6 +16,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <utility>
+#include <vector>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -120,15 +123,9 @@ public:
     QLabel* lblMRC = nullptr;
 
     QLabel* lblVerze = nullptr;
-    QRadioButton* RB454 = nullptr;
-    QRadioButton* RB456 = nullptr;
-    QRadioButton* RB457 = nullptr;
-    QRadioButton* RB458 = nullptr;
-    QRadioButton* RB462 = nullptr;
-    QRadioButton* RB463 = nullptr;
-    QRadioButton* RB466 = nullptr;
-    QRadioButton* RB467 = nullptr;
-    QRadioButton* RB468 = nullptr;
+    // The radio button of a version (named "RB454" ... after the table of device versions);
+    // nullptr for a number stopky cannot be set to.
+    QRadioButton* radioOf(int verze) const;
     QLabel* lblFormatC = nullptr;
     QComboBox* CBFormat = nullptr;
     QLabel* lblUvod = nullptr;
@@ -153,7 +150,6 @@ private:
     void FormCreate(const QString& extraPort);
     void FormClose();
     void versionClicked(int v);
-    QRadioButton* radioOf(int v) const;
     void applyResultSet(const stopky::ResultSetOutcome& o, bool listAndSend);
     void onGreeting(const QByteArray& greeting, int verze);
     void tmrPrepTimer();
@@ -177,6 +173,7 @@ private:
     void LEDCreate(const stopky::QxIni& ini);
     void amText();
 
+    std::vector<std::pair<int, QRadioButton*>> m_radios; // version number, its radio button
     qx::LocalChannel m_channel{QStringLiteral("TfrmCas")};
     stopky::Decoder m_decoder;
     stopky::SerialLink m_link;

@@ -1,7 +1,7 @@
 #pragma once
 
-// The time record: one stopped time as the timing device sends it, and the device-version
-// groups that decide how its bytes are read.
+// The time record: one stopped time as the timing device sends it. How its bytes are read
+// depends on the device version (qx::RecordLayout in the table of device versions).
 
 #include <QtGlobal>
 
@@ -15,30 +15,8 @@ enum Format : int {
     Tisiciny = 1, // "tisíciny": thousandths
 };
 
-// How a device version lays out a time record.
-//  - ByteCoded (458, 466, 467, 468): byte 1 is the whole target code; bytes 2..4 hold digits
-//    1..6, two per byte (high half first).
-//  - NibbleShort (454, 462, 463) and NibbleLong (456, 457): the high half of byte 1 is the target
-//    code, its low half digit 1; bytes 2 and 3 hold digits 2..5; byte 4 as a whole is digit 6.
-// Any number that is not one of the nine versions is read like the short nibble group (the target
-// code in the high half, no forced digit 2, no third decimal in the transfer text); the console
-// can only end up there with an unknown "Typ" in qx.ini.
-enum class VersionGroup { ByteCoded, NibbleShort, NibbleLong };
-
-VersionGroup versionGroup(int verze);
-
-// True for 454, 456, 457, 458, 462, 463, 466, 467, 468.
-bool isKnownVersion(int verze);
-
-// True where the console offers the choice between "setiny" and "tisíciny" (456, 457, 458, 466,
-// 467, 468). Elsewhere the choice is hidden and held at "setiny".
-bool formatOffered(int verze);
-
-// The format that is actually in force: `format` where offered, else Setiny.
-int effectiveFormat(int verze, int format);
-
 // One time record. `b[0]` is byte 1 (the first byte received), `b[3]` byte 4. Devices that send
-// 3-byte times (454, 457, 462, 463) never write b[3]; it keeps its previous content.
+// 3-byte times (BCas 3) never write b[3]; it keeps its previous content.
 struct TimeRecord {
     std::array<quint8, 4> b{};
 
@@ -57,7 +35,8 @@ struct TimeRecord {
     friend bool operator==(const TimeRecord&, const TimeRecord&) = default;
 };
 
-// The target code of a record: byte 1 for byte-coded versions, else the high half of byte 1.
+// The target code of a record: byte 1 where the version's layout is byte-coded, else the high half
+// of byte 1 (also for a number that is not one of the versions).
 quint8 targetCode(const TimeRecord& rec, int verze);
 
 } // namespace stopky

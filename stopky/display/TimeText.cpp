@@ -1,84 +1,19 @@
 #include "display/TimeText.h"
 
+#include "device/DeviceVersions.h"
+#include "device/TargetCodes.h"
+#include "messages/TimeUnits.h"
+
 #include <limits>
 
 namespace stopky {
 
-VersionGroup versionGroup(int verze) {
-    switch (verze) {
-    case 458:
-    case 466:
-    case 467:
-    case 468:
-        return VersionGroup::ByteCoded;
-    case 456:
-    case 457:
-        return VersionGroup::NibbleLong;
-    default:
-        return VersionGroup::NibbleShort;
-    }
-}
-
-bool isKnownVersion(int verze) {
-    switch (verze) {
-    case 454:
-    case 456:
-    case 457:
-    case 458:
-    case 462:
-    case 463:
-    case 466:
-    case 467:
-    case 468:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool formatOffered(int verze) {
-    switch (verze) {
-    case 456:
-    case 457:
-    case 458:
-    case 466:
-    case 467:
-    case 468:
-        return true;
-    default:
-        return false;
-    }
-}
-
-int effectiveFormat(int verze, int format) {
-    return formatOffered(verze) && format == Tisiciny ? Tisiciny : Setiny;
-}
-
 quint8 targetCode(const TimeRecord& rec, int verze) {
-    return versionGroup(verze) == VersionGroup::ByteCoded ? rec.b[0] : quint8(rec.b[0] >> 4);
+    return qx::deviceVersion(verze).targetWholeByte() ? rec.b[0] : quint8(rec.b[0] >> 4);
 }
 
 QString Decode_Terc(quint8 typ) {
-    switch (typ) {
-    case 0:
-    case 3:
-        return QStringLiteral("L");
-    case 1:
-    case 4:
-        return QStringLiteral("P");
-    case 2:
-    case 6:
-        return QStringLiteral("1");
-    case 5:
-    case 7:
-        return QStringLiteral("2");
-    case 8:
-        return QStringLiteral("3");
-    case 9:
-        return QStringLiteral("4");
-    default:
-        return QString();
-    }
+    return qx::targetCodeText(typ);
 }
 
 namespace {
@@ -94,12 +29,12 @@ void appendNum(QString& s, int v) {
 
 // The common part of the display and transfer texts; `sixth` says whether digit 6 is written.
 void appendTime(QString& s, const TimeRecord& r, bool ano, int verze, bool sixth) {
-    const VersionGroup g = versionGroup(verze);
+    const qx::RecordLayout layout = qx::deviceVersion(verze).layout;
     if (ano) {
         s += Decode_Terc(targetCode(r, verze));
         s += QLatin1Char(' ');
     }
-    if (g == VersionGroup::ByteCoded) {
+    if (layout == qx::RecordLayout::ByteCoded) {
         const int d1 = r.b[1] >> 4, d2 = r.b[1] & 0x0F;
         if (r.b[1] != 0) {
             if (d1 != 0) appendNum(s, d1);
@@ -113,7 +48,7 @@ void appendTime(QString& s, const TimeRecord& r, bool ano, int verze, bool sixth
     } else {
         const int d1 = r.b[0] & 0x0F, d2 = r.b[1] >> 4;
         if (d1 != 0) appendNum(s, d1);
-        if (g == VersionGroup::NibbleLong || d1 != 0 || d2 != 0) appendNum(s, d2);
+        if (layout == qx::RecordLayout::NibbleLong || d1 != 0 || d2 != 0) appendNum(s, d2);
         appendNum(s, r.b[1] & 0x0F);
         s += QLatin1Char(',');
         appendNum(s, r.b[2] >> 4);
@@ -129,8 +64,12 @@ QString timeText(const TimeRecord& r, bool ano, int verze, bool sixth) {
     return s;
 }
 
+// The transfer text has the decimals of the counts stopky sends: the thousandths digit where the
+// device sends thousandths, which only a 4-byte frame can carry (byte 4 of a 3-byte device is never
+// written).
 bool transferSixth(int verze) {
-    return versionGroup(verze) == VersionGroup::ByteCoded || verze == 456;
+    const qx::DeviceVersion& v = qx::deviceVersion(verze);
+    return v.finalTimeUnit == qx::TimeUnit::Thousandths && v.BCas == 4;
 }
 
 // A decimal integer as the conversion of the original tool accepts it: an optional sign and at
@@ -230,7 +169,7 @@ QString runningTimeText(qint64 ms, int verze, int format) {
     if (ms < 0) ms = 0;
     QString s = QString::number(ms / 1000) + QLatin1Char(',') +
                 QStringLiteral("%1").arg(ms % 1000, 3, 10, QLatin1Char('0'));
-    if (verze == 454 || verze == 462 || verze == 463 || format == Setiny) s.chop(1);
+    if (qx::effectiveFormatIndex(verze, format) == Setiny) s.chop(1);
     return s;
 }
 

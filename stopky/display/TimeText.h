@@ -16,18 +16,20 @@
 
 namespace stopky {
 
-// Text of a target code: 0,3 "L"; 1,4 "P"; 2,6 "1"; 5,7 "2"; 8 "3"; 9 "4"; anything else "".
+// Text of a target code, from the table both programs share (qx::targetCodeText): 0,3 "L"; 1,4 "P";
+// 2,6 "1"; 5,7 "2"; 8 "3"; 9 "4"; anything else "".
 QString Decode_Terc(quint8 typ);
 
 // Display text of a record (console time lines, times list). With `ano` it starts with the target
-// text and one blank. `format` is the format in force (see effectiveFormat); with Tisiciny the
+// text and one blank. `format` is the format in force (qx::effectiveFormatIndex); with Tisiciny the
 // sixth digit is written.
 //   466, 01 01 23 45: "P 12,34" (Setiny), "P 12,345" (Tisiciny)
 //   456, 00 05 67 08: "L 05,67" / "L 05,678";  454, 80 05 67 00: "3 5,67"
 QString CasToStr(const TimeRecord& casy, bool ano, int verze, int format);
 
-// Transfer text of a record: as CasToStr, but the number of decimals is fixed by the version:
-// three for 456, 458, 466, 467, 468; two for 454, 457, 462, 463 (and unknown versions).
+// Transfer text of a record: as CasToStr, but the number of decimals is fixed by the version: three
+// where the device sends thousandths in 4-byte frames (finalTimeUnit of the table of device
+// versions), else two (also for a number that is not one of the versions).
 QString CasToStrOut(const TimeRecord& casy, bool ano, int verze);
 
 // The text of an attack: the target time without prefix, directly followed by the target's text, a
@@ -57,8 +59,8 @@ struct PrevedResult {
 PrevedResult preved_cas(QStringView cas);
 
 // Running-clock text of `ms` elapsed whole milliseconds (0 or more): "5,042", "0,000"; the last
-// digit is cut off (never rounded) for 454, 462, 463 or with Setiny: "5,04". Negative input is
-// treated as 0.
+// digit is cut off (never rounded) unless "tisíciny" is in force (chosen, and offered by the
+// version): "5,04". Negative input is treated as 0.
 QString runningTimeText(qint64 ms, int verze, int format);
 
 // Unit of a split count: 100 for Setiny, 1000 for Tisiciny.

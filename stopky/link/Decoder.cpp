@@ -61,7 +61,7 @@ void Decoder::command(quint8 b) {
         break;
     case 0x5A:
         inPrikaz_ = 0x5A;
-        pocetByte_ = typ_.verze == 467 ? 2 : 1;
+        pocetByte_ = quint8(typ_.settingsFrameBytes);
         bytu_ = 0;
         prikData_ = true;
         break;

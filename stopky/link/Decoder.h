@@ -8,7 +8,7 @@
 // or port; every text it reports is final (the console only puts it into its label).
 //
 // Bytes outside a frame:
-//   0x55 countdownStart        0x5A settings frame (1 data byte, 2 for 467)   0xA1/0xA2 targetsLabel
+//   0x55 countdownStart        0x5A settings frame (settingsFrameBytes)      0xA1/0xA2 targetsLabel
 //   0xA5 recall                0xAA reset      0xAB start      0xAC/0xAE timeShownLabel
 //   0xBA time frame (BCas data bytes, fixed when 0xBA arrives)     0xD0..0xDF statusLine
 //   anything else: ignored.
@@ -26,7 +26,7 @@
 //   class TfrmCas : public QWidget, private stopky::DecoderListener { ... stopky::Decoder dec{this}; };
 //   // version radio button or format change (also at start-up):
 //   const stopky::TypSettings& t = dec.nastavTyp(verze, CBFormat->currentIndex());
-//   // greeting: once pocetB_Uvod bytes are waiting (466..468: up to ~1 s more for the 4th byte)
+//   // greeting: once pocetB_Uvod bytes are waiting (4-byte greetings: up to ~1 s more for the 4th)
 //   const QByteArray in = port->readAll();
 //   dec.feed(QByteArrayView(in).sliced(dec.applyGreeting(in)));
 //   // afterwards, every arrival:

@@ -1,5 +1,6 @@
 #include "link/Settings.h"
 
+#include "device/DeviceVersions.h"
 #include "link/VersionTable.h"
 
 namespace stopky {
@@ -43,8 +44,8 @@ SettingsOutcome Nastav_uPC(const Nast& nast, int verze, const QString& formatU, 
     SettingsOutcome o;
     o.nast = nast;
     o.verze = verze;
-    const VersionInfo* v = findVersion(verze);
-    o.lblNCasVisible = v && v->lblNCasShown;
+    const qx::DeviceVersion& v = qx::deviceVersion(verze);
+    o.lblNCasVisible = v.lblNCasShown;
     if (o.lblNCasVisible) {
         if (nast[2] == 0xAE)
             o.lblNCas = QStringLiteral("čas: ano");
@@ -55,7 +56,7 @@ SettingsOutcome Nastav_uPC(const Nast& nast, int verze, const QString& formatU, 
     o.mode = modeOf(nast[0]);
     o.n = setSize(nast[0]);
     o.attack = attackBit(nast[0]);
-    if (verze == 467)
+    if (v.prepFromNast1)
         o.pripravaM = (nast[1] >> 4) * 10 + (nast[1] & 0x0F);
     else
         o.pripravaM = (nast[0] & 0x70) >> 4;
@@ -77,8 +78,7 @@ Greeting parseGreeting(int verze, QByteArrayView bytes, const Nast& prev) {
     const quint8 first = at(0);
     g.nast[0] = at(1);
     g.nast[1] = at(2);
-    const VersionInfo* v = findVersion(verze);
-    if (v && v->greetingBytes == 4) {
+    if (qx::deviceVersion(verze).greetingBytes == 4) {
         if (bytes.size() >= 4) g.nast[2] = at(3);
         g.consumed = int(qMin<qsizetype>(bytes.size(), 4));
     } else {

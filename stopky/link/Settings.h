@@ -44,8 +44,8 @@ std::optional<MeasureMode> modeOf(quint8 nast0);
 struct SettingsOutcome {
     Nast nast{};
     int verze = 0;
-    bool lblNCasVisible = false;     // shown for 466, 467, 468, hidden otherwise
-    std::optional<QString> lblNCas;  // "čas: ano" (0xAE) / "čas: ne" (0xAC), 466..468 only
+    bool lblNCasVisible = false;     // shown where the version's row says so, hidden otherwise
+    std::optional<QString> lblNCas;  // "čas: ano" (0xAE) / "čas: ne" (0xAC), only where shown
     std::optional<QString> lblDraha; // mode text
     std::optional<MeasureMode> mode; // the mode that goes with lblDraha
     int n = 0;                       // set size, nast[0] & 7
@@ -69,10 +69,11 @@ struct Greeting {
 };
 
 // Reads the greeting from the bytes that have arrived (`bytes`, oldest first; the console reads it
-// once pocetB_Uvod bytes are waiting, or for 466..468 also when the fourth byte did not arrive in
-// time). `prev` is the current nast: what the greeting does not write keeps its value.
-//  - 466, 467, 468: byte 1 dropped, byte 2 -> nast[0], byte 3 -> nast[1], byte 4 -> nast[2]
-//    (when present; otherwise nast[2] keeps its value). Consumes up to 4 bytes.
+// once pocetB_Uvod bytes are waiting, or for a 4-byte greeting also when the fourth byte did not
+// arrive in time). `prev` is the current nast: what the greeting does not write keeps its value.
+//  - versions with a 4-byte greeting (greetingBytes of the table of device versions): byte 1
+//    dropped, byte 2 -> nast[0], byte 3 -> nast[1], byte 4 -> nast[2] (when present; otherwise
+//    nast[2] keeps its value). Consumes up to 4 bytes.
 //  - all other versions: byte 1 -> nast[0], byte 2 dropped, byte 3 | 0xA0 -> nast[1]; nast[2]
 //    unchanged. Consumes 3 bytes; the bytes after them are ordinary decoder input.
 // With fewer bytes than the three always read, the missing ones count as 0 (the console never

@@ -1,5 +1,7 @@
 #include "seriallink.h"
 
+#include "device/DeviceVersions.h"
+
 #include <QSerialPort>
 
 namespace stopky {
@@ -31,19 +33,11 @@ SerialLink::~SerialLink() {
 }
 
 int SerialLink::greetingWaitCount(int verze) {
-    switch (verze) {
-    case 458:
-    case 466:
-    case 467:
-    case 468:
-        return 3;
-    default:
-        return 5;
-    }
+    return qx::deviceVersion(verze).pocetB_Uvod;
 }
 
 int SerialLink::greetingReadCount(int verze) {
-    return (verze == 466 || verze == 467 || verze == 468) ? 4 : 3;
+    return qx::deviceVersion(verze).greetingBytes;
 }
 
 QString SerialLink::choosePromptLine1() {

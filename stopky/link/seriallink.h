@@ -34,14 +34,14 @@ public:
     void setVersion(int verze);
     int version() const { return m_verze; }
 
-    // pocetB_Uvod: waiting bytes at which the greeting is read: 3 for 458, 466, 467, 468, else 5.
+    // pocetB_Uvod of the table of device versions: waiting bytes at which the greeting is read.
     static int greetingWaitCount(int verze);
-    // Bytes the greeting takes: 4 for 466, 467, 468, else 3.
+    // Bytes the greeting takes (greetingBytes of the table): 3, or 4 with the time-shown byte.
     static int greetingReadCount(int verze);
 
     // Interval of the no-answer timer (5000 ms). Tests shorten it.
     void setNoAnswerInterval(int ms);
-    // How long a 466-468 greeting waits for its fourth byte (1010 ms).
+    // How long a 4-byte greeting waits for its fourth byte (1010 ms).
     void setFourthByteTimeout(int ms);
 
     // Choosing a port (CBUvodChange): prompt lines reset, a port open before is closed, `portName`
@@ -78,13 +78,13 @@ signals:
     void promptChanged(const QString& line1, const QString& line2);
 
     // The greeting has arrived: its first `greetingReadCount(verze)` bytes, in order, for the
-    // version in force. A 466-468 greeting whose fourth byte did not come within the timeout is
+    // version in force. A 4-byte greeting whose fourth byte did not come within the timeout is
     // handed over with 3 bytes (the third settings byte then keeps its previous value).
     // Emitted before any dataReceived() of this connection.
     void greetingReceived(const QByteArray& greeting, int verze);
 
     // After the greeting: the bytes as they arrive, in order. The bytes the device sent beyond the
-    // greeting (versions 454-463 wait for 5 and read 3) come first, right after greetingReceived().
+    // greeting (versions that wait for 5 and read 3) come first, right after greetingReceived().
     void dataReceived(const QByteArray& bytes);
 
     void stateChanged(stopky::SerialLink::State state);
@@ -104,7 +104,7 @@ private:
 
     QSerialPort* m_port = nullptr;
     QTimer m_noAnswer;   // tmrVyprs
-    QTimer m_fourthByte; // deadline of a 466-468 greeting's fourth byte
+    QTimer m_fourthByte; // deadline of a 4-byte greeting's fourth byte
     QByteArray m_buf;    // greeting bytes received so far
     int m_verze = 454;
     State m_state = State::NoPort;

@@ -109,7 +109,7 @@ private slots:
         writeIni(QStringLiteral("[Cas]\nTyp=466\n"));
         {
             TfrmCas cas;
-            QVERIFY(cas.RB466->isChecked());
+            QVERIFY(cas.radioOf(466)->isChecked());
             QVERIFY(cas.CBFormat->isVisibleTo(&cas));
             QSignalSpy sent(&cas, &TfrmCas::zapisnikMessage);
             cas.CBFormat->setCurrentIndex(1);

@@ -5,6 +5,7 @@
 #include "TestDb.h"
 #include "data/Registers.h"
 #include "data/Tdm_QX.h"
+#include "device/DeviceVersions.h"
 #include "measurement/Casy.h"
 #include "measurement/Vysledky.h"
 
@@ -520,8 +521,8 @@ void TstZapDm::widenResults() {
     db_->exec("INSERT INTO druzstvaqx (id_soutez, celkem) VALUES (1, '17,53'), (1, '017,53'), (2, ''), "
               "(2, '0017,530'), (3, '1017,53')");
     Tdm_QX dm;
-    QCOMPARE(sirka_celkem(466), 7);
-    QCOMPARE(sirka_celkem(454), 6);
+    QCOMPARE(qx::deviceVersion(466).resultWidth(), 7);
+    QCOMPARE(qx::deviceVersion(454).resultWidth(), 6);
     change_des(dm, 466);
     QCOMPARE(db_->column("SELECT celkem FROM druzstvaqx ORDER BY id"),
              (QList<QByteArray>{"0017,53", "0017,53", "", "0017,530", "1017,53"}));

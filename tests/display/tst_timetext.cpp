@@ -1,6 +1,8 @@
 // Time records and their text forms.
 
+#include "device/DeviceVersions.h"
 #include "display/TimeText.h"
+#include "messages/TimeUnits.h"
 
 #include <QTest>
 
@@ -17,6 +19,8 @@ private slots:
     void decodeTerc();
     void texts_data();
     void texts();
+    void transferMatchesFinalTimeUnit_data();
+    void transferMatchesFinalTimeUnit();
     void preved_data();
     void preved();
     void prevedErrors_data();
@@ -38,22 +42,23 @@ void TstTimeText::record_word() {
 }
 
 void TstTimeText::groups() {
+    using qx::RecordLayout;
     for (int v : {458, 466, 467, 468})
-        QCOMPARE(versionGroup(v), VersionGroup::ByteCoded);
+        QCOMPARE(qx::deviceVersion(v).layout, RecordLayout::ByteCoded);
     for (int v : {454, 462, 463, 999})
-        QCOMPARE(versionGroup(v), VersionGroup::NibbleShort);
+        QCOMPARE(qx::deviceVersion(v).layout, RecordLayout::NibbleShort);
     for (int v : {456, 457})
-        QCOMPARE(versionGroup(v), VersionGroup::NibbleLong);
+        QCOMPARE(qx::deviceVersion(v).layout, RecordLayout::NibbleLong);
     for (int v : {456, 457, 458, 466, 467, 468}) {
-        QVERIFY(formatOffered(v));
-        QCOMPARE(effectiveFormat(v, Tisiciny), int(Tisiciny));
+        QVERIFY(qx::deviceVersion(v).formatOffered);
+        QCOMPARE(qx::effectiveFormatIndex(v, Tisiciny), int(Tisiciny));
     }
     for (int v : {454, 462, 463, 0, 999}) {
-        QVERIFY(!formatOffered(v));
-        QCOMPARE(effectiveFormat(v, Tisiciny), int(Setiny));
+        QVERIFY(!qx::deviceVersion(v).formatOffered);
+        QCOMPARE(qx::effectiveFormatIndex(v, Tisiciny), int(Setiny));
     }
-    QVERIFY(isKnownVersion(467));
-    QVERIFY(!isKnownVersion(465));
+    QVERIFY(qx::deviceVersion(467).stopkyVersion);
+    QVERIFY(!qx::deviceVersion(465).stopkyVersion);
     // Target code: whole byte 1 for byte-coded versions, its high half otherwise.
     const TimeRecord r = TimeRecord::fromBytes(0x95, 0, 0, 0);
     QCOMPARE(targetCode(r, 466), quint8(0x95));
@@ -172,6 +177,22 @@ void TstTimeText::texts() {
     QCOMPARE(CasToStr(r, false, verze, Setiny), bareSetiny);
     // The transfer text never follows the format choice; without prefix it is the text after the blank.
     QCOMPARE(CasToStrOut(r, false, verze), transfer.mid(transfer.indexOf(u' ') + 1));
+}
+
+// The counts stopky sends are its transfer texts without the comma; zapisnik reads them in the
+// version's final-time unit. For every version stopky can be set to, the two must agree.
+void TstTimeText::transferMatchesFinalTimeUnit_data() {
+    QTest::addColumn<int>("verze");
+    for (const qx::DeviceVersion& v : qx::deviceVersions()) {
+        if (v.stopkyVersion) QTest::addRow("%d", v.verze) << v.verze;
+    }
+}
+
+void TstTimeText::transferMatchesFinalTimeUnit() {
+    QFETCH(int, verze);
+    const QString text = CasToStrOut(TimeRecord::fromBytes(0x01, 0x12, 0x34, 0x05), false, verze);
+    const qsizetype decimals = text.size() - text.indexOf(u',') - 1;
+    QCOMPARE(decimals, qx::finalTimeUnit(verze) == qx::TimeUnit::Thousandths ? 3 : 2);
 }
 
 void TstTimeText::preved_data() {

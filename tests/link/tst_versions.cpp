@@ -87,11 +87,11 @@ void TstVersions::table() {
     QFETCH(QString, fU);
     QFETCH(QString, fS);
     QFETCH(bool, offered);
-    const VersionInfo* v = findVersion(verze);
-    QVERIFY(v);
-    QCOMPARE(QString::fromLatin1(v->radioName), radio);
-    QCOMPARE(QString::fromUtf8(v->caption), caption);
-    QCOMPARE(v->prepFromNast1, verze == 467);
+    const qx::DeviceVersion& v = qx::deviceVersion(verze);
+    QCOMPARE(v.verze, verze);
+    QCOMPARE(QString::fromLatin1(v.radioName), radio);
+    QCOMPARE(QString::fromUtf8(v.caption), caption);
+    QCOMPARE(v.prepFromNast1, verze == 467);
 
     const TypSettings t = nastav_typ(verze, Tisiciny, QStringLiteral("old U"), QStringLiteral("old S"), 0x0A);
     QVERIFY(t.known);

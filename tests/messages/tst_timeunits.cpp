@@ -176,7 +176,7 @@ void TestTimeUnits::formatIndex() {
 
     // Every version stopky knows has its own row; zapisnik's units follow its text decimals.
     int stopkyRows = 0;
-    for (const auto& row : qx::versionUnitsTable()) {
+    for (const auto& row : qx::deviceVersions()) {
         if (row.stopkyVersion) ++stopkyRows;
         if (row.verze != 0) QCOMPARE(qx::versionUnits(row.verze).verze, row.verze);
     }

@@ -1,31 +1,8 @@
 #include "Casomira.h"
 
-namespace qx {
+#include "device/DeviceVersions.h"
 
-QString versionText(int verze) {
-    switch (verze) {
-    case 454:
-        return QStringLiteral("QX 4.54");
-    case 456:
-        return QStringLiteral("QX 4.56");
-    case 457:
-        return QStringLiteral("QX 4.57");
-    case 458:
-        return QStringLiteral("QX 4.58");
-    case 462:
-        return QStringLiteral("QX 4.62");
-    case 466:
-        return QStringLiteral("QX 4.66");
-    case 467:
-        return QStringLiteral("QX 4.67");
-    case 468:
-        return QStringLiteral("QX 4.68");
-    case 490:
-        return QStringLiteral("QX 4.90");
-    default:
-        return QString();
-    }
-}
+namespace qx {
 
 QString modeText(int nast) {
     switch (nast) {

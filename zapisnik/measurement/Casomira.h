@@ -10,9 +10,6 @@
 
 namespace qx {
 
-// "QX 4.54" ... "QX 4.90" for the versions zapisnik knows; empty for any other number.
-QString versionText(int verze);
-
 // "jedna dráha", "dvě dráhy", "tři dráhy", "čtyři dráhy", "jeden útok", "dva útoky" for the modes
 // 1, 2, 3, 4, 10, 12; empty for any other value.
 QString modeText(int nast);

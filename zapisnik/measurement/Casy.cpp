@@ -1,6 +1,6 @@
 #include "measurement/Casy.h"
 
-#include "messages/TimeUnits.h"
+#include "device/DeviceVersions.h"
 
 namespace qx {
 
@@ -42,12 +42,9 @@ std::optional<qint64> ctiCas(QStringView text) {
     return hodnota + tisiciny + zaokrouhlit;
 }
 
-int desetinyVysledku(int verze) {
-    return versionUnits(verze).textDecimals;
-}
-
 QString celkemText(qint64 tisiciny, int verze) {
-    const int desetiny = desetinyVysledku(verze);
+    const DeviceVersion& v = deviceVersion(verze);
+    const int desetiny = v.textDecimals;
     QString text;
     if (desetiny == 2) {
         const qint64 setiny = (tisiciny + 5) / 10;
@@ -55,7 +52,7 @@ QString celkemText(qint64 tisiciny, int verze) {
     } else {
         text = sCarkou(tisiciny / 1000, tisiciny % 1000, 3);
     }
-    const int sirka = 4 + desetiny;
+    const int sirka = v.resultWidth();
     if (text.size() < sirka) text.prepend(QString(sirka - text.size(), u'0'));
     return text;
 }

@@ -17,11 +17,9 @@ namespace qx {
 // text or one that is not such a number (a sign, a point, a letter, blanks).
 std::optional<qint64> ctiCas(QStringView text);
 
-// The digits after the comma of a stored result for a device version: 2 or 3.
-int desetinyVysledku(int verze);
-
-// The stored result form: rounded (half up) to the version's decimals, comma, filled on the left
-// with "0" to 4 + decimals characters ("018,01", "018,010"); 1000 s or more is not filled.
+// The stored result form: rounded (half up) to the version's decimals (textDecimals of the table
+// of device versions), comma, filled on the left with "0" to its result width ("018,01",
+// "018,010"); 1000 s or more is not filled.
 QString celkemText(qint64 tisiciny, int verze);
 
 // The result display form: format 1 ("tisíciny") three decimals, anything else two decimals cut

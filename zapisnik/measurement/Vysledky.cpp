@@ -1,23 +1,12 @@
 #include "Vysledky.h"
 
 #include "data/Tdm_QX.h"
+#include "device/DeviceVersions.h"
 
 namespace qx {
 
-int sirka_celkem(int verze) {
-    switch (verze) {
-    case 454:
-    case 462:
-    case 463:
-    case 490:
-        return 6;
-    default:
-        return 7;
-    }
-}
-
 void change_des(Tdm_QX& dm, int verze) {
-    const int sirka = sirka_celkem(verze);
+    const int sirka = deviceVersion(verze).resultWidth();
     SQLQuery& q = dm.SQLQuery_kat;
     dm.open(q, "SELECT * FROM druzstvaqx WHERE 1");
     for (; !q.Eof(); q.Next()) {
