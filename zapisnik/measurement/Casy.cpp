@@ -18,10 +18,12 @@ std::optional<qint64> ctiCas(QStringView text) {
     const QStringView cele = comma < 0 ? text : text.left(comma);
     const QStringView zlomek = comma < 0 ? QStringView() : text.mid(comma + 1);
     if (cele.isEmpty() && zlomek.isEmpty()) return std::nullopt;
-    if (cele.size() > 12) return std::nullopt; // beyond any clock, and safe from overflow
     qint64 hodnota = 0;
+    int cislice = 0; // significant digits: leading zeros of a widened result do not count
     for (QChar c : cele) {
         if (c < u'0' || c > u'9') return std::nullopt;
+        if (hodnota > 0 || c != u'0') ++cislice;
+        if (cislice > 12) return std::nullopt; // beyond any clock, and safe from overflow
         hodnota = hodnota * 10 + (c.unicode() - u'0');
     }
     hodnota *= 1000;
@@ -38,7 +40,6 @@ std::optional<qint64> ctiCas(QStringView text) {
     }
     for (qsizetype i = zlomek.size(); i < 3; ++i)
         tisiciny *= 10;
-    if (comma >= 0 && zlomek.isEmpty() && cele.isEmpty()) return std::nullopt;
     return hodnota + tisiciny + zaokrouhlit;
 }
 

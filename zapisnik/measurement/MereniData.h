@@ -1,0 +1,55 @@
+#pragma once
+
+// The data the measurement service works on: a few reads and writes of the start-list rows
+// (druzstvaqx), in values. The data layer implements it on the database; tests implement it in
+// memory. Every method reports a failure by throwing, as the data layer does for any failed
+// statement; the service does not catch.
+
+#include "data/Radky.h"
+#include "measurement/Kontext.h"
+
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+#include <optional>
+
+namespace qx {
+
+// New stored values of one row; nullopt leaves a column as it is.
+struct ZmenaVysledku {
+    qint64 id = 0;
+    std::optional<QString> celkem;
+    std::optional<QString> pozice;
+
+    bool operator==(const ZmenaVysledku&) const = default;
+};
+
+class MereniData {
+public:
+    virtual ~MereniData() = default;
+
+    // The start list of competition `idSoutez` as the start-list panel loads it: in start order
+    // (poradi read as an unsigned number, ORDER BY CAST(poradi as unsigned) ASC), only category
+    // `kategorie` when it is not empty (compared by the database).
+    virtual QList<DruzstvoRadek> listina(const QString& idSoutez, const QString& kategorie) = 0;
+
+    // Every row of competition `idSoutez`, every category, in one read, in the table's order
+    // (by id). Rows with equal results keep this order in the ranking.
+    virtual QList<DruzstvoRadek> druzstvaSouteze(const QString& idSoutez) = 0;
+
+    // Writes the given results and placings as one batch: all of them or none (one transaction).
+    virtual void zapisVysledky(const QList<ZmenaVysledku>& zmeny) = 0;
+
+    // Stores an attack time of a phase: cas1R and cas1C, or cas2R and cas2C.
+    virtual void ulozUtok(qint64 id, Kolo kolo, const QString& terc, const QString& cas) = 0;
+
+    // Stores a relay time of a phase: cas1S or cas2S.
+    virtual void ulozStafetu(qint64 id, Kolo kolo, const QString& cas) = 0;
+
+    // Stores the split times M1..M4.
+    virtual void ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy) = 0;
+};
+
+} // namespace qx

@@ -1,0 +1,144 @@
+#include "measurement/MereniSluzba.h"
+
+#include "measurement/Casy.h"
+#include "measurement/Kontrola.h"
+#include "measurement/Poradi.h"
+#include "measurement/Vypocet.h"
+
+namespace qx {
+
+namespace {
+
+QString popisDruzstva(const DruzstvoRadek& r) {
+    return r.nazev_dr + QStringLiteral(" (") + r.tym + QStringLiteral(") - ") + r.kategorie;
+}
+
+// The change of row `id` in the batch, added when the row has none yet.
+ZmenaVysledku& zmenaRadku(QList<ZmenaVysledku>& zmeny, qint64 id) {
+    for (ZmenaVysledku& z : zmeny) {
+        if (z.id == id) return z;
+    }
+    zmeny.append(ZmenaVysledku{id, std::nullopt, std::nullopt});
+    return zmeny.back();
+}
+
+// Sets row r's result to `celkem`, noting a change in the batch; records a team whose stored
+// time cannot be read.
+void prepocti(DruzstvoRadek& r, const MereniKontext& ctx, QList<ZmenaVysledku>& zmeny,
+              QList<ChybnyCas>& chybne) {
+    const QStringList spatne = chybneCasy(r, ctx);
+    if (!spatne.isEmpty()) chybne.append(ChybnyCas{r.id, popisDruzstva(r), spatne});
+    const QString celkem = celkemRadku(r, ctx);
+    if (celkem != r.celkem) {
+        zmenaRadku(zmeny, r.id).celkem = celkem;
+        r.celkem = celkem;
+    }
+}
+
+} // namespace
+
+QString zpravaChybnychCasu(const QList<ChybnyCas>& chybne) {
+    if (chybne.isEmpty()) return QString();
+    QString zprava = QStringLiteral("Tato družstva zůstala bez výsledku, protože jejich uložený čas není "
+                                    "číslo s desetinnou čárkou:");
+    for (const ChybnyCas& c : chybne) {
+        QStringList texty;
+        for (const QString& t : c.texty)
+            texty.append(QStringLiteral("„") + t + QStringLiteral("“"));
+        zprava += u'\n' + c.druzstvo + QStringLiteral(": ") + texty.join(QStringLiteral(", "));
+    }
+    return zprava;
+}
+
+MereniPohled MereniSluzba::load_mereni(const MereniKontext& ctx, int kolik, int& poradi) {
+    poradi += kolik;
+    const QList<DruzstvoRadek> radky = data_.listina(ctx.idSoutez, ctx.kategorie);
+    const qsizetype pocet = radky.size();
+    MereniPohled v;
+    // Row numbers from 1: the current row is `poradi`, at most the last row, at least the first.
+    qsizetype akt = 1;
+    while (akt < poradi && akt < pocet)
+        ++akt;
+    if (pocet > 0) {
+        const DruzstvoRadek& r = radky[akt - 1];
+        v.id_akt = r.id;
+        v.lbl_mereni_tym = popisDruzstva(r);
+        if (!r.pozice.isEmpty()) v.lbl_mereni_poradi = r.pozice + QStringLiteral(" místo");
+        if (jeUtok(ctx.nast))
+            v.cas = ctx.kolo == Kolo::Prvni ? r.cas1R + u' ' + r.cas1C : r.cas2R + u' ' + r.cas2C;
+        else
+            v.cas = ctx.kolo == Kolo::Prvni ? r.cas1S : r.cas2S;
+        v.mezicasy = {r.M1, r.M2, r.M3, r.M4};
+    }
+    if (pocet > poradi) v.lbl_mereni_pripravi = QStringLiteral("Připraví se: ");
+    v.prevEnabled = poradi != 1;
+    v.nextEnabled = poradi != pocet;
+    for (qsizetype i = akt; i < pocet && i < akt + 3; ++i) {
+        if (i > akt) v.lbl_mereni_pripravi += QStringLiteral(", ");
+        v.lbl_mereni_pripravi += radky[i].nazev_dr + QStringLiteral(" - ") + radky[i].kategorie;
+    }
+    v.actualRadek1 = v.lbl_mereni_tym;
+    if (!v.lbl_mereni_poradi.isEmpty()) v.actualRadek1 += QStringLiteral(" - ") + v.lbl_mereni_poradi;
+    v.actualRadek2 = v.lbl_mereni_pripravi;
+    return v;
+}
+
+QList<VysledekRadek> MereniSluzba::seradit(const MereniKontext& ctx, const QList<DruzstvoRadek>& radky,
+                                           QList<ZmenaVysledku>& zmeny) {
+    const Zarazeni z = zaradit(radky, ctx.kategorie);
+    for (qsizetype i = 0; i < radky.size(); ++i) {
+        if (z.pozice[i] != radky[i].pozice) zmenaRadku(zmeny, radky[i].id).pozice = z.pozice[i];
+    }
+    QList<VysledekRadek> vysledky;
+    vysledky.reserve(z.serazene.size());
+    for (qsizetype i : z.serazene) {
+        const DruzstvoRadek& r = radky[i];
+        vysledky.append(VysledekRadek{z.pozice[i], r.nazev_dr, r.nazev_okresu, r.tym, r.kategorie,
+                                      zobrazCas(r.celkem, ctx.format), r.id});
+    }
+    return vysledky;
+}
+
+QList<VysledekRadek> MereniSluzba::load_mereni_poradi(const MereniKontext& ctx) {
+    const QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
+    QList<ZmenaVysledku> zmeny;
+    QList<VysledekRadek> vysledky = seradit(ctx, radky, zmeny);
+    if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    return vysledky;
+}
+
+Prepocet MereniSluzba::zmena_nast(const MereniKontext& ctx) {
+    QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
+    QList<ZmenaVysledku> zmeny;
+    Prepocet p;
+    for (DruzstvoRadek& r : radky)
+        prepocti(r, ctx, zmeny, p.chybne);
+    p.vysledky = seradit(ctx, radky, zmeny);
+    if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    return p;
+}
+
+Prepocet MereniSluzba::save_cas(const MereniKontext& ctx, qint64 id_akt, const QString& text) {
+    if (jeUtok(ctx.nast)) {
+        const qsizetype mezera = text.indexOf(u' ');
+        const QString terc = mezera < 0 ? QString() : text.left(mezera);
+        data_.ulozUtok(id_akt, ctx.kolo, terc, zaPrvniMezerou(text).toString());
+    } else {
+        data_.ulozStafetu(id_akt, ctx.kolo, zaPrvniMezerou(text).toString());
+    }
+    QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
+    QList<ZmenaVysledku> zmeny;
+    Prepocet p;
+    for (DruzstvoRadek& r : radky) {
+        if (r.id == id_akt) prepocti(r, ctx, zmeny, p.chybne);
+    }
+    p.vysledky = seradit(ctx, radky, zmeny);
+    if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    return p;
+}
+
+void MereniSluzba::ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy) {
+    data_.ulozMezicasy(id, mezicasy);
+}
+
+} // namespace qx
