@@ -1,9 +1,36 @@
 #include "data/Tdm_QX.h"
+#include "export/ExportData.h"
 #include "ui/TfrmQX.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QTextStream>
+
+namespace {
+
+// zapisnik --export-pdf FILE ...: the export for scripts, without a window and without a display.
+int exportBezOkna(int argc, char* argv[], const qx::ExportParse& e) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("zapisnik"));
+    QTextStream err(stderr);
+    if (!e.prikaz) {
+        err << "zapisnik: " << e.chyba << Qt::endl << qx::exportUsage();
+        return 2;
+    }
+    qx::Tdm_QX dm;
+    return qx::spustExport(*e.prikaz, dm, err);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    QStringList argumenty;
+    for (int i = 1; i < argc; ++i)
+        argumenty << QString::fromLocal8Bit(argv[i]);
+    const qx::ExportParse e = qx::parsujExport(argumenty);
+    if (e.pozadan) return exportBezOkna(argc, argv, e);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zapisnik"));
     // The data module comes first: the window's start-up loads data through it.

@@ -1,11 +1,15 @@
 #include "measurement/PanelMereni.h"
 
+#include "measurement/Kontrola.h"
 #include "ui/Ovladace.h"
 
 #include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 using namespace qx::ovladace;
 
@@ -23,9 +27,23 @@ QLabel* nadpis(QWidget* parent, const char* name, const QString& text, int x, in
     return l;
 }
 
+void barvaTextu(QLineEdit* e, bool ok) {
+    QPalette p = e->palette();
+    p.setColor(QPalette::Text, ok ? QColor(Qt::black) : QColor(Qt::red));
+    e->setPalette(p);
+}
+
+bool jeEnter(QEvent* event) {
+    if (event->type() != QEvent::KeyRelease) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
 } // namespace
 
-PanelMereni::PanelMereni(QWidget* parent) : QFrame(parent) {
+PanelMereni::PanelMereni(qx::MereniSluzba& sluzba, const qx::ErrorSink& chyby,
+                         std::function<qx::MereniKontext()> kontext, int32_t& poradi, QWidget* parent)
+    : QFrame(parent), sluzba_(sluzba), chyby_(chyby), kontext_(std::move(kontext)), poradi_(poradi) {
     setObjectName(QStringLiteral("pnl_mereni"));
     setGeometry(0, 39, 409, 355);
     setFrameShape(QFrame::StyledPanel);
@@ -59,9 +77,182 @@ PanelMereni::PanelMereni(QWidget* parent) : QFrame(parent) {
     lbl_mereni_pripravi = nadpis(this, "lbl_mereni_pripravi", QString(), 8, 313, 393, 17, 13, "green", false);
     btn_mereni_prev = button(this, "btn_mereni_prev", QStringLiteral("Předchozí"), 8, 331, 90);
     btn_mereni_next = button(this, "btn_mereni_next", QStringLiteral("Další"), 311, 331, 90);
+
+    // Picking an entry selects it; the box's text follows.
+    connect(CB_mereni_cas, &QComboBox::activated, this, [this](int index) {
+        vybrana_ = index;
+        predchoziText_ = CB_mereni_cas->itemText(index);
+        if (!plnim_) kontrolaCasu();
+    });
+    connect(CB_mereni_cas, &QComboBox::editTextChanged, this, &PanelMereni::casZmenen);
+    CB_mereni_cas->lineEdit()->installEventFilter(this);
+    for (QLineEdit* e : {edtM1, edtM2, edtM3, edtM4}) {
+        connect(e, &QLineEdit::textChanged, this, &PanelMereni::kontrolaMezicasu);
+        e->installEventFilter(this);
+    }
+    connect(btn_mereni_ulozit, &QPushButton::clicked, this, &PanelMereni::btn_mereni_ulozitClick);
+    connect(btnMezi, &QPushButton::clicked, this, &PanelMereni::btnMeziClick);
+    connect(btn_mereni_prev, &QPushButton::clicked, this, [this] { load_mereni(-1); });
+    connect(btn_mereni_next, &QPushButton::clicked, this, [this] { load_mereni(1); });
+    connect(SG_mereni, &QTableWidget::cellClicked, this, [this] { emit obnovit(); });
 }
 
 void PanelMereni::setSplitRowShown(bool shown) {
     for (QWidget* w : std::initializer_list<QWidget*>{lblMezicas, edtM1, edtM2, edtM3, edtM4, btnMezi})
         w->setVisible(shown);
+}
+
+// ------------------------------------------------------------------ operations
+
+void PanelMereni::zobrazVysledky(const QList<qx::VysledekRadek>& radky) {
+    QList<QStringList> cells;
+    cells.reserve(radky.size());
+    for (const qx::VysledekRadek& r : radky)
+        cells.append(
+            {r.pozice, r.nazev_dr, r.nazev_okresu, r.tym, r.kategorie, r.cas, QString::number(r.id)});
+    SG_mereni->fill(10, cells);
+}
+
+void PanelMereni::load_mereni(int kolik) {
+    chyby_.run([this, kolik] {
+        const qx::MereniPohled v = sluzba_.load_mereni(kontext_(), kolik, poradi_);
+        id_akt_ = v.id_akt;
+        lbl_mereni_tym->setText(v.lbl_mereni_tym);
+        lbl_mereni_poradi->setText(v.lbl_mereni_poradi);
+        setCasText(v.cas);
+        edtM1->setText(v.mezicasy[0]);
+        edtM2->setText(v.mezicasy[1]);
+        edtM3->setText(v.mezicasy[2]);
+        edtM4->setText(v.mezicasy[3]);
+        lbl_mereni_pripravi->setText(v.lbl_mereni_pripravi);
+        btn_mereni_prev->setEnabled(v.prevEnabled);
+        btn_mereni_next->setEnabled(v.nextEnabled);
+        emit aktualniTym(v.actualRadek1, v.actualRadek2);
+    });
+}
+
+void PanelMereni::load_mereni_poradi() {
+    chyby_.run([this] { zobrazVysledky(sluzba_.load_mereni_poradi(kontext_())); });
+}
+
+void PanelMereni::zmena_nast() {
+    QString chybne;
+    chyby_.run([this, &chybne] {
+        const qx::Prepocet p = sluzba_.zmena_nast(kontext_());
+        zobrazVysledky(p.vysledky);
+        chybne = qx::zpravaChybnychCasu(p.chybne);
+    });
+    load_mereni(0);
+    if (!chybne.isEmpty()) chyby_.show(chybne);
+}
+
+// ------------------------------------------------------------------ the time box
+
+void PanelMereni::setCasText(const QString& text) {
+    plnim_ = true;
+    CB_mereni_cas->setEditText(text);
+    plnim_ = false;
+}
+
+void PanelMereni::casZmenen(const QString& text) {
+    // A changed text is no longer the picked entry; the same text (a reload) keeps it picked.
+    if (text != predchoziText_) vybrana_ = -1;
+    predchoziText_ = text;
+    if (!plnim_) kontrolaCasu();
+}
+
+void PanelMereni::kontrolaCasu() {
+    const qx::MereniKontext k = kontext_();
+    const bool ok = qx::Kontrola_formatu_casu(CB_mereni_cas->currentText(), k.nast, k.verze);
+    btn_mereni_ulozit->setEnabled(ok);
+    barvaTextu(CB_mereni_cas->lineEdit(), ok);
+}
+
+void PanelMereni::kontrolaMezicasu() {
+    const bool ok = qx::Kontrola_formatu_mezicasu(mezicasy(), kontext_().verze);
+    btnMezi->setEnabled(ok);
+    for (QLineEdit* e : {edtM1, edtM2, edtM3, edtM4})
+        barvaTextu(e, ok);
+}
+
+std::array<QString, 4> PanelMereni::mezicasy() const {
+    return {edtM1->text(), edtM2->text(), edtM3->text(), edtM4->text()};
+}
+
+void PanelMereni::btn_mereni_ulozitClick() {
+    QString chybne;
+    const bool ok = chyby_.run([this, &chybne] {
+        const qx::Prepocet p = sluzba_.save_cas(kontext_(), id_akt_, CB_mereni_cas->currentText());
+        zobrazVysledky(p.vysledky);
+        chybne = qx::zpravaChybnychCasu(p.chybne);
+    });
+    if (!ok) return;
+    load_mereni(0);
+    // An entry picked unchanged from the list and stored as it stands leaves the list.
+    if (vybrana_ >= 0 && vybrana_ < CB_mereni_cas->count()) {
+        const QSignalBlocker block(CB_mereni_cas);
+        const QString text = CB_mereni_cas->currentText();
+        CB_mereni_cas->removeItem(vybrana_);
+        CB_mereni_cas->setEditText(text);
+    }
+    vybrana_ = -1;
+    load_mereni(0);
+    if (!chybne.isEmpty()) chyby_.show(chybne);
+}
+
+void PanelMereni::btnMeziClick() {
+    chyby_.run([this] { sluzba_.ulozMezicasy(id_akt_, mezicasy()); });
+}
+
+bool PanelMereni::eventFilter(QObject* watched, QEvent* event) {
+    if (jeEnter(event)) {
+        if (watched == CB_mereni_cas->lineEdit()) {
+            if (btn_mereni_ulozit->isEnabled()) btn_mereni_ulozitClick();
+        } else if (watched == edtM1) {
+            edtM2->setFocus();
+        } else if (watched == edtM2) {
+            edtM3->setFocus();
+        } else if (watched == edtM3) {
+            edtM4->setFocus();
+        } else if (watched == edtM4) {
+            if (btnMezi->isEnabled()) btnMeziClick();
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+// ------------------------------------------------------------------ messages
+
+void PanelMereni::amCas1(int kod, qint64 pocet) {
+    if (const std::optional<QString> entry = prijem_.amCas1(kod, pocet, kontext_().verze)) {
+        const QSignalBlocker block(CB_mereni_cas);
+        const QString text = CB_mereni_cas->currentText();
+        CB_mereni_cas->addItem(*entry);
+        CB_mereni_cas->setEditText(text); // appending leaves the box's text as it was
+    }
+}
+
+void PanelMereni::amCas2(qint64 pocet) {
+    const QString entry = prijem_.amCas2(pocet, kontext_().verze);
+    const QSignalBlocker block(CB_mereni_cas);
+    const QString text = CB_mereni_cas->currentText();
+    CB_mereni_cas->addItem(entry);
+    CB_mereni_cas->setEditText(text);
+}
+
+void PanelMereni::amMezi(int cislo, qint64 pocet) {
+    const qx::MereniKontext k = kontext_();
+    const qx::MezicasZmena z = qx::amMezi(cislo, pocet, k.verze, k.format);
+    QLineEdit* pole[] = {edtM1, edtM2, edtM3, edtM4};
+    switch (z.druh) {
+    case qx::MezicasZmena::Druh::Vyprazdnit:
+        for (QLineEdit* e : pole)
+            e->clear();
+        break;
+    case qx::MezicasZmena::Druh::Nastavit:
+        pole[z.pole]->setText(z.text);
+        break;
+    case qx::MezicasZmena::Druh::Nic:
+        break;
+    }
 }

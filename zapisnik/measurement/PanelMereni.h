@@ -2,11 +2,19 @@
 
 // The measurement panel: the chosen competition's results, the current team with its placing, the
 // time box that collects the times received from the timer console, the split row and the next
-// teams. The widgets only: what they show comes from the measurement service as values.
+// teams. The panel shows what the measurement service returns and forwards the operator's
+// actions to it; the rules (entry checks, results, ranking) live in the core library.
 
+#include "measurement/Kontext.h"
+#include "measurement/MereniSluzba.h"
+#include "measurement/Prijem.h"
+#include "ui/ErrorSink.h"
 #include "ui/StringGrid.h"
 
 #include <QFrame>
+
+#include <cstdint>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -16,7 +24,9 @@ class QPushButton;
 class PanelMereni : public QFrame {
     Q_OBJECT
 public:
-    explicit PanelMereni(QWidget* parent);
+    // `poradi` is the window's position of the current team; the panel moves it.
+    PanelMereni(qx::MereniSluzba& sluzba, const qx::ErrorSink& chyby,
+                std::function<qx::MereniKontext()> kontext, int32_t& poradi, QWidget* parent);
 
     QLabel* lbl_mereni_soutez;
     StringGrid* SG_mereni;
@@ -37,4 +47,51 @@ public:
 
     // The split row (caption, four fields and their save button): one attack only.
     void setSplitRowShown(bool shown);
+
+    // The operations, each as one action (a failure ends it with the window's message).
+    void load_mereni(int kolik);
+    void load_mereni_poradi();
+    // Recomputes every result of the competition, re-ranks and shows the current team again.
+    void zmena_nast();
+
+    // Messages from the timer console. Received times are kept whatever panel is shown.
+    void amCas1(int kod, qint64 pocet);
+    void amCas2(qint64 pocet);
+    void amMezi(int cislo, qint64 pocet);
+
+    // Handlers.
+    void btn_mereni_ulozitClick();
+    void btnMeziClick();
+
+    // The id of the current team's row (0 before the first load_mereni).
+    qint64 id_akt() const { return id_akt_; }
+    // The entry picked from the time box's list and not changed since (-1: none).
+    int vybranaPolozka() const { return vybrana_; }
+
+signals:
+    // The current and next teams changed: the window writes "actual.txt" and tells the console.
+    void aktualniTym(const QString& radek1, const QString& radek2);
+    // A click in the results grid: the window's refresh (and with it the recomputation).
+    void obnovit();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void zobrazVysledky(const QList<qx::VysledekRadek>& radky);
+    void kontrolaCasu();
+    void kontrolaMezicasu();
+    void casZmenen(const QString& text);
+    void setCasText(const QString& text);
+    std::array<QString, 4> mezicasy() const;
+
+    qx::MereniSluzba& sluzba_;
+    const qx::ErrorSink& chyby_;
+    std::function<qx::MereniKontext()> kontext_;
+    int32_t& poradi_;
+    qx::PrijemCasu prijem_;
+    qint64 id_akt_ = 0;
+    int vybrana_ = -1;
+    QString predchoziText_;
+    bool plnim_ = false; // the program sets the box's text: no entry check
 };

@@ -1,5 +1,6 @@
 #include "measurement/Vypocet.h"
 
+#include "device/DeviceVersions.h"
 #include "measurement/Casy.h"
 
 namespace qx {
@@ -70,7 +71,7 @@ QString celkemRadku(const DruzstvoRadek& r, const MereniKontext& ctx) {
 }
 
 int sirkaCelkem(int verze) {
-    return 4 + desetinyVysledku(verze);
+    return deviceVersion(verze).resultWidth();
 }
 
 QString rozsirCelkem(const QString& celkem, int verze) {

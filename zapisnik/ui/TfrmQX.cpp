@@ -5,6 +5,8 @@
 #include "PanelTym.h"
 #include "QxDbIni.h"
 #include "data/Registers.h"
+#include "export/ExportData.h"
+#include "export/PdfExport.h"
 #include "measurement/Casomira.h"
 #include "measurement/Nastaveni.h"
 #include "measurement/PanelMereni.h"
@@ -18,6 +20,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,6 +66,8 @@ QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h, boo
 }
 
 } // namespace
+
+std::function<void(const QString&)> TfrmQX::openPdfSeam = [](const QString& path) { qx::otevriPdf(path); };
 
 std::function<void(QMessageBox&)> TfrmQX::messageBoxSeam = [](QMessageBox& box) { box.exec(); };
 
@@ -194,7 +199,10 @@ void TfrmQX::buildNast(QWidget* client) {
 }
 
 void TfrmQX::buildMereni(QWidget* client) {
-    pnl_mereni = new PanelMereni(client);
+    pnl_mereni = new PanelMereni(
+        sluzba_, chyby_, [this] { return kontext(); }, poradi, client);
+    connect(pnl_mereni, &PanelMereni::aktualniTym, this, &TfrmQX::posliAktualniTym);
+    connect(pnl_mereni, &PanelMereni::obnovit, this, [this] { chyby_.run([this] { Zobraz_seznamy(); }); });
 }
 
 void TfrmQX::buildCasomira(QWidget* client) {
@@ -208,6 +216,7 @@ void TfrmQX::connectHandlers() {
     for (QPushButton* b : {SB_soutez, SB_kat, SB_listina, SB_nast})
         connect(b, &QPushButton::clicked, this, [this] { chyby_.run([this] { Zobraz_seznamy(); }); });
     connect(SB_mereni, &QPushButton::clicked, this, &TfrmQX::SB_mereniClick);
+    connect(SB_export, &QPushButton::clicked, this, &TfrmQX::SB_exportClick);
 
     connect(SB_soutez_nova, &QPushButton::clicked, this, &TfrmQX::SB_soutez_novaClick);
     connect(CB_soutez_okres, &QComboBox::activated, this, &TfrmQX::CB_soutez_okresChange);
@@ -282,24 +291,36 @@ void TfrmQX::requestTimerConsoleSettings() {
 }
 
 void TfrmQX::zpravaOdStopek(quint32 msg, qint32 wParam, qint32 lParam) {
-    switch (msg) {
-    case qx::AM_Nast: {
-        const qx::CasomiraStav stav = qx::amNast(wParam, lParam, nast);
-        verze = wParam;
-        lbl_casomira->setText(stav.lbl_casomira);
-        nast = stav.nast;
-        pnl_nast->CB_nast_disciplina->setEnabled(stav.disciplinaEnabled);
-        enterMeasurementPanel();
-        setSplitRowShown(stav.splitRowShown);
-        break;
-    }
-    case qx::AM_Form:
-        // Selected without the list's change action, and locked against changes.
-        pnl_nast->zamkniFormat(lParam);
-        break;
-    default:
-        break;
-    }
+    // Through the error sink: a failure shows the message and never reaches the channel.
+    chyby_.run([&] {
+        switch (msg) {
+        case qx::AM_Nast: {
+            const qx::CasomiraStav stav = qx::amNast(wParam, lParam, nast);
+            verze = wParam;
+            lbl_casomira->setText(stav.lbl_casomira);
+            nast = stav.nast;
+            pnl_nast->CB_nast_disciplina->setEnabled(stav.disciplinaEnabled);
+            if (SB_mereni->isChecked()) enterMeasurementPanel();
+            setSplitRowShown(stav.splitRowShown);
+            break;
+        }
+        case qx::AM_Form:
+            // Selected without the list's change action, and locked against changes.
+            pnl_nast->zamkniFormat(lParam);
+            break;
+        case qx::AM_Cas1:
+            pnl_mereni->amCas1(wParam, lParam);
+            break;
+        case qx::AM_Cas2:
+            pnl_mereni->amCas2(lParam);
+            break;
+        case qx::AM_Mezi:
+            pnl_mereni->amMezi(wParam, lParam);
+            break;
+        default:
+            break;
+        }
+    });
 }
 
 bool TfrmQX::posliAktualniTym(const QString& line1, const QString& line2) {
@@ -312,7 +333,11 @@ bool TfrmQX::posliAktualniTym(const QString& line1, const QString& line2) {
     return true;
 }
 
-void TfrmQX::enterMeasurementPanel() {}
+void TfrmQX::enterMeasurementPanel() {
+    pnl_mereni->load_mereni_poradi();
+    pnl_mereni->load_mereni(0);
+    Zobraz_seznamy();
+}
 
 void TfrmQX::Nastav_SG() {
     struct Titles {
@@ -452,7 +477,7 @@ void TfrmQX::zobrazNast() {
 
 void TfrmQX::zobrazMereni() {
     pnl_mereni->lbl_mereni_soutez->setText(nazev_souteze);
-    enterMeasurementPanel();
+    pnl_mereni->zmena_nast();
 }
 
 // ------------------------------------------------------------------ register operations
@@ -630,9 +655,24 @@ void TfrmQX::btn_kat_smazatClick() {
 }
 
 void TfrmQX::SB_mereniClick() {
+    chyby_.run([this] { enterMeasurementPanel(); });
+}
+
+void TfrmQX::SB_exportClick() {
     chyby_.run([this] {
-        enterMeasurementPanel();
-        Zobraz_seznamy();
+        const qx::Pohled pohled = SB_mereni->isChecked() ? qx::Pohled::Mereni : qx::Pohled::Listina;
+        const qx::ExportVstup vstup = qx::nactiExport(dm_, kontext(), pohled);
+        if (!vstup.soutez) {
+            showError(QStringLiteral("Zvolená soutěž už v databázi není, export se nevytvořil."));
+            return;
+        }
+        const QString soubor = QDir::current().absoluteFilePath(QStringLiteral("export.pdf"));
+        const qx::ExportVysledek vysledek = qx::exportujPdf(vstup, soubor);
+        if (!vysledek.ok) {
+            showError(vysledek.chyba);
+            return;
+        }
+        if (openPdfSeam) openPdfSeam(soubor);
     });
 }
 
@@ -647,7 +687,9 @@ void TfrmQX::CB_nast_disciplinaChange(uint8_t nastZDiscipliny) {
     setSplitRowShown(qx::radekMezicasu(nast));
 }
 
-void TfrmQX::setSplitRowShown(bool) {}
+void TfrmQX::setSplitRowShown(bool shown) {
+    pnl_mereni->setSplitRowShown(shown);
+}
 
 // ------------------------------------------------------------------ errors
 

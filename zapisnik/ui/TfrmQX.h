@@ -7,6 +7,8 @@
 #include "StringGrid.h"
 #include "data/Tdm_QX.h"
 #include "measurement/Kontext.h"
+#include "measurement/MereniDataDb.h"
+#include "measurement/MereniSluzba.h"
 #include "messages/LocalChannel.h"
 #include "ui/ErrorSink.h"
 
@@ -45,6 +47,9 @@ public:
     // shown modally. Tests replace it to see the boxes without blocking.
     static std::function<void(QMessageBox&)> messageBoxSeam;
 
+    // Opens an exported file in the desktop's viewer without waiting; tests replace it.
+    static std::function<void(const QString&)> openPdfSeam;
+
     // The database failure message of the start-up load.
     static const QString kDbFailureMessage;
 
@@ -56,7 +61,6 @@ public:
     int32_t poradi = 1;
     int32_t verze = 466;
     uint8_t nast = 170;
-    QString cas;
 
     // A message from the timer console (AM_Nast, AM_Form; AM_Cas1, AM_Cas2 and
     // AM_Mezi go to the measurement panel).
@@ -164,6 +168,9 @@ private:
     void btn_kat_ulozitClick();
     void btn_kat_smazatClick();
     void SB_mereniClick();
+    // "pdf": the start list in the "Listina" view, the results in the "Měření" view, written whole
+    // to "export.pdf" in the working folder and opened in the viewer.
+    void SB_exportClick();
     void CB_nast_katChange();
     // The discipline chosen on the settings panel sets the measurement mode.
     void CB_nast_disciplinaChange(uint8_t nastZDiscipliny);
@@ -171,11 +178,10 @@ private:
     // Start-up requests to the timer console: AM_Nast (0, 0) and AM_Form (0, 0);
     // its answers arrive as ordinary messages.
     void requestTimerConsoleSettings();
-    // Recomputation and reload of the measurement panel when it is shown; the
-    // measurement panel is not built yet, so this does nothing.
+    // Entering the measurement panel: placings, the current team, then the refresh (which
+    // recomputes the competition).
     void enterMeasurementPanel();
-    // Shows or hides the split row of the measurement panel; that panel is
-    // not built yet, so this does nothing.
+    // Shows or hides the split row of the measurement panel (one attack only).
     void setSplitRowShown(bool shown);
 
     void showError(const QString& text);
@@ -188,6 +194,8 @@ private:
 
     qx::Tdm_QX& dm_;
     qx::ErrorSink chyby_{[this](const QString& text) { showError(text); }};
+    qx::MereniDataDb mereniData_{dm_};
+    qx::MereniSluzba sluzba_{mereniData_};
     QList<qx::SoutezRadek> souteze_;
     QList<qx::KategorieRadek> kategorie_;
     // Insert (a new row) or update (the current row) on the next save.
