@@ -95,6 +95,7 @@ PanelMereni::PanelMereni(qx::MereniSluzba& sluzba, const qx::ErrorSink& chyby,
     connect(btn_mereni_prev, &QPushButton::clicked, this, [this] { load_mereni(-1); });
     connect(btn_mereni_next, &QPushButton::clicked, this, [this] { load_mereni(1); });
     connect(SG_mereni, &QTableWidget::cellClicked, this, [this] { emit obnovit(); });
+    kontrolaMezicasu(); // four empty fields: nothing to save yet
 }
 
 void PanelMereni::setSplitRowShown(bool shown) {
