@@ -72,6 +72,10 @@ const DeviceVersion& deviceVersion(int verze) {
     return kTable[std::size(kTable) - 1];
 }
 
+bool listedVersion(int verze) {
+    return verze != 0 && deviceVersion(verze).verze == verze;
+}
+
 QString versionText(int verze) {
     return QString::fromLatin1(deviceVersion(verze).versionText);
 }

@@ -71,6 +71,9 @@ std::span<const DeviceVersion> deviceVersions();
 // The row of a version number; the last row for any number that has no row of its own.
 const DeviceVersion& deviceVersion(int verze);
 
+// Whether the number has a row of its own (0 has not: it marks the last row).
+bool listedVersion(int verze);
+
 // zapisnik's text of a version ("QX 4.66"); empty where the table has none.
 QString versionText(int verze);
 

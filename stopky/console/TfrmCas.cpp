@@ -73,7 +73,7 @@ QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h) {
 
 } // namespace
 
-TfrmCas::TfrmCas(const QString& extraPort, QWidget* parent) : QWidget(parent) {
+TfrmCas::TfrmCas(const QString& extraPort, int version, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TfrmCas"));
     setWindowTitle(QStringLiteral("Dozodoro RO 4"));
     // fontconfig knows no metric twin of the old bitmap face; Liberation Sans keeps the captions
@@ -133,7 +133,7 @@ TfrmCas::TfrmCas(const QString& extraPort, QWidget* parent) : QWidget(parent) {
     watchScrollFocus(edtText, frmLED);
     connect(this, &TfrmCas::splitRequested, this, &TfrmCas::mezicas);
 
-    FormCreate(extraPort);
+    FormCreate(extraPort, version);
 }
 
 TfrmCas::~TfrmCas() {
@@ -299,8 +299,9 @@ void TfrmCas::buildPortChoicePanels() {
     setTextColor(imgReklama, QColor(0x80, 0, 0));
 }
 
-// Start-up: window place and device version from qx.ini, the port-choice view, the port list.
-void TfrmCas::FormCreate(const QString& extraPort) {
+// Start-up: window place and device version from qx.ini (or the command line), the port-choice
+// view, the port list.
+void TfrmCas::FormCreate(const QString& extraPort, int version) {
     m_channel.listen();
     const stopky::QxIni ini = stopky::readQxIni(stopky::qxIniPath());
     move(ini.casLeft, ini.casTop);
@@ -308,6 +309,7 @@ void TfrmCas::FormCreate(const QString& extraPort) {
            ini.casHeight - (frameGeometry().height() - height()));
     verze = ini.typ;
     nastav_typ();
+    if (QRadioButton* rb = radioOf(version)) rb->click();
     lblTyp->setText(QStringLiteral("Měří: 1-2 štafety, 1 útok, přípravu"));
     schovat_form(false);
     LEDCreate(ini);

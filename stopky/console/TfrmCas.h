@@ -34,7 +34,9 @@ class TfrmCas : public QWidget, private stopky::DecoderListener {
     Q_OBJECT
 public:
     // `extraPort`: a device named on the command line (--port); listed first and opened at once.
-    explicit TfrmCas(const QString& extraPort = {}, QWidget* parent = nullptr);
+    // `version`: a version named on the command line (--version), chosen before the port is
+    // opened as if its radio button had been clicked; 0 keeps the one stored in qx.ini.
+    explicit TfrmCas(const QString& extraPort = {}, int version = 0, QWidget* parent = nullptr);
     ~TfrmCas() override;
 
     // The version and format set-up: derives the version values, checks the version's radio
@@ -147,7 +149,7 @@ public:
 private:
     void buildMeasuringPanels();
     void buildPortChoicePanels();
-    void FormCreate(const QString& extraPort);
+    void FormCreate(const QString& extraPort, int version);
     void FormClose();
     void versionClicked(int v);
     void applyResultSet(const stopky::ResultSetOutcome& o, bool listAndSend);

@@ -114,6 +114,10 @@ QString notInteger(QStringView t) {
     return QStringLiteral("„%1“ není platné celé číslo.").arg(t);
 }
 
+bool decimal(int digit) {
+    return digit <= 9;
+}
+
 } // namespace
 
 QString CasToStr(const TimeRecord& casy, bool ano, int verze, int format) {
@@ -122,6 +126,20 @@ QString CasToStr(const TimeRecord& casy, bool ano, int verze, int format) {
 
 QString CasToStrOut(const TimeRecord& casy, bool ano, int verze) {
     return timeText(casy, ano, verze, transferSixth(verze));
+}
+
+bool transferDigitsDecimal(const TimeRecord& r, int verze) {
+    const bool sixth = transferSixth(verze);
+    if (qx::deviceVersion(verze).layout == qx::RecordLayout::ByteCoded) {
+        return decimal(r.b[1] >> 4) && decimal(r.b[1] & 0x0F) && decimal(r.b[2] >> 4) &&
+               decimal(r.b[2] & 0x0F) && decimal(r.b[3] >> 4) && (!sixth || decimal(r.b[3] & 0x0F));
+    }
+    return decimal(r.b[0] & 0x0F) && decimal(r.b[1] >> 4) && decimal(r.b[1] & 0x0F) && decimal(r.b[2] >> 4) &&
+           decimal(r.b[2] & 0x0F) && (!sixth || decimal(r.b[3]));
+}
+
+QString notATime(QStringView transfer) {
+    return QStringLiteral("„%1“ není platný čas.").arg(transfer);
 }
 
 QString attackEntryText(const TimeRecord& target, const TimeRecord& result, int verze, int format,

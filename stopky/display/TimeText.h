@@ -32,6 +32,16 @@ QString CasToStr(const TimeRecord& casy, bool ano, int verze, int format);
 // versions), else two (also for a number that is not one of the versions).
 QString CasToStrOut(const TimeRecord& casy, bool ano, int verze);
 
+// Whether every digit the transfer text of a record writes is a decimal digit 0..9. Line noise can
+// put a half byte above 9 into a record (or a byte 4 above 9 where a nibble record has it as one
+// digit); its texts then write the value as two digits, which reads as another, believable time
+// ("ba 06 01 2f 45" as 12,1545). Such a time must not be handed over. Byte 4 of a 3-byte device is
+// not part of the time and is not looked at.
+bool transferDigitsDecimal(const TimeRecord& casy, int verze);
+
+// The operator's message for a time whose digits are not all decimal: "„1 12,1545“ není platný čas."
+QString notATime(QStringView transfer);
+
 // The text of an attack: the target time without prefix, directly followed by the target's text, a
 // blank and the final time without prefix ("12,34L 13,45"). With `transfer` both times are transfer
 // texts (`format` is then not used), else display texts in `format`.

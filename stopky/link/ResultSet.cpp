@@ -2,6 +2,8 @@
 
 #include "display/TimeText.h"
 
+#include <initializer_list>
+
 namespace stopky {
 
 namespace {
@@ -10,10 +12,19 @@ const TimeRecord& slot(const TimeSlots& casy, int i) {
     return casy[size_t(i - 1)];
 }
 
-ResultEntry makeEntry(QString text, QString transfer, bool attack) {
+// One list entry of the records `times` (one lane time, or an attack's target and final time).
+ResultEntry makeEntry(QString text, QString transfer, bool attack,
+                      std::initializer_list<const TimeRecord*> times, int verze) {
     ResultEntry e;
     e.text = std::move(text);
     e.transfer = std::move(transfer);
+    for (const TimeRecord* t : times) {
+        if (!transferDigitsDecimal(*t, verze)) {
+            e.ok = false;
+            e.error = notATime(e.transfer);
+            return e;
+        }
+    }
     const PrevedResult p = preved_cas(e.transfer);
     if (!p.ok) {
         e.ok = false;
@@ -90,22 +101,26 @@ ResultSetOutcome completeSet(const TimeSlots& casy, quint8 nast0, MeasureMode mo
         o.entries.reserve(size_t(n));
         for (int i = 1; i <= n; ++i)
             o.entries.push_back(makeEntry(CasToStr(slot(casy, i), true, verze, format),
-                                          CasToStrOut(slot(casy, i), true, verze), false));
+                                          CasToStrOut(slot(casy, i), true, verze), false, {&slot(casy, i)},
+                                          verze));
         return o;
     }
     if (mode == MeasureMode::TwoAttacks) {
         const Scan s = scanTwoAttacks(casy, verze, format, o);
         if (s.a1t && s.a1)
             o.entries.push_back(makeEntry(attackText(casy, s.a1t, s.a1, verze, format),
-                                          attackTransfer(casy, s.a1t, s.a1, verze), true));
+                                          attackTransfer(casy, s.a1t, s.a1, verze), true,
+                                          {&slot(casy, s.a1t), &slot(casy, s.a1)}, verze));
         if (s.a2t && s.a2)
             o.entries.push_back(makeEntry(attackText(casy, s.a2t, s.a2, verze, format),
-                                          attackTransfer(casy, s.a2t, s.a2, verze), true));
+                                          attackTransfer(casy, s.a2t, s.a2, verze), true,
+                                          {&slot(casy, s.a2t), &slot(casy, s.a2)}, verze));
     } else if (mode == MeasureMode::OneAttack) {
         o.lblCas = CasToStr(slot(casy, 2), false, verze, format);
         o.lblCasD = CasToStr(slot(casy, 1), true, verze, format);
-        o.entries.push_back(
-            makeEntry(attackText(casy, 1, 2, verze, format), attackTransfer(casy, 1, 2, verze), true));
+        o.entries.push_back(makeEntry(attackText(casy, 1, 2, verze, format),
+                                      attackTransfer(casy, 1, 2, verze), true,
+                                      {&slot(casy, 1), &slot(casy, 2)}, verze));
     }
     return o;
 }

@@ -75,8 +75,9 @@ struct ResultSetOutcome {
 //  - attack bit set, mode OneAttack: slots 1 and 2 by position: lblCas = slot 2, lblCasD = slot 1
 //    with prefix, one attack entry (1, 2).
 //  - attack bit set, any other mode: nothing.
-// A transfer text that cannot be converted makes an entry with ok = false and no messages; the
-// other entries and the rotation are unaffected. With n outside 1..4 in the lane case nothing is
+// A transfer text that cannot be converted, or a time whose digits are not all decimal (line noise,
+// transferDigitsDecimal), makes an entry with ok = false and no messages; the other entries and the
+// rotation are unaffected. With n outside 1..4 in the lane case nothing is
 // shown or listed.
 ResultSetOutcome completeSet(const TimeSlots& casy, quint8 nast0, MeasureMode mode, int verze, int format);
 

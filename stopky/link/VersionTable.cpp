@@ -29,4 +29,30 @@ TypSettings nastav_typ(int verze, int format, const QString& prevFormatU, const 
     return t;
 }
 
+VersionArgument versionArgument(const QStringList& arguments) {
+    VersionArgument a;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments.at(i);
+        if (arg == QLatin1String("--version")) {
+            a.given = true;
+            a.text = i + 1 < arguments.size() ? arguments.at(i + 1) : QString();
+            break;
+        }
+        if (arg.startsWith(QLatin1String("--version="))) {
+            a.given = true;
+            a.text = arg.mid(10);
+            break;
+        }
+    }
+    if (a.text.isEmpty()) return a;
+    for (const qx::DeviceVersion& v : qx::deviceVersions()) {
+        if (v.stopkyVersion &&
+            (a.text == QString::number(v.verze) || a.text == QString::fromLatin1(v.caption))) {
+            a.verze = v.verze;
+            break;
+        }
+    }
+    return a;
+}
+
 } // namespace stopky

@@ -6,6 +6,7 @@
 #include "device/DeviceVersions.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 namespace stopky {
@@ -38,6 +39,17 @@ struct TypSettings {
 // sends AM_Form (verze, format).
 TypSettings nastav_typ(int verze, int format, const QString& prevFormatU, const QString& prevFormatS,
                        quint8 nast0);
+
+// The command-line option "--version V" (or "--version=V"): the version the console is set to at
+// start-up, as if its radio button had been clicked, before a port named by "--port" is opened.
+// V names a version as its radio button does: by number (468) or by caption (4,68).
+struct VersionArgument {
+    bool given = false; // the option is there
+    int verze = 0;      // the version; 0 when V is missing or not a version stopky can be set to
+    QString text;       // V as written
+};
+// `arguments` as QCoreApplication::arguments() gives them (program name first).
+VersionArgument versionArgument(const QStringList& arguments);
 
 // "Formát času: " followed by formatU when bit 3 of nast0 is set, else by formatS.
 QString lblFormatText(quint8 nast0, const QString& formatU, const QString& formatS);

@@ -132,6 +132,29 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("; keep me")));
     }
 
+    // "--version 468" with another version stored: the port is opened with 468 (its four-byte
+    // greeting is read at once, the time-shown label appears), zapisnik hears 468, and the choice
+    // is kept like a click on the radio button.
+    void commandLineVersion() {
+        writeIni(QStringLiteral("[Cas]\nTyp=454\n"));
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        {
+            TfrmCas cas(pty.slavePath(), 468);
+            QSignalSpy sent(&cas, &TfrmCas::zapisnikMessage);
+            QCOMPARE(cas.verze, 468);
+            QVERIFY(cas.radioOf(468)->isChecked());
+            QVERIFY(pty.send(QByteArray::fromHex("010aa1ae")));
+            QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+            QCOMPARE(cas.lblDraha->text(), QStringLiteral("Jeden útok"));
+            QVERIFY(cas.lblNCas->isVisibleTo(&cas));
+            QCOMPARE(cas.lblNCas->text(), QStringLiteral("čas: ano"));
+            QCOMPARE(messages(sent).value(0), (Msg{1490, 468, 0x0A}));
+            cas.close();
+        }
+        QCOMPARE(stopky::readQxIni(m_config.filePath(QStringLiteral("qx.ini"))).typ, 468);
+    }
+
     // Version 466 over the pty: greeting, a settings frame, a lane set of two, the times list and
     // its clipboard text, and the messages for zapisnik in order.
     void laneSetOverPty() {

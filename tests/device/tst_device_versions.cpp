@@ -60,6 +60,7 @@ void TstDeviceVersions::unlistedNumbers() {
     const qx::DeviceVersion& row = qx::deviceVersion(verze);
     const std::span<const qx::DeviceVersion> all = qx::deviceVersions();
     QCOMPARE(&row == &all.back(), !listed);
+    QCOMPARE(qx::listedVersion(verze), listed);
     QCOMPARE(row.verze, listed ? verze : 0);
     int rowsWithThisNumber = 0;
     for (const qx::DeviceVersion& r : all)

@@ -27,6 +27,8 @@ private slots:
     void greeting();
     void greetingFourthByteMissing();
     void decoderGreetingLeftovers();
+    void versionArgument_data();
+    void versionArgument();
 };
 
 // Both version tables, row by row.
@@ -314,6 +316,35 @@ void TstVersions::decoderGreetingLeftovers() {
     QCOMPARE(r.settings[0].lblFormat, QStringLiteral("Formát času: 888,88"));
     QCOMPARE(d.mode(), MeasureMode::Lanes);
     QCOMPARE(d.n(), 2);
+}
+
+// "--version V" on the command line: V as a radio button names it, by number or by caption; only
+// the versions stopky can be set to.
+void TstVersions::versionArgument_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("given");
+    QTest::addColumn<int>("verze");
+    QTest::newRow("none") << QStringList{"stopky", "--port", "/dev/pts/4"} << false << 0;
+    QTest::newRow("number") << QStringList{"stopky", "--port", "/dev/pts/4", "--version", "468"} << true
+                            << 468;
+    QTest::newRow("with =") << QStringList{"stopky", "--version=457"} << true << 457;
+    QTest::newRow("caption") << QStringList{"stopky", "--version", "4,66"} << true << 466;
+    QTest::newRow("caption with =") << QStringList{"stopky", "--version=4,54"} << true << 454;
+    QTest::newRow("zapisnik's own 490") << QStringList{"stopky", "--version", "490"} << true << 0;
+    QTest::newRow("unknown number") << QStringList{"stopky", "--version", "465"} << true << 0;
+    QTest::newRow("not a number") << QStringList{"stopky", "--version", "4.68"} << true << 0;
+    QTest::newRow("value missing") << QStringList{"stopky", "--version"} << true << 0;
+    QTest::newRow("empty with =") << QStringList{"stopky", "--version="} << true << 0;
+    QTest::newRow("program name only") << QStringList{"--version"} << false << 0;
+}
+
+void TstVersions::versionArgument() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, given);
+    QFETCH(int, verze);
+    const VersionArgument a = stopky::versionArgument(args);
+    QCOMPARE(a.given, given);
+    QCOMPARE(a.verze, verze);
 }
 
 QTEST_APPLESS_MAIN(TstVersions)

@@ -30,6 +30,13 @@ private slots:
             << 490 << 0x02 << 12 << "Verze časomíry - QX 4.90" << 12 << true << false;
         QTest::newRow("463 has no text")
             << 463 << 0x01 << 10 << "Verze časomíry - , jedna dráha" << 1 << false << false;
+        // A number the table does not know is shown as it came.
+        QTest::newRow("unknown number")
+            << 471 << 0x01 << 10 << "Verze časomíry - 471, jedna dráha" << 1 << false << false;
+        QTest::newRow("unknown number, no device yet")
+            << 999 << 0 << 12 << "Verze časomíry - 999" << 12 << false << false;
+        QTest::newRow("version 0") << 0 << 0x0A << 170 << "Verze časomíry - 0, jeden útok" << 10 << false
+                                   << true;
     }
     void amNastTable() {
         QFETCH(int, verze);

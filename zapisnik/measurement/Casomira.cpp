@@ -30,7 +30,10 @@ QString casomiraNepripojena() {
 CasomiraStav amNast(int verze, int nastByte, uint8_t nast) {
     CasomiraStav s;
     const QString verzeText = versionText(verze);
-    s.lbl_casomira = QStringLiteral("Verze časomíry - ") + verzeText;
+    // A number the table does not know is shown as it came (a known version without a text, 463,
+    // keeps the empty text).
+    s.lbl_casomira =
+        QStringLiteral("Verze časomíry - ") + (listedVersion(verze) ? verzeText : QString::number(verze));
     s.nast = nast;
     if (verzeText == QStringLiteral("QX 4.90")) {
         s.disciplinaEnabled = true;

@@ -24,10 +24,12 @@ struct CasomiraStav {
     bool splitRowShown = false;     // the split row of the measurement panel (one attack only)
 };
 
-// AM_Nast (verze, nastByte) with the current mode `nast`. For version 490 the mode stays and the
-// operator chooses it. Otherwise the mode is the low four bits of the settings byte, but only a
-// mode zapisnik knows is taken: a settings byte of 0 (no device connected yet) or any value
-// outside the mode table leaves the mode as it was and adds no mode text to the status line.
+// AM_Nast (verze, nastByte) with the current mode `nast`. The status line names the version by
+// its text ("QX 4.66"), or by its number when the table of device versions does not know it
+// ("471"). For version 490 the mode stays and the operator chooses it. Otherwise the mode is the low
+// four bits of the settings byte, but only a mode zapisnik knows is taken: a settings byte of 0 (no
+// device connected yet) or any value outside the mode table leaves the mode as it was and adds no
+// mode text to the status line.
 CasomiraStav amNast(int verze, int nastByte, uint8_t nast);
 
 } // namespace qx
