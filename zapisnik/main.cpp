@@ -11,6 +11,11 @@ namespace {
 // zapisnik --export-pdf FILE ...: the export for scripts, without a window and without a display.
 int exportBezOkna(int argc, char* argv[], const qx::ExportParse& e) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Standard error carries the command's own messages only (scripts read it): Qt's notes about
+    // the environment, such as a missing runtime folder, are left out.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) QTextStream(stderr) << text << Qt::endl;
+    });
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("zapisnik"));
     QTextStream err(stderr);
