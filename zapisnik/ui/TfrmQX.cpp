@@ -7,6 +7,7 @@
 #include "data/Registers.h"
 #include "export/ExportData.h"
 #include "export/PdfExport.h"
+#include "export/TabulkaSoubor.h"
 #include "measurement/Casomira.h"
 #include "measurement/Nastaveni.h"
 #include "measurement/PanelMereni.h"
@@ -26,6 +27,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -114,6 +116,9 @@ void TfrmQX::buildToolBar(QWidget* client) {
     SB_nast = button(pnl_ovl, "SB_nast", QStringLiteral("Nastavení"), 205, 6, 65, 21, true);
     SB_mereni = button(pnl_ovl, "SB_mereni", QStringLiteral("Měření"), 272, 6, 65, 21, true);
     SB_export = button(pnl_ovl, "SB_export", QStringLiteral("pdf"), 339, 6, 65, 21);
+    SB_export->setContextMenuPolicy(Qt::CustomContextMenu);
+    SB_export->setToolTip(QStringLiteral("Pravým tlačítkem: export do Excelu (xlsx) nebo CSV"));
+    connect(SB_export, &QWidget::customContextMenuRequested, this, &TfrmQX::SB_exportMenu);
     navigace = new QButtonGroup(this);
     navigace->setObjectName(QStringLiteral("navigace"));
     navigace->setExclusive(true);
@@ -687,6 +692,36 @@ void TfrmQX::SB_exportClick() {
         }
         const QString soubor = QDir::current().absoluteFilePath(QStringLiteral("export.pdf"));
         const qx::ExportVysledek vysledek = qx::exportujPdf(vstup, soubor);
+        if (!vysledek.ok) {
+            showError(vysledek.chyba);
+            return;
+        }
+        if (openPdfSeam) openPdfSeam(soubor);
+    });
+}
+
+void TfrmQX::SB_exportMenu(const QPoint& kde) {
+    if (!SB_export->isEnabled()) return;
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("menu_export"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(QStringLiteral("Export do Excelu (xlsx)"), this, [this] { exportTabulky(true); });
+    menu->addAction(QStringLiteral("Export do CSV"), this, [this] { exportTabulky(false); });
+    menu->popup(SB_export->mapToGlobal(kde));
+}
+
+void TfrmQX::exportTabulky(bool xlsx) {
+    chyby_.run([this, xlsx] {
+        const qx::Pohled pohled = SB_mereni->isChecked() ? qx::Pohled::Mereni : qx::Pohled::Listina;
+        const qx::ExportVstup vstup = qx::nactiExport(dm_, kontext(), pohled);
+        if (!vstup.soutez) {
+            showError(QStringLiteral("Zvolená soutěž už v databázi není, export se nevytvořil."));
+            return;
+        }
+        const QString soubor = QDir::current().absoluteFilePath(xlsx ? QStringLiteral("export.xlsx")
+                                                                     : QStringLiteral("export.csv"));
+        const qx::ExportVysledek vysledek = qx::exportujTabulku(
+            qx::tabulkaExportu(vstup), xlsx ? qx::TabulkovyFormat::Xlsx : qx::TabulkovyFormat::Csv, soubor);
         if (!vysledek.ok) {
             showError(vysledek.chyba);
             return;

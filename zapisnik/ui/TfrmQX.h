@@ -180,6 +180,9 @@ private:
     // "pdf": the start list in the "Listina" view, the results in the "Měření" view, written whole
     // to "export.pdf" in the working folder and opened in the viewer.
     void SB_exportClick();
+    // The context menu of "pdf": the same list as a spreadsheet, "export.xlsx" or "export.csv".
+    void SB_exportMenu(const QPoint& kde);
+    void exportTabulky(bool xlsx);
     void CB_nast_katChange();
     // The discipline chosen on the settings panel sets the measurement mode.
     void CB_nast_disciplinaChange(uint8_t nastZDiscipliny);
