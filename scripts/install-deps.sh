@@ -11,6 +11,8 @@ packages=(
   fonts-liberation
   poppler-utils xvfb xauth
   clang-format
+  qt6-httpserver-dev libqrencode-dev libxlsxwriter-dev
+  chromium unzip
 )
 
 missing=()

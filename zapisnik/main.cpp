@@ -36,9 +36,20 @@ int main(int argc, char* argv[]) {
     const qx::ExportParse e = qx::parsujExport(argumenty);
     if (e.pozadan) return exportBezOkna(argc, argv, e);
 
+    // zapisnik --serve PORT: the window with the results server on at PORT.
+    int webPort = 0;
+    if (const qsizetype i = argumenty.indexOf(QStringLiteral("--serve")); i >= 0) {
+        bool ok = false;
+        webPort = i + 1 < argumenty.size() ? argumenty[i + 1].toInt(&ok) : 0;
+        if (!ok || webPort <= 0 || webPort > 65535) {
+            QTextStream(stderr) << "zapisnik: --serve chce číslo portu 1 až 65535." << Qt::endl;
+            return 2;
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zapisnik"));
     // The data module comes first: the window's start-up loads data through it.
     qx::Tdm_QX dm_QX;
-    return runZapisnik(dm_QX);
+    return runZapisnik(dm_QX, webPort);
 }

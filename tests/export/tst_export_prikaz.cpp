@@ -57,6 +57,25 @@ private slots:
                     .prikaz->rezim == Rezim::Finalovy);
     }
 
+    void spreadsheetKinds_data() {
+        QTest::addColumn<QString>("volba");
+        QTest::addColumn<int>("druh");
+        QTest::newRow("pdf") << u"--export-pdf"_qs << int(ExportDruh::Pdf);
+        QTest::newRow("xlsx") << u"--export-xlsx"_qs << int(ExportDruh::Xlsx);
+        QTest::newRow("csv") << u"--export-csv"_qs << int(ExportDruh::Csv);
+    }
+    void spreadsheetKinds() {
+        QFETCH(QString, volba);
+        QFETCH(int, druh);
+        const ExportParse e =
+            parsujExport({volba, u"out.x"_qs, u"--competition"_qs, u"3"_qs, u"--view"_qs, u"results"_qs});
+        QVERIFY(e.pozadan);
+        QVERIFY2(e.prikaz, qPrintable(e.chyba));
+        QCOMPARE(int(e.prikaz->druh), druh);
+        QCOMPARE(e.prikaz->soubor, u"out.x"_qs);
+        QVERIFY(e.prikaz->pohled == Pohled::Mereni);
+    }
+
     void badUsage_data() {
         QTest::addColumn<QStringList>("args");
         const QString f = u"--export-pdf"_qs;
@@ -74,6 +93,9 @@ private slots:
         QTest::newRow("splits") << QStringList{f, u"a.pdf"_qs, c, u"1"_qs, u"--splits"_qs, u"ano"_qs};
         QTest::newRow("format") << QStringList{f, u"a.pdf"_qs, c, u"1"_qs, u"--format"_qs, u"desetiny"_qs};
         QTest::newRow("version") << QStringList{f, u"a.pdf"_qs, c, u"1"_qs, u"--version"_qs, u"4.66"_qs};
+        QTest::newRow("two kinds") << QStringList{f,           u"a.pdf"_qs, u"--export-csv"_qs,
+                                                  u"a.csv"_qs, c,           u"1"_qs};
+        QTest::newRow("csv file missing") << QStringList{u"--export-csv"_qs};
     }
     void badUsage() {
         QFETCH(QStringList, args);

@@ -3,6 +3,7 @@
 #include "data/Registers.h"
 #include "data/Tdm_QX.h"
 #include "export/PdfExport.h"
+#include "export/TabulkaSoubor.h"
 #include "measurement/MereniDataDb.h"
 #include "measurement/MereniSluzba.h"
 #include "ui/QxDbIni.h"
@@ -52,7 +53,14 @@ int spustExport(const ExportPrikaz& prikaz, Tdm_QX& dm, QTextStream& chyby) {
             const Prepocet p = sluzba.zmena_nast(k);
             if (!p.chybne.isEmpty()) chyby << zpravaChybnychCasu(p.chybne) << Qt::endl;
         }
-        const ExportVysledek vysledek = exportujPdf(nactiExport(dm, k, prikaz.pohled), prikaz.soubor);
+        const ExportVstup vstup = nactiExport(dm, k, prikaz.pohled);
+        const ExportVysledek vysledek =
+            prikaz.druh == ExportDruh::Pdf
+                ? exportujPdf(vstup, prikaz.soubor)
+                : exportujTabulku(tabulkaExportu(vstup),
+                                  prikaz.druh == ExportDruh::Xlsx ? TabulkovyFormat::Xlsx
+                                                                  : TabulkovyFormat::Csv,
+                                  prikaz.soubor);
         if (!vysledek.ok) {
             chyby << vysledek.chyba << Qt::endl;
             return 1;

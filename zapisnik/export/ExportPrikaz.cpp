@@ -6,7 +6,8 @@ namespace qx {
 
 QString exportUsage() {
     return QStringLiteral(
-        "Použití: zapisnik --export-pdf SOUBOR --competition ID [--view start|results] [--category NÁZEV]\n"
+        "Použití: zapisnik --export-pdf|--export-xlsx|--export-csv SOUBOR --competition ID\n"
+        "                  [--view start|results] [--category NÁZEV]\n"
         "                  [--phase 1|2] [--result-mode better|final|sum] [--discipline 1|2|3|4|10|12]\n"
         "                  [--relay-export] [--splits yes|no] [--format setiny|tisiciny] [--version N]\n"
         "Výchozí: --view start, všechny kategorie, --phase 1, --result-mode better, --discipline 10,\n"
@@ -19,6 +20,8 @@ ExportParse parsujExport(const QStringList& argumenty) {
     QCommandLineParser p;
     p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption soubor(QStringLiteral("export-pdf"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption xlsx(QStringLiteral("export-xlsx"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption csv(QStringLiteral("export-csv"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption soutez(QStringLiteral("competition"), QString(), QStringLiteral("ID"));
     const QCommandLineOption pohled(QStringLiteral("view"), QString(), QStringLiteral("VIEW"));
     const QCommandLineOption kategorie(QStringLiteral("category"), QString(), QStringLiteral("NAME"));
@@ -29,13 +32,16 @@ ExportParse parsujExport(const QStringList& argumenty) {
     const QCommandLineOption mezicasy(QStringLiteral("splits"), QString(), QStringLiteral("yes|no"));
     const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("FORMAT"));
     const QCommandLineOption verze(QStringLiteral("version"), QString(), QStringLiteral("N"));
-    p.addOptions(
-        {soubor, soutez, pohled, kategorie, kolo, rezim, disciplina, stafeta, mezicasy, format, verze});
+    p.addOptions({soubor, xlsx, csv, soutez, pohled, kategorie, kolo, rezim, disciplina, stafeta, mezicasy,
+                  format, verze});
 
     QStringList args = argumenty;
     args.prepend(QStringLiteral("zapisnik"));
     const bool ok = p.parse(args);
-    vysledek.pozadan = argumenty.contains(QStringLiteral("--export-pdf")) || (ok && p.isSet(soubor));
+    vysledek.pozadan = argumenty.contains(QStringLiteral("--export-pdf")) ||
+                       argumenty.contains(QStringLiteral("--export-xlsx")) ||
+                       argumenty.contains(QStringLiteral("--export-csv")) ||
+                       (ok && (p.isSet(soubor) || p.isSet(xlsx) || p.isSet(csv)));
     if (!vysledek.pozadan) return vysledek;
     const auto chyba = [&](const QString& text) {
         vysledek.chyba = text;
@@ -46,8 +52,14 @@ ExportParse parsujExport(const QStringList& argumenty) {
         return chyba(QStringLiteral("Neznámý argument: %1").arg(p.positionalArguments().first()));
 
     ExportPrikaz c;
-    c.soubor = p.value(soubor);
-    if (c.soubor.isEmpty()) return chyba(QStringLiteral("Chybí název souboru za --export-pdf."));
+    if (int(p.isSet(soubor)) + int(p.isSet(xlsx)) + int(p.isSet(csv)) != 1)
+        return chyba(
+            QStringLiteral("Zadejte právě jednu z voleb --export-pdf, --export-xlsx, --export-csv."));
+    const QCommandLineOption& volba = p.isSet(xlsx) ? xlsx : p.isSet(csv) ? csv : soubor;
+    c.druh = p.isSet(xlsx) ? ExportDruh::Xlsx : p.isSet(csv) ? ExportDruh::Csv : ExportDruh::Pdf;
+    c.soubor = p.value(volba);
+    if (c.soubor.isEmpty())
+        return chyba(QStringLiteral("Chybí název souboru za --%1.").arg(volba.names().first()));
     c.soutez = p.value(soutez);
     bool cislo = false;
     c.soutez.toLongLong(&cislo);

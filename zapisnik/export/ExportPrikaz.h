@@ -12,8 +12,12 @@
 
 namespace qx {
 
+// What the command writes: --export-pdf, --export-xlsx or --export-csv.
+enum class ExportDruh { Pdf, Xlsx, Csv };
+
 struct ExportPrikaz {
-    QString soubor;                  // --export-pdf FILE
+    ExportDruh druh = ExportDruh::Pdf;
+    QString soubor;                  // --export-pdf FILE (or --export-xlsx / --export-csv FILE)
     QString soutez;                  // --competition ID (digits)
     Pohled pohled = Pohled::Listina; // --view start|results
     QString kategorie;               // --category NAME (empty: all)
@@ -27,7 +31,7 @@ struct ExportPrikaz {
 };
 
 struct ExportParse {
-    bool pozadan = false; // --export-pdf was given: the program runs headless
+    bool pozadan = false; // --export-pdf, --export-xlsx or --export-csv was given: the program runs headless
     std::optional<ExportPrikaz> prikaz;
     QString chyba; // what is wrong with the options (when pozadan and no prikaz)
 };

@@ -112,6 +112,15 @@ void PanelMereni::zobrazVysledky(const QList<qx::VysledekRadek>& radky) {
         cells.append(
             {r.pozice, r.nazev_dr, r.nazev_okresu, r.tym, r.kategorie, r.cas, QString::number(r.id)});
     SG_mereni->fill(10, cells);
+    vysledky_ = radky;
+    emit zmenaProWeb();
+}
+
+QStringList PanelMereni::prijateCasy() const {
+    QStringList casy;
+    for (int i = 0; i < CB_mereni_cas->count(); ++i)
+        casy.append(CB_mereni_cas->itemText(i));
+    return casy;
 }
 
 void PanelMereni::load_mereni(int kolik) {
@@ -128,7 +137,9 @@ void PanelMereni::load_mereni(int kolik) {
         lbl_mereni_pripravi->setText(v.lbl_mereni_pripravi);
         btn_mereni_prev->setEnabled(v.prevEnabled);
         btn_mereni_next->setEnabled(v.nextEnabled);
+        pohled_ = v;
         emit aktualniTym(v.actualRadek1, v.actualRadek2);
+        emit zmenaProWeb();
     });
 }
 
@@ -230,6 +241,7 @@ void PanelMereni::amCas1(int kod, qint64 pocet) {
         const QString text = CB_mereni_cas->currentText();
         CB_mereni_cas->addItem(*entry);
         CB_mereni_cas->setEditText(text); // appending leaves the box's text as it was
+        emit zmenaProWeb();
     }
 }
 
@@ -239,6 +251,7 @@ void PanelMereni::amCas2(qint64 pocet) {
     const QString text = CB_mereni_cas->currentText();
     CB_mereni_cas->addItem(entry);
     CB_mereni_cas->setEditText(text);
+    emit zmenaProWeb();
 }
 
 void PanelMereni::amMezi(int cislo, qint64 pocet) {

@@ -68,11 +68,19 @@ public:
     // The entry picked from the time box's list and not changed since (-1: none).
     int vybranaPolozka() const { return vybrana_; }
 
+    // What the results server publishes: the grid last shown, the current team last shown and the
+    // times received for it (the time box's list).
+    const QList<qx::VysledekRadek>& vysledky() const { return vysledky_; }
+    const qx::MereniPohled& pohled() const { return pohled_; }
+    QStringList prijateCasy() const;
+
 signals:
     // The current and next teams changed: the window writes "actual.txt" and tells the console.
     void aktualniTym(const QString& radek1, const QString& radek2);
     // A click in the results grid: the window's refresh (and with it the recomputation).
     void obnovit();
+    // The grid, the current team or the received times changed (the results server follows).
+    void zmenaProWeb();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,4 +102,6 @@ private:
     int vybrana_ = -1;
     QString predchoziText_;
     bool plnim_ = false; // the program sets the box's text: no entry check
+    QList<qx::VysledekRadek> vysledky_;
+    qx::MereniPohled pohled_;
 };

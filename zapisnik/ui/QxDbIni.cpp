@@ -35,3 +35,25 @@ bool writeQxDbIni(const QString& path, const QxDbIni& v, QString* error) {
 }
 
 } // namespace qx
+
+namespace qx {
+
+WebIni readWebIni(const QString& path) {
+    WebIni v;
+    IniFile ini;
+    if (!ini.load(path)) return v;
+    v.zapnuto = ini.integer("Web", "Zapnuto", 0) == 1;
+    const int port = ini.integer("Web", "Port", v.port);
+    if (port > 0 && port < 65536) v.port = port;
+    return v;
+}
+
+bool writeWebIni(const QString& path, const WebIni& v, QString* error) {
+    IniFile ini;
+    ini.load(path);
+    ini.setInteger("Web", "Zapnuto", v.zapnuto ? 1 : 0);
+    ini.setInteger("Web", "Port", v.port);
+    return ini.save(path, error);
+}
+
+} // namespace qx

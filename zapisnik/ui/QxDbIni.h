@@ -28,3 +28,15 @@ QxDbIni readQxDbIni(const QString& path);
 bool writeQxDbIni(const QString& path, const QxDbIni& v, QString* error = nullptr);
 
 } // namespace qx
+
+namespace qx {
+
+// [Web] of qx_db.ini: the results server's switch and port, kept apart from the six keys above.
+struct WebIni {
+    bool zapnuto = false; // [Web] Zapnuto: 1 on
+    int port = 8080;      // [Web] Port
+};
+WebIni readWebIni(const QString& path);
+bool writeWebIni(const QString& path, const WebIni& v, QString* error = nullptr);
+
+} // namespace qx

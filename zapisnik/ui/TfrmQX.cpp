@@ -7,6 +7,7 @@
 #include "data/Registers.h"
 #include "export/ExportData.h"
 #include "export/PdfExport.h"
+#include "export/TabulkaSoubor.h"
 #include "measurement/Casomira.h"
 #include "measurement/Nastaveni.h"
 #include "measurement/PanelMereni.h"
@@ -14,6 +15,8 @@
 #include "measurement/Vysledky.h"
 #include "messages/ActualFile.h"
 #include "messages/Messages.h"
+#include "web/PanelWeb.h"
+#include "web/Snimek.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -24,9 +27,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 
 using qx::DbError;
 
@@ -111,6 +116,9 @@ void TfrmQX::buildToolBar(QWidget* client) {
     SB_nast = button(pnl_ovl, "SB_nast", QStringLiteral("Nastavení"), 205, 6, 65, 21, true);
     SB_mereni = button(pnl_ovl, "SB_mereni", QStringLiteral("Měření"), 272, 6, 65, 21, true);
     SB_export = button(pnl_ovl, "SB_export", QStringLiteral("pdf"), 339, 6, 65, 21);
+    SB_export->setContextMenuPolicy(Qt::CustomContextMenu);
+    SB_export->setToolTip(QStringLiteral("Pravým tlačítkem: export do Excelu (xlsx) nebo CSV"));
+    connect(SB_export, &QWidget::customContextMenuRequested, this, &TfrmQX::SB_exportMenu);
     navigace = new QButtonGroup(this);
     navigace->setObjectName(QStringLiteral("navigace"));
     navigace->setExclusive(true);
@@ -196,6 +204,17 @@ void TfrmQX::buildNast(QWidget* client) {
     connect(pnl_nast, &PanelNastaveni::obnovit, this, [this] { chyby_.run([this] { Zobraz_seznamy(); }); });
     connect(pnl_nast, &PanelNastaveni::disciplinaZmenena, this, &TfrmQX::CB_nast_disciplinaChange);
     connect(pnl_nast, &PanelNastaveni::chyba, this, &TfrmQX::showError);
+
+    pnl_web = new PanelWeb(client);
+    connect(pnl_web, &PanelWeb::prepnuto, this, [this](bool zapnuto, int port) {
+        QString chyba;
+        if (!qx::writeWebIni(qx::qxDbIniPath(), qx::WebIni{zapnuto, port}, &chyba)) showError(chyba);
+    });
+    connect(pnl_web, &PanelWeb::spusten, this, &TfrmQX::zverejniWeb);
+    webTimer_ = new QTimer(this);
+    webTimer_->setSingleShot(true);
+    webTimer_->setInterval(0);
+    connect(webTimer_, &QTimer::timeout, this, &TfrmQX::zverejniWeb);
 }
 
 void TfrmQX::buildMereni(QWidget* client) {
@@ -203,6 +222,9 @@ void TfrmQX::buildMereni(QWidget* client) {
         sluzba_, chyby_, [this] { return kontext(); }, poradi, client);
     connect(pnl_mereni, &PanelMereni::aktualniTym, this, &TfrmQX::posliAktualniTym);
     connect(pnl_mereni, &PanelMereni::obnovit, this, [this] { chyby_.run([this] { Zobraz_seznamy(); }); });
+    connect(pnl_mereni, &PanelMereni::zmenaProWeb, this, [this] {
+        if (webTimer_ && pnl_web->server().bezi()) webTimer_->start();
+    });
 }
 
 void TfrmQX::buildCasomira(QWidget* client) {
@@ -268,6 +290,8 @@ void TfrmQX::FormCreate() {
     chyby_.run([this] { Zobraz_seznamy(); });
     requestTimerConsoleSettings();
     chyby_.run([this] { dm_.upgrade_schema(); });
+    // The results server, when the operator left it on.
+    if (const qx::WebIni web = qx::readWebIni(qx::qxDbIniPath()); web.zapnuto) pnl_web->zapni(web.port);
 }
 
 void TfrmQX::showStartupFailure(const QString& detail) {
@@ -381,7 +405,7 @@ void TfrmQX::Zobraz_seznamy() {
         {SB_soutez, {pnl_soutez}, false, &TfrmQX::zobrazSoutez},
         {SB_kat, {pnl_kat, pnl_tym}, false, &TfrmQX::zobrazKat},
         {SB_listina, {pnl_listina}, true, &TfrmQX::zobrazListina},
-        {SB_nast, {pnl_nast}, false, &TfrmQX::zobrazNast},
+        {SB_nast, {pnl_nast, pnl_web}, false, &TfrmQX::zobrazNast},
         {SB_mereni, {pnl_mereni}, true, &TfrmQX::zobrazMereni},
     };
     for (const View& v : views) {
@@ -676,6 +700,36 @@ void TfrmQX::SB_exportClick() {
     });
 }
 
+void TfrmQX::SB_exportMenu(const QPoint& kde) {
+    if (!SB_export->isEnabled()) return;
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("menu_export"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(QStringLiteral("Export do Excelu (xlsx)"), this, [this] { exportTabulky(true); });
+    menu->addAction(QStringLiteral("Export do CSV"), this, [this] { exportTabulky(false); });
+    menu->popup(SB_export->mapToGlobal(kde));
+}
+
+void TfrmQX::exportTabulky(bool xlsx) {
+    chyby_.run([this, xlsx] {
+        const qx::Pohled pohled = SB_mereni->isChecked() ? qx::Pohled::Mereni : qx::Pohled::Listina;
+        const qx::ExportVstup vstup = qx::nactiExport(dm_, kontext(), pohled);
+        if (!vstup.soutez) {
+            showError(QStringLiteral("Zvolená soutěž už v databázi není, export se nevytvořil."));
+            return;
+        }
+        const QString soubor = QDir::current().absoluteFilePath(xlsx ? QStringLiteral("export.xlsx")
+                                                                     : QStringLiteral("export.csv"));
+        const qx::ExportVysledek vysledek = qx::exportujTabulku(
+            qx::tabulkaExportu(vstup), xlsx ? qx::TabulkovyFormat::Xlsx : qx::TabulkovyFormat::Csv, soubor);
+        if (!vysledek.ok) {
+            showError(vysledek.chyba);
+            return;
+        }
+        if (openPdfSeam) openPdfSeam(soubor);
+    });
+}
+
 void TfrmQX::CB_nast_katChange() {
     chyby_.run([this] {
         if (!id_soutez.isEmpty()) load_listina();
@@ -689,6 +743,36 @@ void TfrmQX::CB_nast_disciplinaChange(uint8_t nastZDiscipliny) {
 
 void TfrmQX::setSplitRowShown(bool shown) {
     pnl_mereni->setSplitRowShown(shown);
+}
+
+// ------------------------------------------------------------------ results server
+
+bool TfrmQX::zapniWeb(int port) {
+    if (!pnl_web->zapni(port)) return false;
+    QString chyba;
+    if (!qx::writeWebIni(qx::qxDbIniPath(), qx::WebIni{true, int(pnl_web->server().port())}, &chyba))
+        showError(chyba);
+    return true;
+}
+
+void TfrmQX::zverejniWeb() {
+    if (!pnl_web->server().bezi()) return;
+    chyby_.run([this] {
+        const qx::MereniKontext k = kontext();
+        const qx::MereniPohled& p = pnl_mereni->pohled();
+        qx::VstupSnimku v;
+        v.soutez = nazev_souteze;
+        v.format = k.format;
+        v.vysledky = pnl_mereni->vysledky();
+        if (!k.idSoutez.isEmpty()) v.listina = mereniData_.listina(k.idSoutez, k.kategorie);
+        v.idAkt = p.id_akt;
+        v.radek1 = p.actualRadek1;
+        v.radek2 = p.actualRadek2;
+        v.aktualniTym = p.lbl_mereni_tym;
+        v.aktualniUmisteni = p.lbl_mereni_poradi;
+        v.prijateCasy = pnl_mereni->prijateCasy();
+        pnl_web->server().zverejni(qx::sestavSnimek(v));
+    });
 }
 
 // ------------------------------------------------------------------ errors
@@ -709,9 +793,10 @@ void TfrmQX::showBox(QMessageBox& box) {
 
 // ------------------------------------------------------------------ program
 
-int runZapisnik(qx::Tdm_QX& dm) {
+int runZapisnik(qx::Tdm_QX& dm, int webPort) {
     TfrmQX frmQX(dm);
     if (frmQX.startupFailed()) return 1;
+    if (webPort > 0 && !frmQX.zapniWeb(webPort)) return 1;
     frmQX.show();
     return QApplication::exec();
 }

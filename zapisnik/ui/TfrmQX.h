@@ -31,6 +31,8 @@ class PanelListina;
 class PanelMereni;
 class PanelNastaveni;
 class PanelTym;
+class PanelWeb;
+class QTimer;
 
 class TfrmQX : public QMainWindow {
     Q_OBJECT
@@ -133,6 +135,13 @@ public:
     PanelListina* pnl_listina = nullptr;
     PanelNastaveni* pnl_nast = nullptr;
     PanelMereni* pnl_mereni = nullptr;
+    // The results server's switch, shown with the settings panel.
+    PanelWeb* pnl_web = nullptr;
+
+    // Turns the results server on at `port` (zapisnik --serve PORT); false when it cannot listen.
+    bool zapniWeb(int port);
+    // Publishes the current state to the results server (after the pending change, coalesced).
+    void zverejniWeb();
 
     // Status strip.
     QFrame* pnl_casomira;
@@ -171,6 +180,9 @@ private:
     // "pdf": the start list in the "Listina" view, the results in the "Měření" view, written whole
     // to "export.pdf" in the working folder and opened in the viewer.
     void SB_exportClick();
+    // The context menu of "pdf": the same list as a spreadsheet, "export.xlsx" or "export.csv".
+    void SB_exportMenu(const QPoint& kde);
+    void exportTabulky(bool xlsx);
     void CB_nast_katChange();
     // The discipline chosen on the settings panel sets the measurement mode.
     void CB_nast_disciplinaChange(uint8_t nastZDiscipliny);
@@ -203,9 +215,11 @@ private:
     bool vlozitKat_ = false;
     bool startupFailed_ = false;
     qx::LocalChannel channel_{QStringLiteral("TfrmQX")};
+    QTimer* webTimer_ = nullptr; // coalesces the changes of one action into one snapshot
 };
 
 // Program entry after the application object exists: the window on the given
 // data module, then the event loop. Returns the exit code; 1 when the start-up
 // load failed (the program ends after the message).
-int runZapisnik(qx::Tdm_QX& dm);
+// `webPort` other than 0 turns the results server on at that port.
+int runZapisnik(qx::Tdm_QX& dm, int webPort = 0);
