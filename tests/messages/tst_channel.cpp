@@ -574,6 +574,14 @@ void TestChannel::otherUserIsRefused() {
 void TestChannel::fallbackFolderMustBeTheUsersOwn() {
     if (::geteuid() != 0) QSKIP("needs root to act as another user");
     constexpr uid_t nobody = 65534;
+    // The build folder may lie where that user cannot go (a checkout in /root or in a folder made
+    // by mktemp -d): the user runs a copy of the tool from a folder open to everyone.
+    QTemporaryDir toolDir(QStringLiteral("/tmp/qx-msg-tool-XXXXXX"));
+    QVERIFY(toolDir.isValid());
+    const QString tool = toolDir.filePath(QStringLiteral("qx-msg"));
+    QVERIFY(QFile::copy(QStringLiteral(QX_MSG_TOOL), tool));
+    QCOMPARE(::chmod(QFile::encodeName(toolDir.path()).constData(), 0755), 0);
+    QCOMPARE(::chmod(QFile::encodeName(tool).constData(), 0755), 0);
     // The folder is shared by every copy of this test on the machine: one at a time.
     const int lock = ::open("/tmp/qx-test-fallback.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     QVERIFY(lock >= 0);
@@ -594,9 +602,26 @@ void TestChannel::fallbackFolderMustBeTheUsersOwn() {
         p.setChildProcessModifier([] {
             if (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(10);
         });
-        p.start(QStringLiteral(QX_MSG_TOOL), {QStringLiteral("listen"), Cas});
+        p.start(tool, {QStringLiteral("listen"), Cas});
         QVERIFY(p.waitForStarted(5000));
     };
+
+    {
+        // Without arguments the tool prints its usage and ends with 1; any other outcome means
+        // that the user cannot run it from /tmp at all (a noexec mount, a security module).
+        QProcess probe;
+        probe.setChildProcessModifier([] {
+            if (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(10);
+        });
+        probe.start(tool, {});
+        if (!probe.waitForFinished(5000) || probe.exitStatus() != QProcess::NormalExit ||
+            probe.exitCode() != 1)
+            QSKIP(qPrintable(QStringLiteral("user %1 cannot run %2 (%3, exit code %4): /tmp does not let "
+                                            "programs run, so the fallback folder cannot be tried")
+                                 .arg(nobody)
+                                 .arg(tool, probe.errorString())
+                                 .arg(probe.exitCode())));
+    }
 
     {
         QProcess p;
