@@ -71,7 +71,9 @@ QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h) {
 
 } // namespace
 
-TfrmCas::TfrmCas(const QString& extraPort, QWidget* parent) : QWidget(parent) {
+TfrmCas::TfrmCas(const QString& extraPort, std::unique_ptr<qx::LocalChannel> channel, QWidget* parent)
+    : QWidget(parent), m_channel(std::move(channel)) {
+    if (!m_channel) m_channel = std::make_unique<qx::LocalChannel>(qx::StopkyName);
     setObjectName(QStringLiteral("TfrmCas"));
     setWindowTitle(QStringLiteral("Dozodoro RO 4"));
     // fontconfig knows no metric twin of the old bitmap face; Liberation Sans keeps the captions
@@ -119,7 +121,7 @@ TfrmCas::TfrmCas(const QString& extraPort, QWidget* parent) : QWidget(parent) {
         box->show();
     });
 
-    connect(&m_channel, &qx::LocalChannel::messageReceived, this, &TfrmCas::zpravaOdZapisniku);
+    connect(m_channel.get(), &qx::LocalChannel::messageReceived, this, &TfrmCas::zpravaOdZapisniku);
 
     frmLED = new TfrmLED(frames);
     frmLED->onKeyDown = [this](int key, Qt::KeyboardModifiers shift) { FormKeyDown(key, shift); };
@@ -308,7 +310,7 @@ void TfrmCas::buildPortChoicePanels() {
 
 // Start-up: window place and device version from qx.ini, the port-choice view, the port list.
 void TfrmCas::FormCreate(const QString& extraPort) {
-    m_channel.listen();
+    if (m_channel->listenResult() == qx::LocalChannel::ListenResult::NotListening) m_channel->listen();
     const stopky::QxIni ini = stopky::readQxIni(stopky::qxIniPath());
     move(ini.casLeft, ini.casTop);
     resize(ini.casWidth - (frameGeometry().width() - width()),
@@ -455,7 +457,7 @@ void TfrmCas::onGreeting(const QByteArray& greeting, int) {
 
 void TfrmCas::posliZapisniku(quint32 msg, qint32 wParam, qint32 lParam) {
     emit zapisnikMessage(msg, wParam, lParam);
-    m_channel.send(qx::ZapisnikName, msg, wParam, lParam); // skipped when zapisnik is not running
+    m_channel->send(qx::ZapisnikName, msg, wParam, lParam); // skipped when zapisnik is not running
 }
 
 void TfrmCas::zpravaOdZapisniku(quint32 msg, qint32, qint32) {

@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -31,7 +33,11 @@ class TfrmCas : public QWidget, private stopky::DecoderListener {
     Q_OBJECT
 public:
     // `extraPort`: a device named on the command line (--port); listed first and opened at once.
-    explicit TfrmCas(const QString& extraPort = {}, QWidget* parent = nullptr);
+    // `channel`: the channel under "TfrmCas", made to listen by the program entry before anything
+    // else (a second copy of the program ends there); without one the console makes and starts
+    // its own.
+    explicit TfrmCas(const QString& extraPort = {}, std::unique_ptr<qx::LocalChannel> channel = {},
+                     QWidget* parent = nullptr);
     ~TfrmCas() override;
 
     // The version and format set-up: derives the version values, checks the version's radio
@@ -46,7 +52,7 @@ public:
     void posliZapisniku(quint32 msg, qint32 wParam, qint32 lParam);
     // A message from zapisnik: the requests AM_Nast (0, 0) and AM_Form (0, 0), and AM_Text.
     void zpravaOdZapisniku(quint32 msg, qint32 wParam, qint32 lParam);
-    qx::LocalChannel& channel() { return m_channel; }
+    qx::LocalChannel& channel() { return *m_channel; }
 
     stopky::Decoder& decoder() { return m_decoder; }
     stopky::SerialLink& link() { return m_link; }
@@ -177,7 +183,7 @@ private:
     void LEDCreate(const stopky::QxIni& ini);
     void amText();
 
-    qx::LocalChannel m_channel{QStringLiteral("TfrmCas")};
+    std::unique_ptr<qx::LocalChannel> m_channel;
     stopky::Decoder m_decoder;
     stopky::SerialLink m_link;
     stopky::SoundPlayer m_sound;
