@@ -1,5 +1,6 @@
 #include "console/TfrmCas.h"
 #include "link/serialports.h"
+#include "locale/CzechTranslations.h"
 #include "messages/LocalChannel.h"
 #include "messages/Messages.h"
 
@@ -11,6 +12,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("stopky"));
+    qx::installCzechTranslations(app);
 
     // The channel's name is taken first: a second copy of the program ends here, before it opens
     // a port or reads a setting; any other failure is told and the console works alone.

@@ -1,4 +1,5 @@
 #include "data/Tdm_QX.h"
+#include "locale/CzechTranslations.h"
 #include "messages/LocalChannel.h"
 #include "messages/Messages.h"
 #include "ui/TfrmQX.h"
@@ -12,6 +13,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zapisnik"));
+    qx::installCzechTranslations(app);
 
     // The channel's name is taken first: a second copy of the program ends here, before it
     // touches the database; any other failure is told and the program works alone.
