@@ -3,6 +3,7 @@
 #include "TimesList.h"
 #include "console/qxini.h"
 #include "display/TimeText.h"
+#include "display/textlimit.h"
 #include "link/Settings.h"
 #include "link/VersionTable.h"
 #include "link/serialports.h"
@@ -59,6 +60,19 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, int x, 
         l->setGeometry(x, y, w, h);
     }
     return l;
+}
+
+// The operator types at most `limit` characters into `e`; a text the program sets is kept whole
+// (QLineEdit's own maximum length would cut it, and counts UTF-16 units).
+void limitTyping(QLineEdit* e, int limit) {
+    auto before = std::make_shared<QString>(e->text());
+    QObject::connect(e, &QLineEdit::textChanged, e, [e, before] { *before = e->text(); });
+    QObject::connect(e, &QLineEdit::textEdited, e, [e, before, limit](const QString& after) {
+        const stopky::TypedText t = stopky::limitTyped(*before, after, e->cursorPosition(), limit);
+        if (t.text == after) return;
+        e->setText(t.text);
+        e->setCursorPosition(t.cursor);
+    });
 }
 
 QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h) {
@@ -222,7 +236,7 @@ void TfrmCas::buildMeasuringPanels() {
         label(pnl_ext, lblName, caption, lx, ly);
         auto* e = named<QLineEdit>(pnl_ext, edtName);
         e->setGeometry(ex, ey, 179 - ex, 21);
-        if (maxLength > 0) e->setMaxLength(maxLength);
+        if (maxLength > 0) limitTyping(e, maxLength);
         return e;
     };
     edtSDH = editRow("lblSDH1", QStringLiteral("Název týmu:"), 4, 28, "edtSDH", 69, 25, 25);

@@ -33,6 +33,12 @@ QList<Msg> messages(const QSignalSpy& spy) {
     return out;
 }
 
+// Types a text key by key (also letters that QTest::keyClicks cannot map to keys).
+void typeText(QWidget* w, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
 QStringList entries(const QComboBox* cb) {
     QStringList out;
     for (int i = 0; i < cb->count(); ++i)
@@ -396,6 +402,42 @@ private slots:
         cas.frmLED->close(); // the window's close button hides it and releases SB_zobr
         QVERIFY(!cas.frmLED->isVisible());
         QVERIFY(!cas.SB_zobr->isChecked());
+    }
+
+    // The limits of the side panel's edit boxes hold for typing only: a team name from zapisnik
+    // and split captions from qx.ini are kept whole (the LED window draws a long name at 35
+    // points), while the operator types at most 25 and 20 characters.
+    void typingLimitOnly() {
+        const QString caption = QStringLiteral("Rozdělovač a přívodní vedení");         // 28 characters
+        const QString team = QStringLiteral("SDH Horní Dolní Lhota u Brna - 3. místo"); // 39
+        writeIni(QStringLiteral("[LED]\nM0=%1\n").arg(caption));
+        TfrmCas cas;
+        QCOMPARE(cas.edtM0->text(), caption);
+
+        QVERIFY(qx::writeActualFile(team, QString()).ok);
+        cas.zpravaOdZapisniku(1493, 0, 0);
+        QCOMPARE(cas.edtSDH->text(), team);
+        cas.SB_zobr->click();
+        QCOMPARE(cas.frmLED->lblSDH->text(), team);
+        QCOMPARE(cas.frmLED->layout().teamPointSize, 35);
+
+        // Typing at the end of the long name adds nothing; deleting still works.
+        cas.edtSDH->setFocus();
+        cas.edtSDH->end(false);
+        QTest::keyClick(cas.edtSDH, Qt::Key_X);
+        QCOMPARE(cas.edtSDH->text(), team);
+        QTest::keyClick(cas.edtSDH, Qt::Key_Backspace);
+        QCOMPARE(cas.edtSDH->text(), team.chopped(1));
+
+        cas.edtSDH->clear();
+        const QString typed = QStringLiteral("SDH Velké Meziříčí - muži A"); // 27 characters
+        typeText(cas.edtSDH, typed);
+        QCOMPARE(cas.edtSDH->text(), typed.left(25));
+        QCOMPARE(cas.frmLED->layout().teamPointSize, 70);
+        cas.edtM1->clear();
+        typeText(cas.edtM1, QString(24, QChar(u'ž')));
+        QCOMPARE(cas.edtM1->text(), QString(20, QChar(u'ž')));
+        cas.close();
     }
 
     // The space bar while the times list has the focus takes a split during a run and never
