@@ -110,6 +110,7 @@ TfrmCas::TfrmCas(const QString& extraPort, std::unique_ptr<qx::LocalChannel> cha
         lblUvod1->setText(l2);
     });
     connect(&m_link, &stopky::SerialLink::greetingReceived, this, &TfrmCas::onGreeting);
+    connect(&m_link, &stopky::SerialLink::portLost, this, &TfrmCas::onPortLost);
     connect(&m_link, &stopky::SerialLink::dataReceived, this,
             [this](const QByteArray& bytes) { m_decoder.feed(QByteArrayView(bytes)); });
     m_sound.setDirectory(QDir::currentPath());
@@ -324,6 +325,7 @@ void TfrmCas::buildPortChoicePanels() {
 
 // Start-up: window place and device version from qx.ini, the port-choice view, the port list.
 void TfrmCas::FormCreate(const QString& extraPort) {
+    m_extraPort = extraPort;
     if (m_channel->listenResult() == qx::LocalChannel::ListenResult::NotListening) m_channel->listen();
     const stopky::QxIni ini = stopky::readQxIni(stopky::qxIniPath());
     move(ini.casLeft, ini.casTop);
@@ -461,7 +463,52 @@ void TfrmCas::nastav_cas() {
 
 void TfrmCas::CBUvodChange() {
     schovat_form(false);
-    m_link.choosePort(CBUvod->currentText());
+    m_chosenPort = CBUvod->currentText();
+    m_link.choosePort(m_chosenPort);
+}
+
+void TfrmCas::onPortLost(const QString& reason) {
+    // The run stops where it stood; zapisnik hears nothing of it (no time, no split).
+    t_cas = false;
+    DXCas1->stopRun(false);
+    m_countdown.stop();
+    tmrPrep->stop();
+    m_decoder.connectionLost();
+    frmLED->hideStartBanner();
+    setRunEditsEnabled(true);
+    // The automatic start begins anew after the device's next reset byte; nothing pulses DTR on
+    // the port chosen next.
+    m_autoStart->cancel();
+    delete m_autoStart;
+    m_autoStart = nullptr;
+    makeAutoStart();
+    btnAutomat->setText(stopky::AutoStart::captionStart());
+    btnAutomat->setEnabled(false);
+
+    // Back to the port choice, with the ports as they are now (a USB adapter plugged in again may
+    // have another name) and the lost one still offered.
+    schovat_form(false);
+    CBUvod->clear();
+    CBUvod->addItems(stopky::portList(m_extraPort));
+    if (!m_chosenPort.isEmpty() && CBUvod->findText(m_chosenPort) < 0) CBUvod->insertItem(0, m_chosenPort);
+    CBUvod->setCurrentIndex(CBUvod->findText(m_chosenPort));
+
+    // One box, not modal (bytes of another port may come while it is open); a later loss
+    // updates it.
+    const QString text = QStringLiteral("Spojení s časomírou na portu %1 se přerušilo: %2")
+                             .arg(m_chosenPort, reason.isEmpty() ? QStringLiteral("chyba portu") : reason);
+    if (!m_portLostBox) {
+        m_portLostBox = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+        m_portLostBox->setObjectName(QStringLiteral("portLostBox"));
+        m_portLostBox->setInformativeText(QStringLiteral("Běžící čas se zastavil. Připojte časomíru, "
+                                                         "vyberte port (týž nebo jiný) a zapněte ji."));
+        m_portLostBox->setAttribute(Qt::WA_DeleteOnClose);
+        m_portLostBox->setModal(false);
+    } else {
+        m_portLostBox->setText(text);
+    }
+    m_portLostBox->show();
+    m_portLostBox->raise();
 }
 
 void TfrmCas::onGreeting(const QByteArray& greeting, int) {

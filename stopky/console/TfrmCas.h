@@ -13,12 +13,14 @@
 #include "messages/LocalChannel.h"
 
 #include <QFrame>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <memory>
 
 class QComboBox;
+class QMessageBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -175,6 +177,13 @@ private:
     void timeCompleted(int slot, const QString& lblCasD) override;
     void endOfSet(const stopky::ResultSetOutcome& o) override;
     void recall(const stopky::ResultSetOutcome& o) override;
+
+    // The open port failed (device unplugged, read error): the run stops, the operator is told
+    // (one box, updated) and the port choice comes back.
+    void onPortLost(const QString& reason);
+    QPointer<QMessageBox> m_portLostBox;
+    QString m_extraPort;
+    QString m_chosenPort;
 
     void setRunEditsEnabled(bool enabled);
     void stopRun(bool hideSurface);

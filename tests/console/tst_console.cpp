@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -402,6 +403,68 @@ private slots:
         cas.frmLED->close(); // the window's close button hides it and releases SB_zobr
         QVERIFY(!cas.frmLED->isVisible());
         QVERIFY(!cas.SB_zobr->isChecked());
+    }
+
+    // The device's port disappears during a run (here: the pseudo-terminal's other side closes,
+    // in the middle of a time frame): the clock stops, one non-modal box names the port and the
+    // reason, the port choice returns and zapisnik hears nothing. Another port is then chosen;
+    // the bytes that arrive before the device's next reset add no time to the broken set.
+    void portLostDuringARun() {
+        writeIni(QStringLiteral("[Cas]\nTyp=466\n"));
+        auto pty = std::make_unique<PtyPair>();
+        QVERIFY(pty->isValid());
+        const QString first = pty->slavePath();
+        TfrmCas cas(first);
+        QSignalSpy sent(&cas, &TfrmCas::zapisnikMessage);
+        QVERIFY(pty->send(QByteArray::fromHex("0102a1ae")));
+        QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+        QVERIFY(pty->send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba0701")));
+        QTRY_VERIFY(cas.t_cas);
+        QVERIFY(cas.DXCas1->runClock().running());
+        sent.clear();
+
+        pty.reset();
+        QTRY_VERIFY(cas.findChild<QMessageBox*>(QStringLiteral("portLostBox")));
+        auto* box = cas.findChild<QMessageBox*>(QStringLiteral("portLostBox"));
+        QVERIFY(box->isVisible());
+        QVERIFY(!box->isModal());
+        QVERIFY2(box->text().contains(first), qPrintable(box->text()));
+        QVERIFY(!cas.t_cas);
+        QVERIFY(!cas.DXCas1->runClock().running());
+        QVERIFY(cas.pnlUvod->isVisibleTo(&cas));
+        QVERIFY(!cas.pnlCas->isVisibleTo(&cas));
+        QCOMPARE(cas.CBUvod->currentText(), first);
+        QVERIFY(cas.edtSDH->isEnabled());
+        QVERIFY(!cas.btnAutomat->isEnabled());
+        QCOMPARE(messages(sent), QList<Msg>{});
+
+        // Another port: the greeting tells zapisnik the settings anew; the rest of the broken
+        // frame and a time after it are not taken, a run after the reset byte is.
+        auto second = std::make_unique<PtyPair>();
+        QVERIFY(second->isValid());
+        const QString secondPath = second->slavePath();
+        cas.CBUvod->insertItem(0, secondPath);
+        cas.CBUvod->setCurrentIndex(0);
+        cas.CBUvodChange();
+        QVERIFY(second->send(QByteArray::fromHex("0102a1ae")));
+        QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+        QVERIFY(second->send(QByteArray::fromHex("9999") + QByteArray::fromHex("ba06035000")));
+        QVERIFY(second->send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba07012345") +
+                             QByteArray::fromHex("ba06021000")));
+        QTRY_VERIFY(messages(sent).contains(Msg{1491, 6, 21000}));
+        QCOMPARE(entries(cas.CBCas),
+                 (QStringList{QString(), QStringLiteral("2 12,34"), QStringLiteral("1 21,00")}));
+        QCOMPARE(messages(sent),
+                 (QList<Msg>{{1490, 466, 0x02}, {1495, 0, 0}, {1491, 7, 12345}, {1491, 6, 21000}}));
+        QVERIFY(box->isVisible()); // the operator has not closed it yet
+
+        // Lost again: the same box (still open), now naming the second port.
+        QPointer<QMessageBox> same(box);
+        second.reset();
+        QTRY_VERIFY(cas.pnlUvod->isVisibleTo(&cas));
+        QVERIFY(same);
+        QCOMPARE(cas.findChildren<QMessageBox*>(QStringLiteral("portLostBox")).size(), 1);
+        QVERIFY(box->text().contains(secondPath));
     }
 
     // The limits of the side panel's edit boxes hold for typing only: a team name from zapisnik
