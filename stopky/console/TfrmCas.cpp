@@ -95,6 +95,7 @@ TfrmCas::TfrmCas(const QString& extraPort, std::unique_ptr<qx::LocalChannel> cha
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     setFont(faceFont(QStringLiteral("MS Sans Serif"), 11));
     resize(451, 288);
+    m_bounds = new WindowBounds(this);
 
     buildMeasuringPanels();
     buildPortChoicePanels();
@@ -328,9 +329,7 @@ void TfrmCas::FormCreate(const QString& extraPort) {
     m_extraPort = extraPort;
     if (m_channel->listenResult() == qx::LocalChannel::ListenResult::NotListening) m_channel->listen();
     const stopky::QxIni ini = stopky::readQxIni(stopky::qxIniPath());
-    move(ini.casLeft, ini.casTop);
-    resize(ini.casWidth - (frameGeometry().width() - width()),
-           ini.casHeight - (frameGeometry().height() - height()));
+    m_bounds->setOuter(QRect(ini.casLeft, ini.casTop, ini.casWidth, ini.casHeight));
     verze = ini.typ;
     nastav_typ();
     lblTyp->setText(QStringLiteral("Měří: 1-2 štafety, 1 útok, přípravu"));
@@ -377,7 +376,7 @@ void TfrmCas::FormClose() {
     ini.ledTop = led.top();
     ini.ledWidth = led.width();
     ini.ledHeight = led.height();
-    const QRect g = frameGeometry();
+    const QRect g = m_bounds->outer();
     ini.casLeft = g.left();
     ini.casTop = g.top();
     ini.casWidth = g.width();

@@ -4,6 +4,7 @@
 #include "display/TfrmLED.h"
 #include "display/clockwidget.h"
 #include "display/splits.h"
+#include "display/windowbounds.h"
 #include "link/Decoder.h"
 #include "link/ResultSet.h"
 #include "link/autostart.h"
@@ -182,6 +183,8 @@ private:
     // (one box, updated) and the port choice comes back.
     void onPortLost(const QString& reason);
     QPointer<QMessageBox> m_portLostBox;
+    // The console's place as qx.ini keeps it ("Cas": outer bounds, kept on a screen).
+    WindowBounds* m_bounds = nullptr;
     QString m_extraPort;
     QString m_chosenPort;
 

@@ -136,6 +136,7 @@ TfrmLED::TfrmLED(FrameClock* frames, QWidget* parent) : QWidget(parent, Qt::Wind
     });
 
     connect(m_frames, &FrameClock::frame, this, &TfrmLED::onFrame);
+    m_bounds = new WindowBounds(this);
     resize(462, 328);
 }
 
@@ -242,25 +243,11 @@ void TfrmLED::onFrame(double nowMs) {
 }
 
 QRect TfrmLED::ledBounds() const {
-    return frameGeometry();
+    return m_bounds->outer();
 }
 
 void TfrmLED::setLedBounds(const QRect& outer) {
-    const QSize margins = frameGeometry().size() - size();
-    move(outer.topLeft());
-    resize(outer.size() - margins);
-    // Before the window was first shown its frame is unknown: the size is then taken as the
-    // client size and corrected once the frame is known, so that the stored outer size does not
-    // grow by the frame from one run to the next.
-    m_fixOuter = margins.isNull();
-}
-
-void TfrmLED::fixOuterSize() {
-    if (!m_fixOuter || !isVisible()) return;
-    const QSize margins = frameGeometry().size() - size();
-    if (margins.isNull()) return;
-    m_fixOuter = false;
-    resize(size() - margins);
+    m_bounds->setOuter(outer);
 }
 
 void TfrmLED::keyPressEvent(QKeyEvent* event) {
@@ -282,18 +269,11 @@ void TfrmLED::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     PrekresliLED();
     updateFrameNeed();
-    if (m_fixOuter) QTimer::singleShot(0, this, &TfrmLED::fixOuterSize);
 }
 
 void TfrmLED::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     updateFrameNeed();
-}
-
-bool TfrmLED::event(QEvent* event) {
-    const bool r = QWidget::event(event);
-    if (m_fixOuter && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) fixOuterSize();
-    return r;
 }
 
 void watchScrollFocus(QLineEdit* edtText, TfrmLED* led) {

@@ -4,6 +4,7 @@
 #include "display/runclock.h"
 #include "display/scroller.h"
 #include "display/splits.h"
+#include "display/windowbounds.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -76,7 +77,7 @@ public:
     const stopky::Scroller& scroller() const { return m_scroller; }
 
     // Window bounds as kept in qx.ini ("Left", "Top", "Width", "Height"): the outer rectangle,
-    // caption and borders included, as far as the window system reports them.
+    // caption and borders included, as far as the window system reports them (WindowBounds).
     QRect ledBounds() const;
     void setLedBounds(const QRect& outer);
 
@@ -114,19 +115,17 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     void onFrame(double nowMs);
     void updateFrameNeed();
-    void fixOuterSize();
 
     FrameClock* m_frames;
     stopky::Scroller m_scroller;
     stopky::ledlayout::Result m_layout;
     QString m_teamName;
     std::array<QString, 4> m_rowNames;
-    bool m_fixOuter = false; // the bounds were set as outer ones before the frame was known
+    WindowBounds* m_bounds = nullptr;
 };
 
 // Wires the console's `edtText` to the scrolling line: gaining the focus stops and hides the

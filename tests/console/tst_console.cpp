@@ -405,6 +405,23 @@ private slots:
         QVERIFY(!cas.SB_zobr->isChecked());
     }
 
+    // The console's place in qx.ini is its outer rectangle, caption and borders included: a run
+    // that shows the window and closes it writes back what it read, so the window does not grow
+    // by its frame from one start to the next (the offscreen platform adds a frame on showing).
+    void outerSizeKeptFromRunToRun() {
+        writeIni(QStringLiteral("[Cas]\nLeft=20\nTop=10\nWidth=462\nHeight=328\n"));
+        for (int run = 0; run < 3; ++run) {
+            TfrmCas cas;
+            cas.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&cas));
+            QTRY_COMPARE(cas.frameGeometry().size(), QSize(462, 328));
+            QVERIFY(cas.frameGeometry().size() != cas.size()); // the window does have a frame
+            cas.close();
+            const stopky::QxIni ini = stopky::readQxIni(m_config.filePath(QStringLiteral("qx.ini")));
+            QCOMPARE(QRect(ini.casLeft, ini.casTop, ini.casWidth, ini.casHeight), QRect(20, 10, 462, 328));
+        }
+    }
+
     // The device's port disappears during a run (here: the pseudo-terminal's other side closes,
     // in the middle of a time frame): the clock stops, one non-modal box names the port and the
     // reason, the port choice returns and zapisnik hears nothing. Another port is then chosen;
