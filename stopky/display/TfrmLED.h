@@ -77,7 +77,8 @@ public:
     const stopky::Scroller& scroller() const { return m_scroller; }
 
     // Window bounds as kept in qx.ini ("Left", "Top", "Width", "Height"): the outer rectangle,
-    // caption and borders included, as far as the window system reports them (WindowBounds).
+    // caption and borders included, as far as the window system reports them; bounds off every
+    // screen are moved onto the primary one (WindowBounds).
     QRect ledBounds() const;
     void setLedBounds(const QRect& outer);
 

@@ -1,6 +1,10 @@
 #include "windowbounds.h"
 
+#include "placement.h"
+
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
@@ -12,7 +16,14 @@ QRect WindowBounds::outer() const {
     return m_window->frameGeometry();
 }
 
-void WindowBounds::setOuter(const QRect& outer) {
+void WindowBounds::setOuter(const QRect& stored) {
+    QList<QRect> screens;
+    for (const QScreen* s : QGuiApplication::screens())
+        screens.append(s->availableGeometry());
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QRect outer =
+        stopky::placeOnScreen(stored, screens, primary ? primary->availableGeometry() : QRect());
+
     const QSize margins = m_window->frameGeometry().size() - m_window->size();
     m_window->move(outer.topLeft());
     m_window->resize(outer.size() - margins);

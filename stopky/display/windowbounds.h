@@ -9,6 +9,8 @@ class QWidget;
 // borders included. Before a window is first shown its frame is unknown (the window system adds
 // it on showing); the stored size is then taken as the client size and corrected once the frame
 // is known, so that the stored outer size does not grow by the frame from one run to the next.
+// Bounds that would put the window off every screen are moved onto the primary one
+// (stopky::placeOnScreen).
 class WindowBounds : public QObject {
 public:
     explicit WindowBounds(QWidget* window);

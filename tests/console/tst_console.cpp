@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -420,6 +421,29 @@ private slots:
             const stopky::QxIni ini = stopky::readQxIni(m_config.filePath(QStringLiteral("qx.ini")));
             QCOMPARE(QRect(ini.casLeft, ini.casTop, ini.casWidth, ini.casHeight), QRect(20, 10, 462, 328));
         }
+    }
+
+    // Places from qx.ini that lie off every screen (a display unplugged since, a hand-edited
+    // file): both windows come back onto the primary screen.
+    void offScreenPlacesComeBack() {
+        writeIni(QStringLiteral("[Cas]\nLeft=1930\nTop=10\nWidth=462\nHeight=328\n"
+                                "[LED]\nLeft=-5000\nTop=-3000\nWidth=462\nHeight=328\n"));
+        TfrmCas cas;
+        cas.show();
+        cas.SB_zobr->click();
+        QVERIFY(QTest::qWaitForWindowExposed(&cas));
+        QVERIFY(QTest::qWaitForWindowExposed(cas.frmLED));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(screen.width() < 1930);
+        QTRY_VERIFY2(screen.contains(cas.frameGeometry()),
+                     qPrintable(QStringLiteral("%1,%2").arg(cas.x()).arg(cas.y())));
+        QTRY_VERIFY(screen.contains(cas.frmLED->frameGeometry()));
+        QCOMPARE(cas.frameGeometry().size(), QSize(462, 328));
+        QCOMPARE(cas.frmLED->frameGeometry().size(), QSize(462, 328));
+        cas.close();
+        const stopky::QxIni ini = stopky::readQxIni(m_config.filePath(QStringLiteral("qx.ini")));
+        QVERIFY(screen.contains(QRect(ini.casLeft, ini.casTop, ini.casWidth, ini.casHeight)));
+        QVERIFY(screen.contains(QRect(ini.ledLeft, ini.ledTop, ini.ledWidth, ini.ledHeight)));
     }
 
     // The device's port disappears during a run (here: the pseudo-terminal's other side closes,
