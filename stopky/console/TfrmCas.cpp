@@ -129,12 +129,14 @@ TfrmCas::TfrmCas(const QString& extraPort, std::unique_ptr<qx::LocalChannel> cha
 
     // A conversion error is reported without a nested event loop: bytes keep being decoded.
     connect(this, &TfrmCas::conversionError, this, [this](const QString& entry, const QString& error) {
-        auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(), error, QMessageBox::Ok, this);
-        box->setObjectName(QStringLiteral("conversionErrorBox"));
-        box->setInformativeText(entry);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
+        if (!m_conversionBox) m_conversionErrors = 0;
+        ++m_conversionErrors;
+        const QString info = m_conversionErrors == 1
+                                 ? entry
+                                 : QStringLiteral("%1\n(%2 takových časů od otevření této zprávy)")
+                                       .arg(entry)
+                                       .arg(m_conversionErrors);
+        showErrorBox(m_conversionBox, QMessageBox::Critical, "conversionErrorBox", error, info);
     });
 
     connect(m_channel.get(), &qx::LocalChannel::messageReceived, this, &TfrmCas::zpravaOdZapisniku);
@@ -494,20 +496,26 @@ void TfrmCas::onPortLost(const QString& reason) {
 
     // One box, not modal (bytes of another port may come while it is open); a later loss
     // updates it.
-    const QString text = QStringLiteral("Spojení s časomírou na portu %1 se přerušilo: %2")
-                             .arg(m_chosenPort, reason.isEmpty() ? QStringLiteral("chyba portu") : reason);
-    if (!m_portLostBox) {
-        m_portLostBox = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
-        m_portLostBox->setObjectName(QStringLiteral("portLostBox"));
-        m_portLostBox->setInformativeText(QStringLiteral("Běžící čas se zastavil. Připojte časomíru, "
-                                                         "vyberte port (týž nebo jiný) a zapněte ji."));
-        m_portLostBox->setAttribute(Qt::WA_DeleteOnClose);
-        m_portLostBox->setModal(false);
+    showErrorBox(m_portLostBox, QMessageBox::Warning, "portLostBox",
+                 QStringLiteral("Spojení s časomírou na portu %1 se přerušilo: %2")
+                     .arg(m_chosenPort, reason.isEmpty() ? QStringLiteral("chyba portu") : reason),
+                 QStringLiteral("Běžící čas se zastavil. Připojte časomíru, vyberte port (týž nebo jiný) "
+                                "a zapněte ji."));
+}
+
+void TfrmCas::showErrorBox(QPointer<QMessageBox>& box, QMessageBox::Icon icon, const char* name,
+                           const QString& text, const QString& info) {
+    if (!box) {
+        box = new QMessageBox(icon, windowTitle(), text, QMessageBox::Ok, this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
     } else {
-        m_portLostBox->setText(text);
+        box->setText(text);
     }
-    m_portLostBox->show();
-    m_portLostBox->raise();
+    box->setInformativeText(info);
+    box->show();
+    box->raise();
 }
 
 void TfrmCas::onGreeting(const QByteArray& greeting, int) {
@@ -540,11 +548,7 @@ void TfrmCas::zpravaOdZapisniku(quint32 msg, qint32, qint32) {
 void TfrmCas::amText() {
     const qx::ActualReadResult file = qx::readActualFile();
     if (!file.ok) {
-        auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(), file.error, QMessageBox::Ok, this);
-        box->setObjectName(QStringLiteral("actualFileErrorBox"));
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
+        showErrorBox(m_actualFileBox, QMessageBox::Critical, "actualFileErrorBox", file.error, QString());
         return;
     }
     edtSDH->setText(file.line1);

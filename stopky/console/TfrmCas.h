@@ -14,6 +14,7 @@
 #include "messages/LocalChannel.h"
 
 #include <QFrame>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -21,7 +22,6 @@
 #include <memory>
 
 class QComboBox;
-class QMessageBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -183,6 +183,13 @@ private:
     // (one box, updated) and the port choice comes back.
     void onPortLost(const QString& reason);
     QPointer<QMessageBox> m_portLostBox;
+    // Errors are told in non-modal boxes, one per kind of error: a box still open is updated with
+    // the latest case instead of another one being opened.
+    void showErrorBox(QPointer<QMessageBox>& box, QMessageBox::Icon icon, const char* name,
+                      const QString& text, const QString& info);
+    QPointer<QMessageBox> m_actualFileBox;
+    QPointer<QMessageBox> m_conversionBox;
+    int m_conversionErrors = 0; // since the conversion box was opened
     // The console's place as qx.ini keeps it ("Cas": outer bounds, kept on a screen).
     WindowBounds* m_bounds = nullptr;
     QString m_extraPort;

@@ -508,6 +508,48 @@ private slots:
         QVERIFY(box->text().contains(secondPath));
     }
 
+    // Errors that repeat are told in one box per kind, updated with the latest case: AM_Text
+    // while "actual.txt" is missing, and times that cannot be converted. A box the operator has
+    // closed comes back at the next error, again only one.
+    void errorBoxesDoNotPileUp() {
+        TfrmCas cas;
+        QFile::remove(QStringLiteral("actual.txt"));
+        const auto boxes = [&cas](const char* name) {
+            return cas.findChildren<QMessageBox*>(QString::fromLatin1(name)).size();
+        };
+        for (int i = 0; i < 300; ++i)
+            cas.zpravaOdZapisniku(1493, 0, 0);
+        QCOMPARE(boxes("actualFileErrorBox"), 1);
+
+        // Through the channel as zapisnik sends them, after the operator closed the box.
+        cas.findChild<QMessageBox*>(QStringLiteral("actualFileErrorBox"))->close();
+        QTRY_COMPARE(boxes("actualFileErrorBox"), 0);
+        QSignalSpy handled(&cas.channel(), &qx::LocalChannel::messageReceived);
+        qx::LocalChannel zapisnik(QStringLiteral("TfrmQX"));
+        for (int i = 0; i < 50; ++i)
+            zapisnik.send(QStringLiteral("TfrmCas"), 1493, 0, 0);
+        QTRY_COMPARE(handled.size(), 50);
+        QCOMPARE(boxes("actualFileErrorBox"), 1);
+
+        for (int i = 1; i <= 100; ++i)
+            emit cas.conversionError(QStringLiteral("%1 12,34").arg(i % 10),
+                                     QStringLiteral("chyba %1").arg(i));
+        QCOMPARE(boxes("conversionErrorBox"), 1);
+        auto* box = cas.findChild<QMessageBox*>(QStringLiteral("conversionErrorBox"));
+        QCOMPARE(box->text(), QStringLiteral("chyba 100"));
+        QVERIFY2(box->informativeText().startsWith(QStringLiteral("0 12,34")),
+                 qPrintable(box->informativeText()));
+        QVERIFY(box->informativeText().contains(QStringLiteral("100")));
+        QVERIFY(!box->isModal());
+
+        box->close(); // the operator closes it (deleted on close)
+        QTRY_COMPARE(boxes("conversionErrorBox"), 0);
+        emit cas.conversionError(QStringLiteral("1 99,99"), QStringLiteral("chyba"));
+        emit cas.conversionError(QStringLiteral("2 99,99"), QStringLiteral("chyba"));
+        QCOMPARE(boxes("conversionErrorBox"), 1);
+        QCOMPARE(boxes("actualFileErrorBox"), 1);
+    }
+
     // The limits of the side panel's edit boxes hold for typing only: a team name from zapisnik
     // and split captions from qx.ini are kept whole (the LED window draws a long name at 35
     // points), while the operator types at most 25 and 20 characters.
