@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <sys/resource.h>
 
@@ -125,6 +126,56 @@ int main(int argc, char* argv[]) {
     led.haltScroll();
     std::printf("frame timer active while idle: %s\n", frames.active() ? "yes" : "no");
     print("idle", run(seconds, frames, clockPaints, scrollPaints));
+
+    // Cost of the scrolling line by the length of its text, on a window of its own whose frames
+    // carry a chosen time: the frame that sets the text, the first frame that shows it, and the
+    // usual frame later, with the middle of the text in view. Every frame is painted at once
+    // (repaint), as the display shows it.
+    {
+        std::int64_t mono = 0;
+        FrameClock manual(nullptr, [&mono] { return mono; });
+        TfrmLED line(&manual);
+        line.setLedBounds(QRect(0, 0, 800, 600));
+        line.show();
+        QElapsedTimer wait;
+        wait.start();
+        while (!(line.windowHandle() && line.windowHandle()->isExposed()) && wait.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        const auto ms = [](const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6; };
+        for (const int length : {50, 1000, 10000}) {
+            QString text;
+            const QString words = QStringLiteral("SDH Horní Lhota, SDH Dolní Lhota, SDH Velké Meziříčí – ");
+            while (text.size() < length)
+                text += words;
+            text.truncate(length);
+            QElapsedTimer t;
+            t.start();
+            line.restartScroll(text);
+            line.DXDraw->repaint();
+            const double set = ms(t);
+            // One second later the text's beginning is in view.
+            mono += 1000;
+            t.restart();
+            manual.tick();
+            line.DXDraw->repaint();
+            const double shown = ms(t);
+            // The middle of the text: as far from the right edge as half its wrap distance.
+            mono += static_cast<std::int64_t>((line.DXDraw->width() + 35.0 * length / 2) / 60.0 * 1000.0);
+            manual.tick();
+            line.DXDraw->repaint();
+            const int n = 600;
+            const double cpu0 = cpuSeconds();
+            t.restart();
+            for (int i = 0; i < n; ++i) {
+                mono += 17;
+                manual.tick();
+                line.DXDraw->repaint();
+            }
+            std::printf("scrolling text of %5d characters: set %7.2f ms, first shown %7.2f ms, "
+                        "then %.3f ms per frame (cpu %.3f ms)\n",
+                        length, set, shown, ms(t) / n, (cpuSeconds() - cpu0) * 1000.0 / n);
+        }
+    }
 
     // Cost of one layout (it runs on every resize step while the operator drags the window).
     for (const QSize size : {QSize(462, 328), QSize(1920, 1080), QSize(3840, 2160)}) {

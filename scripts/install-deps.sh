@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev
+  qt6-translations-l10n
   libsimpleini-dev
   libmariadb-dev mariadb-server mariadb-client
   fonts-liberation

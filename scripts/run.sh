@@ -7,7 +7,8 @@ build=${QX_BUILD_DIR:-$root/build}
 data=${XDG_DATA_HOME:-$HOME/.local/share}/qx
 
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
+# Only the programs and the tools used beside them; the test command builds the tests.
+"$root/scripts/build.sh" stopky zapisnik qx-sim qx-msg
 
 # The database: an existing server when MYSQL_UNIX_PORT or MYSQL_TCP_PORT is set, else a private one.
 if [ -z "${MYSQL_UNIX_PORT:-}" ] && [ -z "${MYSQL_TCP_PORT:-}" ]; then

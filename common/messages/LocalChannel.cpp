@@ -24,6 +24,8 @@ namespace {
 constexpr qsizetype kMaxQueuedFrames = 4096;
 // Reads per readiness notice, so one busy sender cannot hold the event loop.
 constexpr int kReadsPerWakeup = 16;
+// Connections taken per readiness notice of the listening socket, for the same reason.
+constexpr int kAcceptsPerWakeup = 64;
 
 QString systemError(int err) {
     return QString::fromLocal8Bit(std::strerror(err));
@@ -40,6 +42,19 @@ bool fillAddress(const QString& path, sockaddr_un& addr) {
 
 int newSocket() {
     return ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+}
+
+// Listening sockets handed over (LocalChannel::handOver) and not yet taken, by name.
+struct HandedOver {
+    int listenFd = -1;
+    int lockFd = -1;
+    QString socketPath;
+    quint64 dev = 0;
+    quint64 ino = 0;
+};
+QHash<QString, HandedOver>& handedOver() {
+    static QHash<QString, HandedOver> sockets;
+    return sockets;
 }
 
 int connectNonBlocking(int fd, const sockaddr_un& addr) {
@@ -97,6 +112,28 @@ QString channelSocketPath(const QString& name, QString* error) {
     return dir + u'/' + name;
 }
 
+ListenProblem listenProblem(const LocalChannel& channel, const QString& program, const QString& peer) {
+    ListenProblem p;
+    switch (channel.listenResult()) {
+    case LocalChannel::ListenResult::Listening:
+        break;
+    case LocalChannel::ListenResult::NameInUse:
+        p.alreadyRunning = true;
+        p.text = QStringLiteral("Program %1 už běží. Pracujte v jeho okně; toto druhé spuštění se ukončí.")
+                     .arg(program);
+        break;
+    case LocalChannel::ListenResult::NotListening:
+    case LocalChannel::ListenResult::Failed:
+        p.text = QStringLiteral("Program %1 nemůže přijímat zprávy od programu %2:\n%3\n\n"
+                                "Program poběží dál, ale s programem %2 se nespojí.")
+                     .arg(program, peer,
+                          channel.errorString().isEmpty() ? QStringLiteral("kanál nenaslouchá")
+                                                          : channel.errorString());
+        break;
+    }
+    return p;
+}
+
 bool peerIsSameUser(int fd, uint* peerUid) {
     ucred cred{};
     socklen_t len = sizeof cred;
@@ -147,6 +184,20 @@ bool LocalChannel::listen() {
     if (m_listenFd >= 0) return true;
     m_error.clear();
 
+    if (const auto it = handedOver().constFind(m_name); it != handedOver().constEnd()) {
+        const HandedOver h = *it;
+        handedOver().erase(it);
+        m_listenFd = h.listenFd;
+        m_lockFd = h.lockFd;
+        m_socketPath = h.socketPath;
+        m_socketDev = h.dev;
+        m_socketIno = h.ino;
+        m_acceptNotifier = new QSocketNotifier(m_listenFd, QSocketNotifier::Read, this);
+        connect(m_acceptNotifier, &QSocketNotifier::activated, this, &LocalChannel::onAcceptReady);
+        m_listenResult = ListenResult::Listening;
+        return true;
+    }
+
     QString error;
     m_socketPath = channelSocketPath(m_name, &error);
     if (m_socketPath.isEmpty()) {
@@ -154,8 +205,16 @@ bool LocalChannel::listen() {
         return false;
     }
     sockaddr_un addr;
-    if (m_name.isEmpty() || m_name.contains(u'/') || !fillAddress(m_socketPath, addr)) {
-        fail(ListenResult::Failed, QStringLiteral("Cesta „%1“ není platné jméno soketu.").arg(m_socketPath));
+    if (m_name.isEmpty() || m_name.contains(u'/')) {
+        fail(ListenResult::Failed, QStringLiteral("„%1“ není platné jméno soketu.").arg(m_name));
+        return false;
+    }
+    if (!fillAddress(m_socketPath, addr)) {
+        fail(ListenResult::Failed,
+             QStringLiteral("Cesta k soketu „%1“ je delší, než systém dovolí (nejvýš %2 bajtů); "
+                            "nastavte kratší XDG_RUNTIME_DIR.")
+                 .arg(m_socketPath)
+                 .arg(int(sizeof addr.sun_path) - 1));
         return false;
     }
     const QByteArray native = QFile::encodeName(m_socketPath);
@@ -230,8 +289,29 @@ bool LocalChannel::listen() {
     return true;
 }
 
+void LocalChannel::handOver() {
+    if (m_listenFd < 0) return;
+    for (Incoming* in : std::as_const(m_in)) {
+        delete in->notifier;
+        ::close(in->fd);
+        delete in;
+    }
+    m_in.clear();
+    m_queue.clear();
+    delete m_acceptNotifier;
+    m_acceptNotifier = nullptr;
+    if (const auto it = handedOver().constFind(m_name); it != handedOver().constEnd()) {
+        ::close(it->listenFd);
+        ::close(it->lockFd);
+    }
+    handedOver().insert(m_name, HandedOver{m_listenFd, m_lockFd, m_socketPath, m_socketDev, m_socketIno});
+    m_listenFd = -1;
+    m_lockFd = -1;
+    m_listenResult = ListenResult::NotListening;
+}
+
 void LocalChannel::onAcceptReady() {
-    for (;;) {
+    for (int taken = 0; taken < kAcceptsPerWakeup; ++taken) {
         const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED) continue;
@@ -250,6 +330,16 @@ void LocalChannel::onAcceptReady() {
             ::close(fd);
             ++m_rejected;
             emit peerRejected(uid);
+            continue;
+        }
+        if (m_in.size() >= kMaxConnections) {
+            ::close(fd);
+            ++m_refused;
+            if (!m_refusalReported) {
+                m_refusalReported = true;
+                qWarning("qx channel: %s already holds %d connections, further ones are closed",
+                         qPrintable(m_name), kMaxConnections);
+            }
             continue;
         }
         auto* in = new Incoming;
@@ -289,6 +379,7 @@ void LocalChannel::onIncomingReadable(Incoming* in) {
 
 void LocalChannel::closeIncoming(Incoming* in) {
     m_in.removeOne(in);
+    if (m_in.size() < kMaxConnections / 2) m_refusalReported = false;
     in->notifier->setEnabled(false);
     in->notifier->deleteLater(); // may be the notifier whose signal is running
     ::close(in->fd);

@@ -32,6 +32,17 @@ QString channelSocketPath(const QString& name, QString* error = nullptr);
 // process's effective user; peerUid receives its user id when it can be read.
 bool peerIsSameUser(int fd, uint* peerUid = nullptr);
 
+class LocalChannel;
+
+// What a program tells the operator after trying to listen, in Czech: nothing while it listens;
+// that the program already runs (alreadyRunning: this second copy ends before it touches
+// anything); or why `peer` will not reach it (the program goes on without the channel).
+struct ListenProblem {
+    bool alreadyRunning = false;
+    QString text; // empty: nothing to tell
+};
+ListenProblem listenProblem(const LocalChannel& channel, const QString& program, const QString& peer);
+
 class LocalChannel : public QObject {
     Q_OBJECT
 public:
@@ -55,6 +66,12 @@ public:
     // Starts listening under ownName. A socket file left by a crashed program is replaced; a
     // live one is never taken over (then NameInUse). Returns true when listening.
     bool listen();
+    // Hands the listening socket and its lock over to the next channel of the same name in this
+    // process, whose listen() takes them as they are: the name stays taken in between, so that a
+    // program can claim it at its very start and give it to the window made later. Call it
+    // before the event loop runs (connections still waiting are taken over too; nothing received
+    // is kept). Afterwards this channel does not listen.
+    void handOver();
     ListenResult listenResult() const { return m_listenResult; }
     QString errorString() const { return m_error; } // Czech, for the operator
     bool isListening() const { return m_listenFd >= 0; }
@@ -75,6 +92,12 @@ public:
 
     quint64 droppedCount() const { return m_dropped; }
     quint64 rejectedCount() const { return m_rejected; }
+
+    // Connections a listener holds at most; one more is closed at once, unread, so that a flood
+    // of local connections cannot use up the program's file descriptors.
+    static constexpr int kMaxConnections = 32;
+    qsizetype connectionCount() const { return m_in.size(); }
+    quint64 refusedCount() const { return m_refused; }
     qsizetype queuedFrames() const { return m_queue.size(); }
 
     // While held (the calls nest), received frames wait in the queue; for a stretch of code
@@ -128,6 +151,8 @@ private:
 
     quint64 m_dropped = 0;
     quint64 m_rejected = 0;
+    quint64 m_refused = 0;
+    bool m_refusalReported = false;
 };
 
 } // namespace qx

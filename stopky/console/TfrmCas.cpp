@@ -4,6 +4,7 @@
 #include "console/qxini.h"
 #include "device/DeviceVersions.h"
 #include "display/TimeText.h"
+#include "display/textlimit.h"
 #include "link/Settings.h"
 #include "link/VersionTable.h"
 #include "link/serialports.h"
@@ -63,6 +64,19 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, int x, 
     return l;
 }
 
+// The operator types at most `limit` characters into `e`; a text the program sets is kept whole
+// (QLineEdit's own maximum length would cut it, and counts UTF-16 units).
+void limitTyping(QLineEdit* e, int limit) {
+    auto before = std::make_shared<QString>(e->text());
+    QObject::connect(e, &QLineEdit::textChanged, e, [e, before] { *before = e->text(); });
+    QObject::connect(e, &QLineEdit::textEdited, e, [e, before, limit](const QString& after) {
+        const stopky::TypedText t = stopky::limitTyped(*before, after, e->cursorPosition(), limit);
+        if (t.text == after) return;
+        e->setText(t.text);
+        e->setCursorPosition(t.cursor);
+    });
+}
+
 QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h) {
     auto* p = named<QFrame>(parent, name);
     p->setGeometry(x, y, w, h);
@@ -73,7 +87,10 @@ QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h) {
 
 } // namespace
 
-TfrmCas::TfrmCas(const QString& extraPort, int version, QWidget* parent) : QWidget(parent) {
+TfrmCas::TfrmCas(const QString& extraPort, int version, std::unique_ptr<qx::LocalChannel> channel,
+                 QWidget* parent)
+    : QWidget(parent), m_channel(std::move(channel)) {
+    if (!m_channel) m_channel = std::make_unique<qx::LocalChannel>(qx::StopkyName);
     setObjectName(QStringLiteral("TfrmCas"));
     setWindowTitle(QStringLiteral("Dozodoro RO 4"));
     // fontconfig knows no metric twin of the old bitmap face; Liberation Sans keeps the captions
@@ -81,6 +98,7 @@ TfrmCas::TfrmCas(const QString& extraPort, int version, QWidget* parent) : QWidg
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     setFont(faceFont(QStringLiteral("MS Sans Serif"), 11));
     resize(451, 288);
+    m_bounds = new WindowBounds(this);
 
     buildMeasuringPanels();
     buildPortChoicePanels();
@@ -96,6 +114,7 @@ TfrmCas::TfrmCas(const QString& extraPort, int version, QWidget* parent) : QWidg
         lblUvod1->setText(l2);
     });
     connect(&m_link, &stopky::SerialLink::greetingReceived, this, &TfrmCas::onGreeting);
+    connect(&m_link, &stopky::SerialLink::portLost, this, &TfrmCas::onPortLost);
     connect(&m_link, &stopky::SerialLink::dataReceived, this,
             [this](const QByteArray& bytes) { m_decoder.feed(QByteArrayView(bytes)); });
     m_sound.setDirectory(QDir::currentPath());
@@ -111,15 +130,17 @@ TfrmCas::TfrmCas(const QString& extraPort, int version, QWidget* parent) : QWidg
 
     // A conversion error is reported without a nested event loop: bytes keep being decoded.
     connect(this, &TfrmCas::conversionError, this, [this](const QString& entry, const QString& error) {
-        auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(), error, QMessageBox::Ok, this);
-        box->setObjectName(QStringLiteral("conversionErrorBox"));
-        box->setInformativeText(entry);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
+        if (!m_conversionBox) m_conversionErrors = 0;
+        ++m_conversionErrors;
+        const QString info = m_conversionErrors == 1
+                                 ? entry
+                                 : QStringLiteral("%1\n(%2 takových časů od otevření této zprávy)")
+                                       .arg(entry)
+                                       .arg(m_conversionErrors);
+        showErrorBox(m_conversionBox, QMessageBox::Critical, "conversionErrorBox", error, info);
     });
 
-    connect(&m_channel, &qx::LocalChannel::messageReceived, this, &TfrmCas::zpravaOdZapisniku);
+    connect(m_channel.get(), &qx::LocalChannel::messageReceived, this, &TfrmCas::zpravaOdZapisniku);
 
     frmLED = new TfrmLED(frames);
     frmLED->onKeyDown = [this](int key, Qt::KeyboardModifiers shift) { FormKeyDown(key, shift); };
@@ -220,7 +241,7 @@ void TfrmCas::buildMeasuringPanels() {
         label(pnl_ext, lblName, caption, lx, ly);
         auto* e = named<QLineEdit>(pnl_ext, edtName);
         e->setGeometry(ex, ey, 179 - ex, 21);
-        if (maxLength > 0) e->setMaxLength(maxLength);
+        if (maxLength > 0) limitTyping(e, maxLength);
         return e;
     };
     edtSDH = editRow("lblSDH1", QStringLiteral("Název týmu:"), 4, 28, "edtSDH", 69, 25, 25);
@@ -302,11 +323,10 @@ void TfrmCas::buildPortChoicePanels() {
 // Start-up: window place and device version from qx.ini (or the command line), the port-choice
 // view, the port list.
 void TfrmCas::FormCreate(const QString& extraPort, int version) {
-    m_channel.listen();
+    m_extraPort = extraPort;
+    if (m_channel->listenResult() == qx::LocalChannel::ListenResult::NotListening) m_channel->listen();
     const stopky::QxIni ini = stopky::readQxIni(stopky::qxIniPath());
-    move(ini.casLeft, ini.casTop);
-    resize(ini.casWidth - (frameGeometry().width() - width()),
-           ini.casHeight - (frameGeometry().height() - height()));
+    m_bounds->setOuter(QRect(ini.casLeft, ini.casTop, ini.casWidth, ini.casHeight));
     verze = ini.typ;
     nastav_typ();
     if (QRadioButton* rb = radioOf(version)) rb->click();
@@ -354,7 +374,7 @@ void TfrmCas::FormClose() {
     ini.ledTop = led.top();
     ini.ledWidth = led.width();
     ini.ledHeight = led.height();
-    const QRect g = frameGeometry();
+    const QRect g = m_bounds->outer();
     ini.casLeft = g.left();
     ini.casTop = g.top();
     ini.casWidth = g.width();
@@ -422,7 +442,58 @@ void TfrmCas::nastav_cas() {
 
 void TfrmCas::CBUvodChange() {
     schovat_form(false);
-    m_link.choosePort(CBUvod->currentText());
+    m_chosenPort = CBUvod->currentText();
+    m_link.choosePort(m_chosenPort);
+}
+
+void TfrmCas::onPortLost(const QString& reason) {
+    // The run stops where it stood; zapisnik hears nothing of it (no time, no split).
+    t_cas = false;
+    DXCas1->stopRun(false);
+    m_countdown.stop();
+    tmrPrep->stop();
+    m_decoder.connectionLost();
+    frmLED->hideStartBanner();
+    setRunEditsEnabled(true);
+    // The automatic start begins anew after the device's next reset byte; nothing pulses DTR on
+    // the port chosen next.
+    m_autoStart->cancel();
+    delete m_autoStart;
+    m_autoStart = nullptr;
+    makeAutoStart();
+    btnAutomat->setText(stopky::AutoStart::captionStart());
+    btnAutomat->setEnabled(false);
+
+    // Back to the port choice, with the ports as they are now (a USB adapter plugged in again may
+    // have another name) and the lost one still offered.
+    schovat_form(false);
+    CBUvod->clear();
+    CBUvod->addItems(stopky::portList(m_extraPort));
+    if (!m_chosenPort.isEmpty() && CBUvod->findText(m_chosenPort) < 0) CBUvod->insertItem(0, m_chosenPort);
+    CBUvod->setCurrentIndex(CBUvod->findText(m_chosenPort));
+
+    // One box, not modal (bytes of another port may come while it is open); a later loss
+    // updates it.
+    showErrorBox(m_portLostBox, QMessageBox::Warning, "portLostBox",
+                 QStringLiteral("Spojení s časomírou na portu %1 se přerušilo: %2")
+                     .arg(m_chosenPort, reason.isEmpty() ? QStringLiteral("chyba portu") : reason),
+                 QStringLiteral("Běžící čas se zastavil. Připojte časomíru, vyberte port (týž nebo jiný) "
+                                "a zapněte ji."));
+}
+
+void TfrmCas::showErrorBox(QPointer<QMessageBox>& box, QMessageBox::Icon icon, const char* name,
+                           const QString& text, const QString& info) {
+    if (!box) {
+        box = new QMessageBox(icon, windowTitle(), text, QMessageBox::Ok, this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+    } else {
+        box->setText(text);
+    }
+    box->setInformativeText(info);
+    box->show();
+    box->raise();
 }
 
 void TfrmCas::onGreeting(const QByteArray& greeting, int) {
@@ -432,7 +503,7 @@ void TfrmCas::onGreeting(const QByteArray& greeting, int) {
 
 void TfrmCas::posliZapisniku(quint32 msg, qint32 wParam, qint32 lParam) {
     emit zapisnikMessage(msg, wParam, lParam);
-    m_channel.send(qx::ZapisnikName, msg, wParam, lParam); // skipped when zapisnik is not running
+    m_channel->send(qx::ZapisnikName, msg, wParam, lParam); // skipped when zapisnik is not running
 }
 
 void TfrmCas::zpravaOdZapisniku(quint32 msg, qint32, qint32) {
@@ -455,11 +526,7 @@ void TfrmCas::zpravaOdZapisniku(quint32 msg, qint32, qint32) {
 void TfrmCas::amText() {
     const qx::ActualReadResult file = qx::readActualFile();
     if (!file.ok) {
-        auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(), file.error, QMessageBox::Ok, this);
-        box->setObjectName(QStringLiteral("actualFileErrorBox"));
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
+        showErrorBox(m_actualFileBox, QMessageBox::Critical, "actualFileErrorBox", file.error, QString());
         return;
     }
     edtSDH->setText(file.line1);

@@ -4,6 +4,7 @@
 #include "display/TfrmLED.h"
 #include "display/clockwidget.h"
 #include "display/splits.h"
+#include "display/windowbounds.h"
 #include "link/Decoder.h"
 #include "link/ResultSet.h"
 #include "link/autostart.h"
@@ -13,9 +14,12 @@
 #include "messages/LocalChannel.h"
 
 #include <QFrame>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -36,7 +40,11 @@ public:
     // `extraPort`: a device named on the command line (--port); listed first and opened at once.
     // `version`: a version named on the command line (--version), chosen before the port is
     // opened as if its radio button had been clicked; 0 keeps the one stored in qx.ini.
-    explicit TfrmCas(const QString& extraPort = {}, int version = 0, QWidget* parent = nullptr);
+    // `channel`: the channel under "TfrmCas", made to listen by the program entry before anything
+    // else (a second copy of the program ends there); without one the console makes and starts
+    // its own.
+    explicit TfrmCas(const QString& extraPort = {}, int version = 0,
+                     std::unique_ptr<qx::LocalChannel> channel = {}, QWidget* parent = nullptr);
     ~TfrmCas() override;
 
     // The version and format set-up: derives the version values, checks the version's radio
@@ -51,7 +59,7 @@ public:
     void posliZapisniku(quint32 msg, qint32 wParam, qint32 lParam);
     // A message from zapisnik: the requests AM_Nast (0, 0) and AM_Form (0, 0), and AM_Text.
     void zpravaOdZapisniku(quint32 msg, qint32 wParam, qint32 lParam);
-    qx::LocalChannel& channel() { return m_channel; }
+    qx::LocalChannel& channel() { return *m_channel; }
 
     stopky::Decoder& decoder() { return m_decoder; }
     stopky::SerialLink& link() { return m_link; }
@@ -168,6 +176,22 @@ private:
     void endOfSet(const stopky::ResultSetOutcome& o) override;
     void recall(const stopky::ResultSetOutcome& o) override;
 
+    // The open port failed (device unplugged, read error): the run stops, the operator is told
+    // (one box, updated) and the port choice comes back.
+    void onPortLost(const QString& reason);
+    QPointer<QMessageBox> m_portLostBox;
+    // Errors are told in non-modal boxes, one per kind of error: a box still open is updated with
+    // the latest case instead of another one being opened.
+    void showErrorBox(QPointer<QMessageBox>& box, QMessageBox::Icon icon, const char* name,
+                      const QString& text, const QString& info);
+    QPointer<QMessageBox> m_actualFileBox;
+    QPointer<QMessageBox> m_conversionBox;
+    int m_conversionErrors = 0; // since the conversion box was opened
+    // The console's place as qx.ini keeps it ("Cas": outer bounds, kept on a screen).
+    WindowBounds* m_bounds = nullptr;
+    QString m_extraPort;
+    QString m_chosenPort;
+
     void setRunEditsEnabled(bool enabled);
     void stopRun(bool hideSurface);
     void ledTexts();
@@ -176,7 +200,7 @@ private:
     void amText();
 
     std::vector<std::pair<int, QRadioButton*>> m_radios; // version number, its radio button
-    qx::LocalChannel m_channel{QStringLiteral("TfrmCas")};
+    std::unique_ptr<qx::LocalChannel> m_channel;
     stopky::Decoder m_decoder;
     stopky::SerialLink m_link;
     stopky::SoundPlayer m_sound;

@@ -67,22 +67,49 @@ void LedScrollLine::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
     const QString& text = m_model->Scrolly();
-    if (text.isEmpty()) return;
-    if (text != m_cachedText || m_cache.isNull()) {
-        const QFont font = ledFont(50);
-        const QFontMetrics fm(font);
-        const qreal dpr = devicePixelRatioF();
-        const QSize size(std::max(1, fm.horizontalAdvance(text) + fm.maxWidth()), std::max(1, fm.height()));
-        m_cache = QPixmap(size * dpr);
-        m_cache.setDevicePixelRatio(dpr);
-        m_cache.fill(Qt::black);
-        QPainter cp(&m_cache);
-        cp.setFont(font);
-        cp.setPen(QColor(0, 255, 255));
-        cp.drawText(QRect(QPoint(0, 0), size), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-        m_cachedText = text;
+    if (!m_measured || text != m_pieces.text() || devicePixelRatioF() != m_dpr) {
+        const QFontMetricsF fm(ledFont(50));
+        m_pieces.setText(text, [&fm](QStringView piece) { return fm.horizontalAdvance(piece.toString()); });
+        m_cache.clear();
+        m_dpr = devicePixelRatioF();
+        m_measured = true;
     }
-    p.drawPixmap(m_model->scroll(), 0, m_cache);
+    if (text.isEmpty()) return;
+    const int x = m_model->scroll();
+    const auto [first, last] = m_pieces.visible(-x, width());
+    // Pieces that left the view are dropped; the cache holds what one frame shows.
+    for (auto it = m_cache.begin(); it != m_cache.end();)
+        it = it.key() < first - 1 || it.key() >= last ? m_cache.erase(it) : std::next(it);
+    for (qsizetype i = first; i < last; ++i)
+        p.drawPixmap(x + m_pieces.pieces().at(i).x, 0, piecePixmap(i));
+}
+
+int LedScrollLine::heldWidth() const {
+    int w = 0;
+    for (const QPixmap& pm : m_cache)
+        w += pm.width();
+    return w;
+}
+
+const QPixmap& LedScrollLine::piecePixmap(qsizetype index) {
+    auto it = m_cache.find(index);
+    if (it != m_cache.end()) return *it;
+    const stopky::ScrollPieces::Piece& piece = m_pieces.pieces().at(index);
+    const QFont font = ledFont(50);
+    const QFontMetrics fm(font);
+    // Transparent around the glyphs: a glyph that reaches past its advance (bold letters do)
+    // overlaps the next piece without being cut off by it.
+    const QSize size(std::max(1, piece.width + fm.maxWidth()), std::max(1, fm.height()));
+    QPixmap pm(size * m_dpr);
+    pm.setDevicePixelRatio(m_dpr);
+    pm.fill(Qt::transparent);
+    QPainter cp(&pm);
+    cp.setFont(font);
+    cp.setPen(QColor(0, 255, 255));
+    cp.drawText(QRect(QPoint(0, 0), size), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                m_pieces.text().mid(piece.start, piece.length));
+    cp.end();
+    return *m_cache.insert(index, pm);
 }
 
 TfrmLED::TfrmLED(FrameClock* frames, QWidget* parent) : QWidget(parent, Qt::Window), m_frames(frames) {
@@ -136,6 +163,7 @@ TfrmLED::TfrmLED(FrameClock* frames, QWidget* parent) : QWidget(parent, Qt::Wind
     });
 
     connect(m_frames, &FrameClock::frame, this, &TfrmLED::onFrame);
+    m_bounds = new WindowBounds(this);
     resize(462, 328);
 }
 
@@ -242,25 +270,11 @@ void TfrmLED::onFrame(double nowMs) {
 }
 
 QRect TfrmLED::ledBounds() const {
-    return frameGeometry();
+    return m_bounds->outer();
 }
 
 void TfrmLED::setLedBounds(const QRect& outer) {
-    const QSize margins = frameGeometry().size() - size();
-    move(outer.topLeft());
-    resize(outer.size() - margins);
-    // Before the window was first shown its frame is unknown: the size is then taken as the
-    // client size and corrected once the frame is known, so that the stored outer size does not
-    // grow by the frame from one run to the next.
-    m_fixOuter = margins.isNull();
-}
-
-void TfrmLED::fixOuterSize() {
-    if (!m_fixOuter || !isVisible()) return;
-    const QSize margins = frameGeometry().size() - size();
-    if (margins.isNull()) return;
-    m_fixOuter = false;
-    resize(size() - margins);
+    m_bounds->setOuter(outer);
 }
 
 void TfrmLED::keyPressEvent(QKeyEvent* event) {
@@ -282,18 +296,11 @@ void TfrmLED::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     PrekresliLED();
     updateFrameNeed();
-    if (m_fixOuter) QTimer::singleShot(0, this, &TfrmLED::fixOuterSize);
 }
 
 void TfrmLED::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     updateFrameNeed();
-}
-
-bool TfrmLED::event(QEvent* event) {
-    const bool r = QWidget::event(event);
-    if (m_fixOuter && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) fixOuterSize();
-    return r;
 }
 
 void watchScrollFocus(QLineEdit* edtText, TfrmLED* led) {

@@ -3,8 +3,11 @@
 #include "display/ledlayout.h"
 #include "display/runclock.h"
 #include "display/scroller.h"
+#include "display/scrollpieces.h"
 #include "display/splits.h"
+#include "display/windowbounds.h"
 
+#include <QHash>
 #include <QPixmap>
 #include <QWidget>
 
@@ -18,21 +21,29 @@ class QTimer;
 class TfrmLED;
 
 // The scrolling line of the LED window (`DXDraw`): black, the text in aqua Arial bold 50 pt at
-// the model's position. The text is rendered once into a pixmap and only moved per frame.
+// the model's position. The text is cut into short pieces (ScrollPieces), each rendered into a
+// small pixmap when it comes into view; a frame draws only the pieces in view, so a text of any
+// length scrolls at the cost of a short one.
 class LedScrollLine : public QWidget {
     Q_OBJECT
 public:
     LedScrollLine(const stopky::Scroller* model, QWidget* parent);
     // Number of frames painted (for the benchmark).
     std::int64_t paints() const { return m_paints; }
+    // Width of the text held rendered, in pixels: about the line's width, whatever the text's.
+    int heldWidth() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    const QPixmap& piecePixmap(qsizetype index);
+
     const stopky::Scroller* m_model;
-    QString m_cachedText;
-    QPixmap m_cache;
+    stopky::ScrollPieces m_pieces;
+    bool m_measured = false;
+    qreal m_dpr = 0;
+    QHash<qsizetype, QPixmap> m_cache; // the pieces in view (or just left behind)
     std::int64_t m_paints = 0;
 };
 
@@ -76,7 +87,8 @@ public:
     const stopky::Scroller& scroller() const { return m_scroller; }
 
     // Window bounds as kept in qx.ini ("Left", "Top", "Width", "Height"): the outer rectangle,
-    // caption and borders included, as far as the window system reports them.
+    // caption and borders included, as far as the window system reports them; bounds off every
+    // screen are moved onto the primary one (WindowBounds).
     QRect ledBounds() const;
     void setLedBounds(const QRect& outer);
 
@@ -114,19 +126,17 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     void onFrame(double nowMs);
     void updateFrameNeed();
-    void fixOuterSize();
 
     FrameClock* m_frames;
     stopky::Scroller m_scroller;
     stopky::ledlayout::Result m_layout;
     QString m_teamName;
     std::array<QString, 4> m_rowNames;
-    bool m_fixOuter = false; // the bounds were set as outer ones before the frame was known
+    WindowBounds* m_bounds = nullptr;
 };
 
 // Wires the console's `edtText` to the scrolling line: gaining the focus stops and hides the

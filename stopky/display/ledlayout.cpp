@@ -1,5 +1,7 @@
 #include "ledlayout.h"
 
+#include "textlimit.h"
+
 #include <algorithm>
 
 namespace stopky::ledlayout {
@@ -51,7 +53,7 @@ Result compute(const Input& in, const Measure& measure) {
     Result r;
     const int W = in.width;
 
-    r.teamPointSize = in.teamName.size() <= kTeamLongNameChars ? kTeamPointSize : kTeamPointSizeLong;
+    r.teamPointSize = characterCount(in.teamName) <= kTeamLongNameChars ? kTeamPointSize : kTeamPointSizeLong;
     const int Hn = measure(in.teamName, r.teamPointSize).height();
     r.team = QRect(0, 0, W, Hn);
     r.startBanner = QRect(0, Hn, W, kStartBannerHeight);

@@ -164,6 +164,15 @@ void Decoder::applySettings(const Nast& nast) {
     l.settingsApplied(o);
 }
 
+void Decoder::connectionLost() {
+    prikData_ = false;
+    inPrikaz_ = 0;
+    bytu_ = 0;
+    storeFrame_ = false;
+    setDone_ = true;
+    rotation_ = false;
+}
+
 std::optional<QString> Decoder::rotationTick() {
     const std::optional<quint8> p = rotationStep(pcas_, setSize(nast_[0]));
     if (!p) {

@@ -133,6 +133,11 @@ public:
 
     // Nastav_uPC with the given bytes: stores them in nast, updates the mode, raises settingsApplied.
     void applySettings(const Nast& nast);
+    // The port was lost: what the device sent meanwhile is unknown. A frame cut off is dropped
+    // and the result set counts as ended: no time is stored (nor sent) until the next reset
+    // byte, so that no set is made of times from before and after the loss. Stored times stay
+    // for a recall; nothing is raised.
+    void connectionLost();
 
     // --- Rotation of the second line (tmrPrep, every 2000 ms while rotationActive()) ----------------
     // Advances pcas and returns the new text of lblCasD; nullopt when there is nothing to show,

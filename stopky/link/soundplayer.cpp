@@ -84,22 +84,19 @@ QSoundEffect* SoundPlayer::effectFor(const QString& path) {
 void SoundPlayer::preload(const QStringList& fileNames) {
     for (const QString& name : fileNames) {
         const QString path = pathOf(name);
-        if (QFileInfo(path).isFile()) effectFor(path);
+        if (QFileInfo(path).isFile() && readWavInfo(path)) effectFor(path);
     }
 }
 
 void SoundPlayer::play(const QString& fileName, std::function<void()> done) {
     const QString path = pathOf(fileName);
-    if (!QFileInfo(path).isFile()) {
+    const auto info = QFileInfo(path).isFile() ? readWavInfo(path) : std::nullopt;
+    if (!info) {
         if (done) new SoundWait(nullptr, 0, std::move(done), this);
         return;
     }
     QSoundEffect* effect = effectFor(path);
-    if (done) {
-        const auto info = readWavInfo(path);
-        const qint64 maxMs = info ? info->durationMs : qint64(maxUnknownWaitMs);
-        new SoundWait(effect, maxMs, std::move(done), this);
-    }
+    if (done) new SoundWait(effect, info->durationMs, std::move(done), this);
     effect->play();
 }
 

@@ -24,20 +24,19 @@ public:
     void setDirectory(const QString& dir) { m_dir = dir; }
 
     // Loads the files ahead, so that a later play() starts without the decoding delay (the shot
-    // must follow its cue at once). Missing files are skipped.
+    // must follow its cue at once). Missing and unreadable files are skipped.
     void preload(const QStringList& fileNames);
 
-    // SoundOutput. A missing file plays nothing and `done` follows at once (from the event loop).
-    // Otherwise `done` comes when QSoundEffect reports the end of the sound, or fails, or at the
-    // latest after the sound's length from the WAV header (without an audio device QSoundEffect
-    // reports "playing" forever). A file whose header cannot be read is waited for at most
-    // maxUnknownWaitMs.
+    // SoundOutput. A missing file, or one whose WAV header cannot be read (readWavInfo: not a
+    // WAV file, or damaged), plays nothing and `done` follows at once (from the event loop); such
+    // a file never reaches QSoundEffect, whose decoder can hang on a damaged header. Otherwise
+    // `done` comes when QSoundEffect reports the end of the sound, or fails, or at the latest
+    // after the sound's length from the WAV header (without an audio device QSoundEffect reports
+    // "playing" forever).
     void play(const QString& fileName, std::function<void()> done = {}) override;
 
     // Forgets every pending `done` (they are never called). The sounds go on playing.
     void cancelWaits();
-
-    static constexpr int maxUnknownWaitMs = 10000;
 
 private:
     QString pathOf(const QString& fileName) const;

@@ -5,7 +5,21 @@
 
 namespace stopky {
 
+namespace {
+
+// The "fmt " chunk holds 16 bytes for PCM, 18 or 40 for other formats; a larger one is damage.
+constexpr quint32 kMaxFmtBytes = 1024;
+
+// Bytes left in the file; -1 when the device cannot tell (a stream).
+qint64 bytesLeft(const QIODevice& dev) {
+    return dev.isSequential() ? -1 : dev.size() - dev.pos();
+}
+
+} // namespace
+
 std::optional<WavInfo> readWavInfo(QIODevice& dev) {
+    // Every length in the header is checked against what the file holds before it is used, so
+    // that a damaged header cannot make a read or a skip larger than the file.
     const QByteArray riff = dev.read(12);
     if (riff.size() != 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WAVE") return std::nullopt;
     WavInfo info;
@@ -15,7 +29,9 @@ std::optional<WavInfo> readWavInfo(QIODevice& dev) {
         if (head.size() != 8) return std::nullopt; // no data chunk
         const QByteArray id = head.left(4);
         const quint32 size = qFromLittleEndian<quint32>(head.constData() + 4);
+        const qint64 left = bytesLeft(dev);
         if (id == "fmt ") {
+            if (size < 16 || size > kMaxFmtBytes || (left >= 0 && qint64(size) > left)) return std::nullopt;
             const QByteArray fmt = dev.read(size);
             if (fmt.size() < 16 || fmt.size() != qint64(size)) return std::nullopt;
             const char* p = fmt.constData();
@@ -31,9 +47,9 @@ std::optional<WavInfo> readWavInfo(QIODevice& dev) {
             if (!haveFmt) return std::nullopt;
             // A file cut short, or written while streaming (length 0 or 0xFFFFFFFF), plays only
             // what it holds.
-            qint64 left = dev.isSequential() ? qint64(size) : dev.size() - dev.pos();
-            info.dataBytes = qMin<qint64>(size, left);
-            if (size == 0 || size == 0xFFFFFFFFu) info.dataBytes = left;
+            const qint64 held = left >= 0 ? left : qint64(size);
+            info.dataBytes = qMin<qint64>(size, held);
+            if (size == 0 || size == 0xFFFFFFFFu) info.dataBytes = held;
             qint64 rate = info.byteRate;
             if (rate <= 0) rate = qint64(info.sampleRate) * info.blockAlign;
             if (rate <= 0) return std::nullopt;
@@ -41,11 +57,9 @@ std::optional<WavInfo> readWavInfo(QIODevice& dev) {
             return info;
         } else {
             const qint64 skip = qint64(size) + (size & 1);
-            if (dev.isSequential()) {
-                if (dev.read(skip).size() != skip) return std::nullopt;
-            } else if (!dev.seek(dev.pos() + skip)) {
-                return std::nullopt;
-            }
+            if (left >= 0 && skip > left) return std::nullopt; // a chunk longer than the file
+            // skip() reads a stream in small pieces, never the whole chunk at once.
+            if (dev.skip(skip) != skip) return std::nullopt;
         }
     }
 }

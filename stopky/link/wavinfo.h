@@ -23,7 +23,9 @@ struct WavInfo {
 };
 
 // Reads the "RIFF" header, the "fmt " chunk and the "data" chunk's length; other chunks are
-// skipped. nullopt when the file is missing, not a RIFF/WAVE file, or has no usable byte rate.
+// skipped. nullopt when the file is missing, not a RIFF/WAVE file, has no usable byte rate, or
+// its header is damaged (a "fmt " chunk shorter than 16 or longer than 1024 bytes, a chunk
+// before "data" longer than the rest of the file). No read is larger than the file.
 std::optional<WavInfo> readWavInfo(QIODevice& device);
 std::optional<WavInfo> readWavInfo(const QString& path);
 

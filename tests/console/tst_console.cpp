@@ -15,8 +15,10 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +33,12 @@ QList<Msg> messages(const QSignalSpy& spy) {
     for (const QList<QVariant>& args : spy)
         out.append({args.at(0).toInt(), args.at(1).toInt(), args.at(2).toInt()});
     return out;
+}
+
+// Types a text key by key (also letters that QTest::keyClicks cannot map to keys).
+void typeText(QWidget* w, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 QStringList entries(const QComboBox* cb) {
@@ -419,6 +427,186 @@ private slots:
         cas.frmLED->close(); // the window's close button hides it and releases SB_zobr
         QVERIFY(!cas.frmLED->isVisible());
         QVERIFY(!cas.SB_zobr->isChecked());
+    }
+
+    // The console's place in qx.ini is its outer rectangle, caption and borders included: a run
+    // that shows the window and closes it writes back what it read, so the window does not grow
+    // by its frame from one start to the next (the offscreen platform adds a frame on showing).
+    void outerSizeKeptFromRunToRun() {
+        writeIni(QStringLiteral("[Cas]\nLeft=20\nTop=10\nWidth=462\nHeight=328\n"));
+        for (int run = 0; run < 3; ++run) {
+            TfrmCas cas;
+            cas.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&cas));
+            QTRY_COMPARE(cas.frameGeometry().size(), QSize(462, 328));
+            QVERIFY(cas.frameGeometry().size() != cas.size()); // the window does have a frame
+            cas.close();
+            const stopky::QxIni ini = stopky::readQxIni(m_config.filePath(QStringLiteral("qx.ini")));
+            QCOMPARE(QRect(ini.casLeft, ini.casTop, ini.casWidth, ini.casHeight), QRect(20, 10, 462, 328));
+        }
+    }
+
+    // Places from qx.ini that lie off every screen (a display unplugged since, a hand-edited
+    // file): both windows come back onto the primary screen.
+    void offScreenPlacesComeBack() {
+        writeIni(QStringLiteral("[Cas]\nLeft=1930\nTop=10\nWidth=462\nHeight=328\n"
+                                "[LED]\nLeft=-5000\nTop=-3000\nWidth=462\nHeight=328\n"));
+        TfrmCas cas;
+        cas.show();
+        cas.SB_zobr->click();
+        QVERIFY(QTest::qWaitForWindowExposed(&cas));
+        QVERIFY(QTest::qWaitForWindowExposed(cas.frmLED));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(screen.width() < 1930);
+        QTRY_VERIFY2(screen.contains(cas.frameGeometry()),
+                     qPrintable(QStringLiteral("%1,%2").arg(cas.x()).arg(cas.y())));
+        QTRY_VERIFY(screen.contains(cas.frmLED->frameGeometry()));
+        QCOMPARE(cas.frameGeometry().size(), QSize(462, 328));
+        QCOMPARE(cas.frmLED->frameGeometry().size(), QSize(462, 328));
+        cas.close();
+        const stopky::QxIni ini = stopky::readQxIni(m_config.filePath(QStringLiteral("qx.ini")));
+        QVERIFY(screen.contains(QRect(ini.casLeft, ini.casTop, ini.casWidth, ini.casHeight)));
+        QVERIFY(screen.contains(QRect(ini.ledLeft, ini.ledTop, ini.ledWidth, ini.ledHeight)));
+    }
+
+    // The device's port disappears during a run (here: the pseudo-terminal's other side closes,
+    // in the middle of a time frame): the clock stops, one non-modal box names the port and the
+    // reason, the port choice returns and zapisnik hears nothing. Another port is then chosen;
+    // the bytes that arrive before the device's next reset add no time to the broken set.
+    void portLostDuringARun() {
+        writeIni(QStringLiteral("[Cas]\nTyp=466\n"));
+        auto pty = std::make_unique<PtyPair>();
+        QVERIFY(pty->isValid());
+        const QString first = pty->slavePath();
+        TfrmCas cas(first);
+        QSignalSpy sent(&cas, &TfrmCas::zapisnikMessage);
+        QVERIFY(pty->send(QByteArray::fromHex("0102a1ae")));
+        QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+        QVERIFY(pty->send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba0701")));
+        QTRY_VERIFY(cas.t_cas);
+        QVERIFY(cas.DXCas1->runClock().running());
+        sent.clear();
+
+        pty.reset();
+        QTRY_VERIFY(cas.findChild<QMessageBox*>(QStringLiteral("portLostBox")));
+        auto* box = cas.findChild<QMessageBox*>(QStringLiteral("portLostBox"));
+        QVERIFY(box->isVisible());
+        QVERIFY(!box->isModal());
+        QVERIFY2(box->text().contains(first), qPrintable(box->text()));
+        QVERIFY(!cas.t_cas);
+        QVERIFY(!cas.DXCas1->runClock().running());
+        QVERIFY(cas.pnlUvod->isVisibleTo(&cas));
+        QVERIFY(!cas.pnlCas->isVisibleTo(&cas));
+        QCOMPARE(cas.CBUvod->currentText(), first);
+        QVERIFY(cas.edtSDH->isEnabled());
+        QVERIFY(!cas.btnAutomat->isEnabled());
+        QCOMPARE(messages(sent), QList<Msg>{});
+
+        // Another port: the greeting tells zapisnik the settings anew; the rest of the broken
+        // frame and a time after it are not taken, a run after the reset byte is.
+        auto second = std::make_unique<PtyPair>();
+        QVERIFY(second->isValid());
+        const QString secondPath = second->slavePath();
+        cas.CBUvod->insertItem(0, secondPath);
+        cas.CBUvod->setCurrentIndex(0);
+        cas.CBUvodChange();
+        QVERIFY(second->send(QByteArray::fromHex("0102a1ae")));
+        QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+        QVERIFY(second->send(QByteArray::fromHex("9999") + QByteArray::fromHex("ba06035000")));
+        QVERIFY(second->send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba07012345") +
+                             QByteArray::fromHex("ba06021000")));
+        QTRY_VERIFY(messages(sent).contains(Msg{1491, 6, 21000}));
+        QCOMPARE(entries(cas.CBCas),
+                 (QStringList{QString(), QStringLiteral("2 12,34"), QStringLiteral("1 21,00")}));
+        QCOMPARE(messages(sent),
+                 (QList<Msg>{{1490, 466, 0x02}, {1495, 0, 0}, {1491, 7, 12345}, {1491, 6, 21000}}));
+        QVERIFY(box->isVisible()); // the operator has not closed it yet
+
+        // Lost again: the same box (still open), now naming the second port.
+        QPointer<QMessageBox> same(box);
+        second.reset();
+        QTRY_VERIFY(cas.pnlUvod->isVisibleTo(&cas));
+        QVERIFY(same);
+        QCOMPARE(cas.findChildren<QMessageBox*>(QStringLiteral("portLostBox")).size(), 1);
+        QVERIFY(box->text().contains(secondPath));
+    }
+
+    // Errors that repeat are told in one box per kind, updated with the latest case: AM_Text
+    // while "actual.txt" is missing, and times that cannot be converted. A box the operator has
+    // closed comes back at the next error, again only one.
+    void errorBoxesDoNotPileUp() {
+        TfrmCas cas;
+        QFile::remove(QStringLiteral("actual.txt"));
+        const auto boxes = [&cas](const char* name) {
+            return cas.findChildren<QMessageBox*>(QString::fromLatin1(name)).size();
+        };
+        for (int i = 0; i < 300; ++i)
+            cas.zpravaOdZapisniku(1493, 0, 0);
+        QCOMPARE(boxes("actualFileErrorBox"), 1);
+
+        // Through the channel as zapisnik sends them, after the operator closed the box.
+        cas.findChild<QMessageBox*>(QStringLiteral("actualFileErrorBox"))->close();
+        QTRY_COMPARE(boxes("actualFileErrorBox"), 0);
+        QSignalSpy handled(&cas.channel(), &qx::LocalChannel::messageReceived);
+        qx::LocalChannel zapisnik(QStringLiteral("TfrmQX"));
+        for (int i = 0; i < 50; ++i)
+            zapisnik.send(QStringLiteral("TfrmCas"), 1493, 0, 0);
+        QTRY_COMPARE(handled.size(), 50);
+        QCOMPARE(boxes("actualFileErrorBox"), 1);
+
+        for (int i = 1; i <= 100; ++i)
+            emit cas.conversionError(QStringLiteral("%1 12,34").arg(i % 10),
+                                     QStringLiteral("chyba %1").arg(i));
+        QCOMPARE(boxes("conversionErrorBox"), 1);
+        auto* box = cas.findChild<QMessageBox*>(QStringLiteral("conversionErrorBox"));
+        QCOMPARE(box->text(), QStringLiteral("chyba 100"));
+        QVERIFY2(box->informativeText().startsWith(QStringLiteral("0 12,34")),
+                 qPrintable(box->informativeText()));
+        QVERIFY(box->informativeText().contains(QStringLiteral("100")));
+        QVERIFY(!box->isModal());
+
+        box->close(); // the operator closes it (deleted on close)
+        QTRY_COMPARE(boxes("conversionErrorBox"), 0);
+        emit cas.conversionError(QStringLiteral("1 99,99"), QStringLiteral("chyba"));
+        emit cas.conversionError(QStringLiteral("2 99,99"), QStringLiteral("chyba"));
+        QCOMPARE(boxes("conversionErrorBox"), 1);
+        QCOMPARE(boxes("actualFileErrorBox"), 1);
+    }
+
+    // The limits of the side panel's edit boxes hold for typing only: a team name from zapisnik
+    // and split captions from qx.ini are kept whole (the LED window draws a long name at 35
+    // points), while the operator types at most 25 and 20 characters.
+    void typingLimitOnly() {
+        const QString caption = QStringLiteral("Rozdělovač a přívodní vedení");         // 28 characters
+        const QString team = QStringLiteral("SDH Horní Dolní Lhota u Brna - 3. místo"); // 39
+        writeIni(QStringLiteral("[LED]\nM0=%1\n").arg(caption));
+        TfrmCas cas;
+        QCOMPARE(cas.edtM0->text(), caption);
+
+        QVERIFY(qx::writeActualFile(team, QString()).ok);
+        cas.zpravaOdZapisniku(1493, 0, 0);
+        QCOMPARE(cas.edtSDH->text(), team);
+        cas.SB_zobr->click();
+        QCOMPARE(cas.frmLED->lblSDH->text(), team);
+        QCOMPARE(cas.frmLED->layout().teamPointSize, 35);
+
+        // Typing at the end of the long name adds nothing; deleting still works.
+        cas.edtSDH->setFocus();
+        cas.edtSDH->end(false);
+        QTest::keyClick(cas.edtSDH, Qt::Key_X);
+        QCOMPARE(cas.edtSDH->text(), team);
+        QTest::keyClick(cas.edtSDH, Qt::Key_Backspace);
+        QCOMPARE(cas.edtSDH->text(), team.chopped(1));
+
+        cas.edtSDH->clear();
+        const QString typed = QStringLiteral("SDH Velké Meziříčí - muži A"); // 27 characters
+        typeText(cas.edtSDH, typed);
+        QCOMPARE(cas.edtSDH->text(), typed.left(25));
+        QCOMPARE(cas.frmLED->layout().teamPointSize, 70);
+        cas.edtM1->clear();
+        typeText(cas.edtM1, QString(24, QChar(u'ž')));
+        QCOMPARE(cas.edtM1->text(), QString(20, QChar(u'ž')));
+        cas.close();
     }
 
     // The space bar while the times list has the focus takes a split during a run and never

@@ -52,6 +52,9 @@ void TstLedLayout::teamName_data() {
     QTest::newRow("26 characters") << QString(26, QLatin1Char('x')) << 35;
     QTest::newRow("empty") << QString() << 70;
     QTest::newRow("25 with diacritics") << QStringLiteral("Žďár nad Sázavou-Ústí 1234").left(25) << 70;
+    // Characters, not UTF-16 units: 24 letters and one sign outside the BMP are 25 characters.
+    QTest::newRow("25 with a sign outside the BMP")
+        << QString(24, QLatin1Char('x')) + QStringLiteral("\U0001F692") << 70;
 }
 
 void TstLedLayout::teamName() {

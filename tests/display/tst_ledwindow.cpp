@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -25,6 +26,8 @@ private slots:
     void keysGoToConsole();
     void closeHidesAndReleases();
     void scrollingLine();
+    void longScrollingText_data();
+    void longScrollingText();
     void bounds();
 };
 
@@ -271,6 +274,72 @@ void TstLedWindow::scrollingLine() {
     QVERIFY(!r.led.scroller().moving());
     QVERIFY(r.led.DXDraw->isVisible());
     QVERIFY(!r.frames.active());
+}
+
+// A long scrolling text is drawn where it stands, deep into it as well, as the whole text drawn
+// at once would look (the pieces join without seams), and the line is never left blank.
+void TstLedWindow::longScrollingText_data() {
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("seconds"); // how long it has scrolled
+    QTest::newRow("50 characters, entering") << 50 << 5;
+    QTest::newRow("2000 characters, at its start") << 2000 << 20;
+    QTest::newRow("2000 characters, deep in it") << 2000 << 600;
+    QTest::newRow("10000 characters, deep in it") << 10000 << 3000;
+}
+
+void TstLedWindow::longScrollingText() {
+    QFETCH(int, length);
+    QFETCH(int, seconds);
+    QString text;
+    while (text.size() < length)
+        text += QStringLiteral("Připraví se: SDH Horní Lhota, SDH Dolní Lhota, SDH Velké Meziříčí – ");
+    text.truncate(length);
+
+    Rig r;
+    r.led.resize(800, 400);
+    r.led.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&r.led));
+    r.led.restartScroll(text);
+    r.mono += qint64(seconds) * 1000;
+    r.frames.tick();
+    const int x = r.led.scroller().scroll();
+
+    const QImage shown = r.led.DXDraw->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage whole(shown.size(), QImage::Format_RGB32);
+    whole.setDevicePixelRatio(shown.devicePixelRatio());
+    whole.fill(Qt::black);
+    {
+        QPainter p(&whole);
+        QFont f(QStringLiteral("Arial"));
+        f.setBold(true);
+        f.setPointSize(50);
+        p.setFont(f);
+        p.setPen(QColor(0, 255, 255));
+        p.drawText(QRect(x, 0, 1 << 22, whole.height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                   text);
+    }
+    int aqua = 0;
+    int differ = 0;
+    for (int yy = 0; yy < shown.height(); ++yy) {
+        for (int xx = 0; xx < shown.width(); ++xx) {
+            const QRgb a = shown.pixel(xx, yy);
+            const QRgb b = whole.pixel(xx, yy);
+            if (qBlue(a) > 200 && qGreen(a) > 200 && qRed(a) < 60) ++aqua;
+            if (qAbs(qGreen(a) - qGreen(b)) > 64) ++differ;
+        }
+    }
+    // What is held rendered is what the line shows and a piece on either side, whatever the
+    // length of the text.
+    QFont font(QStringLiteral("Arial"));
+    font.setBold(true);
+    font.setPointSize(50);
+    const int piece = ScrollPieces::kMaxPieceChars * QFontMetrics(font).maxWidth();
+    QVERIFY2(r.led.DXDraw->heldWidth() <= r.led.DXDraw->width() + 2 * piece,
+             qPrintable(QString::number(r.led.DXDraw->heldWidth())));
+    const int pixels = shown.width() * shown.height();
+    if (x < r.led.DXDraw->width() - 50) QVERIFY2(aqua > pixels / 50, qPrintable(QString::number(aqua)));
+    QVERIFY2(differ <= pixels / 100,
+             qPrintable(QStringLiteral("%1 of %2 pixels differ").arg(differ).arg(pixels)));
 }
 
 void TstLedWindow::bounds() {

@@ -31,6 +31,7 @@ public:
 
     bool isValid() const { return m_master >= 0 && !m_slave.isEmpty(); }
     QString slavePath() const { return m_slave; }
+    int masterFd() const { return m_master; }
     bool send(const QByteArray& bytes) {
         return ::write(m_master, bytes.constData(), size_t(bytes.size())) == bytes.size();
     }

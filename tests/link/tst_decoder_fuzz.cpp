@@ -1,7 +1,8 @@
 // Robustness of the byte decoder: seeded random and mutated byte streams for every device version,
 // built with AddressSanitizer and UndefinedBehaviorSanitizer (see CMakeLists.txt), checking the
-// decoder's invariants after every byte. Bounded by a byte budget and a time budget, whichever
-// comes first; QX_FUZZ_SEED and QX_FUZZ_SECONDS override the seed and the time budget.
+// decoder's invariants after every byte. By default bounded by a byte budget and a time budget,
+// whichever comes first. QX_FUZZ_SEED overrides the seed; QX_FUZZ_SECONDS sets the length of
+// the run: it runs that long (no byte budget), so that a longer run tries more bytes.
 
 #include "display/TimeText.h"
 #include "link/Decoder.h"
@@ -9,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <limits>
+#include <optional>
 #include <random>
 
 using namespace stopky;
@@ -161,21 +164,71 @@ QByteArray protocolStream(std::mt19937_64& rng, int length) {
     return s;
 }
 
+// How long a run goes on: a time budget and, unless QX_FUZZ_SECONDS chose the time, a byte
+// budget (whichever ends first).
+struct Budget {
+    double seconds = 15;
+    std::optional<qint64> bytes = 30'000'000;
+};
+
+Budget budgetFromEnvironment() {
+    Budget b;
+    if (qEnvironmentVariableIsSet("QX_FUZZ_SECONDS")) {
+        bool ok = false;
+        const double s = qEnvironmentVariable("QX_FUZZ_SECONDS").toDouble(&ok);
+        if (ok && s > 0) {
+            b.seconds = s;
+            b.bytes.reset();
+        }
+    }
+    return b;
+}
+
 } // namespace
 
 class TstDecoderFuzz : public QObject {
     Q_OBJECT
 private slots:
+    void budgetFollowsTheEnvironment_data();
+    void budgetFollowsTheEnvironment();
     void randomAndMutatedStreams();
 };
+
+void TstDecoderFuzz::budgetFollowsTheEnvironment_data() {
+    QTest::addColumn<QByteArray>("seconds"); // QX_FUZZ_SECONDS; empty: unset
+    QTest::addColumn<double>("runSeconds");
+    QTest::addColumn<bool>("byteBudget");
+    QTest::newRow("unset: the default, bounded by bytes too") << QByteArray() << 15.0 << true;
+    QTest::newRow("longer: runs that long") << QByteArray("600") << 600.0 << false;
+    QTest::newRow("shorter: runs that long") << QByteArray("2.5") << 2.5 << false;
+    QTest::newRow("not a number: the default") << QByteArray("lang") << 15.0 << true;
+}
+
+void TstDecoderFuzz::budgetFollowsTheEnvironment() {
+    QFETCH(QByteArray, seconds);
+    QFETCH(double, runSeconds);
+    QFETCH(bool, byteBudget);
+    const QByteArray saved = qgetenv("QX_FUZZ_SECONDS");
+    const bool wasSet = qEnvironmentVariableIsSet("QX_FUZZ_SECONDS");
+    if (seconds.isEmpty())
+        qunsetenv("QX_FUZZ_SECONDS");
+    else
+        qputenv("QX_FUZZ_SECONDS", seconds);
+    const Budget b = budgetFromEnvironment();
+    if (wasSet)
+        qputenv("QX_FUZZ_SECONDS", saved);
+    else
+        qunsetenv("QX_FUZZ_SECONDS");
+    QCOMPARE(b.seconds, runSeconds);
+    QCOMPARE(b.bytes.has_value(), byteBudget);
+}
 
 void TstDecoderFuzz::randomAndMutatedStreams() {
     quint64 seed = 20261209;
     if (qEnvironmentVariableIsSet("QX_FUZZ_SEED")) seed = qEnvironmentVariable("QX_FUZZ_SEED").toULongLong();
-    double seconds = 15;
-    if (qEnvironmentVariableIsSet("QX_FUZZ_SECONDS"))
-        seconds = qEnvironmentVariable("QX_FUZZ_SECONDS").toDouble();
-    const qint64 byteBudget = 30'000'000;
+    const Budget budget = budgetFromEnvironment();
+    const double seconds = budget.seconds;
+    const qint64 byteBudget = budget.bytes.value_or(std::numeric_limits<qint64>::max());
     std::mt19937_64 rng(seed);
     auto r = [&](int n) { return int(rng() % quint64(n)); };
 

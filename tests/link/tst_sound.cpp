@@ -8,6 +8,10 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <cstring>
+#include <sys/resource.h>
+#include <unistd.h>
+
 using namespace stopky;
 
 namespace {
@@ -34,6 +38,58 @@ QByteArray wav(int rate, int channels, int bits, quint32 dataSize, int dataBytes
                       QByteArray("data") + le32(dataSize) + QByteArray(dataBytes, '\0');
     return "RIFF" + le32(quint32(body.size())) + body;
 }
+
+// The file with the 32-bit little-endian value at `offset` replaced (a damaged length).
+QByteArray patched(QByteArray file, int offset, quint32 value) {
+    qToLittleEndian(value, file.data() + offset);
+    return file;
+}
+constexpr int kFmtSizeAt = 16; // "RIFF" size "WAVE" "fmt " <size>
+constexpr int kFirstChunkAfterFmt = 36;
+
+// A file as a stream (a pipe, say): it cannot tell its size or seek.
+class Stream : public QIODevice {
+public:
+    explicit Stream(QByteArray bytes) : m_bytes(std::move(bytes)) { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return m_bytes.size() - m_pos + QIODevice::bytesAvailable(); }
+
+protected:
+    qint64 readData(char* data, qint64 max) override {
+        const qint64 n = qMin(max, qint64(m_bytes.size()) - m_pos);
+        std::memcpy(data, m_bytes.constData() + m_pos, size_t(n));
+        m_pos += n;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_pos = 0;
+};
+
+// While it lives the process may map at most `extra` bytes more than it has now: a read of the
+// size a damaged header claims (gigabytes) fails instead of going through.
+class AddressSpaceLimit {
+public:
+    explicit AddressSpaceLimit(qint64 extra) {
+        ::getrlimit(RLIMIT_AS, &m_saved);
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        if (!statm.open(QIODevice::ReadOnly)) return;
+        const qint64 pages = statm.readAll().split(' ').value(0).toLongLong();
+        rlimit r = m_saved;
+        r.rlim_cur = rlim_t(pages * ::sysconf(_SC_PAGESIZE) + extra);
+        m_set = ::setrlimit(RLIMIT_AS, &r) == 0;
+    }
+    ~AddressSpaceLimit() {
+        if (m_set) ::setrlimit(RLIMIT_AS, &m_saved);
+    }
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_saved{};
+    bool m_set = false;
+};
 
 } // namespace
 
@@ -73,6 +129,50 @@ private slots:
         QCOMPARE(info.has_value(), ms >= 0);
         if (info) QCOMPARE(info->durationMs, ms);
         QVERIFY(!readWavInfo(m_dir.filePath(QStringLiteral("missing.wav"))));
+    }
+
+    // Damaged headers: unreadable, and never a read the size of a damaged length, whether the
+    // file can tell its size or is read as a stream. The sound player takes such a file too.
+    void damagedHeader_data() {
+        QTest::addColumn<QByteArray>("file");
+        const QByteArray good = wav(8000, 1, 16, 1600, 1600);
+        const QByteArray withList =
+            wav(8000, 1, 8, 800, 800, QByteArray("LIST") + le32(4) + QByteArray("abcd"));
+        QTest::newRow("fmt size 0x7FFFFFF0") << patched(good, kFmtSizeAt, 0x7FFFFFF0u);
+        QTest::newRow("fmt size 0xFFFFFFFF") << patched(good, kFmtSizeAt, 0xFFFFFFFFu);
+        QTest::newRow("fmt size past the end") << patched(good, kFmtSizeAt, quint32(good.size()));
+        QTest::newRow("fmt size 1500, within a long file")
+            << patched(wav(8000, 1, 16, 8000, 8000), kFmtSizeAt, 1500u);
+        QTest::newRow("fmt shorter than 16") << patched(good, kFmtSizeAt, 12u);
+        QTest::newRow("chunk before data 0x7FFFFFF0")
+            << patched(withList, kFirstChunkAfterFmt + 4, 0x7FFFFFF0u);
+        QTest::newRow("chunk before data past the end")
+            << patched(withList, kFirstChunkAfterFmt + 4, quint32(withList.size()));
+    }
+    void damagedHeader() {
+        QFETCH(QByteArray, file);
+        const QString path = write(QStringLiteral("damaged.wav"), file);
+        {
+            AddressSpaceLimit limit(256 << 20);
+            QVERIFY(limit.isSet());
+            QVERIFY(!readWavInfo(path));
+            Stream stream(file);
+            QVERIFY(!readWavInfo(stream));
+        }
+        SoundPlayer p;
+        p.setDirectory(m_dir.path());
+        p.preload({QStringLiteral("damaged.wav")});
+        int done = 0;
+        p.play(QStringLiteral("damaged.wav"), [&] { ++done; });
+        QTRY_COMPARE_WITH_TIMEOUT(done, 1, 5000);
+    }
+
+    // The same files undamaged are read, also as a stream.
+    void streamedFile() {
+        Stream stream(wav(8000, 1, 8, 800, 800, QByteArray("LIST") + le32(3) + QByteArray("abc\0", 4)));
+        const auto info = readWavInfo(stream);
+        QVERIFY(info);
+        QCOMPARE(info->durationMs, qint64(100));
     }
 
     void missingFileCompletesAtOnce() {

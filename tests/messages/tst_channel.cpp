@@ -105,6 +105,10 @@ private slots:
     void sameUserCheck();
     void otherUserIsRefused();
     void fallbackFolderMustBeTheUsersOwn();
+    void connectionsAreCapped();
+    void handOverKeepsTheNameTaken();
+    void whatTheOperatorIsTold_data();
+    void whatTheOperatorIsTold();
 
 private:
     QProcess* startTool(const QStringList& args);
@@ -574,6 +578,14 @@ void TestChannel::otherUserIsRefused() {
 void TestChannel::fallbackFolderMustBeTheUsersOwn() {
     if (::geteuid() != 0) QSKIP("needs root to act as another user");
     constexpr uid_t nobody = 65534;
+    // The build folder may lie where that user cannot go (a checkout in /root or in a folder made
+    // by mktemp -d): the user runs a copy of the tool from a folder open to everyone.
+    QTemporaryDir toolDir(QStringLiteral("/tmp/qx-msg-tool-XXXXXX"));
+    QVERIFY(toolDir.isValid());
+    const QString tool = toolDir.filePath(QStringLiteral("qx-msg"));
+    QVERIFY(QFile::copy(QStringLiteral(QX_MSG_TOOL), tool));
+    QCOMPARE(::chmod(QFile::encodeName(toolDir.path()).constData(), 0755), 0);
+    QCOMPARE(::chmod(QFile::encodeName(tool).constData(), 0755), 0);
     // The folder is shared by every copy of this test on the machine: one at a time.
     const int lock = ::open("/tmp/qx-test-fallback.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     QVERIFY(lock >= 0);
@@ -594,9 +606,26 @@ void TestChannel::fallbackFolderMustBeTheUsersOwn() {
         p.setChildProcessModifier([] {
             if (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(10);
         });
-        p.start(QStringLiteral(QX_MSG_TOOL), {QStringLiteral("listen"), Cas});
+        p.start(tool, {QStringLiteral("listen"), Cas});
         QVERIFY(p.waitForStarted(5000));
     };
+
+    {
+        // Without arguments the tool prints its usage and ends with 1; any other outcome means
+        // that the user cannot run it from /tmp at all (a noexec mount, a security module).
+        QProcess probe;
+        probe.setChildProcessModifier([] {
+            if (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(10);
+        });
+        probe.start(tool, {});
+        if (!probe.waitForFinished(5000) || probe.exitStatus() != QProcess::NormalExit ||
+            probe.exitCode() != 1)
+            QSKIP(qPrintable(QStringLiteral("user %1 cannot run %2 (%3, exit code %4): /tmp does not let "
+                                            "programs run, so the fallback folder cannot be tried")
+                                 .arg(nobody)
+                                 .arg(tool, probe.errorString())
+                                 .arg(probe.exitCode())));
+    }
 
     {
         QProcess p;
@@ -629,6 +658,128 @@ void TestChannel::fallbackFolderMustBeTheUsersOwn() {
         QCOMPARE(p.exitCode(), 2);
     }
     removeDir();
+}
+
+// A local flood of connections: the listener holds at most its limit and closes the others at
+// once, unread; the connections it holds still deliver, and a place freed is taken again.
+void TestChannel::connectionsAreCapped() {
+    LocalChannel cas(Cas);
+    Inbox inbox(cas);
+    QVERIFY(cas.listen());
+    constexpr int limit = LocalChannel::kMaxConnections;
+    QList<int> fds;
+    const auto closeAll = qScopeGuard([&] {
+        for (int fd : std::as_const(fds))
+            ::close(fd);
+    });
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("already holds"));
+    for (int i = 0; i < 3 * limit; ++i) {
+        const int fd = rawConnect(cas.socketPath());
+        if (fd >= 0) fds.append(fd);
+        if (i % 8 == 7) QTest::qWait(5); // the listener accepts from its event loop
+    }
+    QTRY_COMPARE(cas.connectionCount() + qsizetype(cas.refusedCount()), fds.size());
+    QCOMPARE(cas.connectionCount(), limit);
+    QVERIFY(fds.size() > limit);
+
+    // Which ones were closed: those that read an end of stream.
+    QList<int> held;
+    for (int fd : std::as_const(fds)) {
+        pollfd p{fd, POLLIN, 0};
+        char c;
+        if (::poll(&p, 1, 0) == 1 && ::read(fd, &c, 1) == 0) continue;
+        held.append(fd);
+    }
+    QCOMPARE(held.size(), limit);
+    const QByteArray frame = qx::encodeFrame({qx::AM_Text, 0, 0});
+    QCOMPARE(::write(held.last(), frame.constData(), size_t(frame.size())), ssize_t(frame.size()));
+    QTRY_COMPARE(inbox.frames.size(), 1);
+
+    ::close(held.first());
+    fds.removeOne(held.first());
+    QTRY_COMPARE(cas.connectionCount(), limit - 1);
+    const int again = rawConnect(cas.socketPath());
+    QVERIFY(again >= 0);
+    fds.append(again);
+    QTRY_COMPARE(cas.connectionCount(), limit);
+    QCOMPARE(::write(again, frame.constData(), size_t(frame.size())), ssize_t(frame.size()));
+    QTRY_COMPARE(inbox.frames.size(), 2);
+}
+
+// A program claims its name at its very start and hands the socket to the window's channel: in
+// between the name stays taken for any other program, and the window's channel then listens on
+// the same socket (a connection made meanwhile is not lost).
+void TestChannel::handOverKeepsTheNameTaken() {
+    auto early = std::make_unique<LocalChannel>(QX);
+    QVERIFY(early->listen());
+    const QString path = early->socketPath();
+    struct stat before {};
+    QCOMPARE(::lstat(QFile::encodeName(path).constData(), &before), 0);
+    early->handOver();
+    QVERIFY(!early->isListening());
+    early.reset(); // the socket file stays: it is still in use
+
+    // Another copy of the program (a second process) cannot have the name.
+    QProcess* copy = startTool({QStringLiteral("listen"), QX});
+    QVERIFY(!copy || copy->waitForFinished(5000));
+    QCOMPARE(copy ? copy->exitCode() : 2, 2);
+    LocalChannel cas(Cas);
+    QCOMPARE(cas.send(QX, qx::AM_Nast, 466, 10), Send::Sent);
+
+    LocalChannel window(QX);
+    Inbox inbox(window);
+    QVERIFY(window.listen());
+    QCOMPARE(window.socketPath(), path);
+    struct stat after {};
+    QCOMPARE(::lstat(QFile::encodeName(path).constData(), &after), 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(cas.send(QX, qx::AM_Form, 466, 1), Send::Sent);
+    QTRY_COMPARE(inbox.frames, (QList<Frame>{{qx::AM_Nast, 466, 10}, {qx::AM_Form, 466, 1}}));
+
+    // A channel of that name made later in the same process listens anew, as before.
+    LocalChannel second(QX);
+    QVERIFY(!second.listen());
+    QCOMPARE(second.listenResult(), LocalChannel::ListenResult::NameInUse);
+}
+
+void TestChannel::whatTheOperatorIsTold_data() {
+    QTest::addColumn<QString>("runtimeDir"); // relative to the test's folder
+    QTest::addColumn<bool>("otherCopyRuns");
+    QTest::addColumn<bool>("alreadyRunning");
+    QTest::addColumn<QString>("told"); // a part of the text; empty: nothing is told
+
+    QTest::newRow("listening") << QString() << false << false << QString();
+    QTest::newRow("second copy") << QString() << true << true << QStringLiteral("Program stopky už běží");
+    QTest::newRow("folder missing") << QStringLiteral("missing") << false << false
+                                    << QStringLiteral("nemůže přijímat zprávy od programu zapisnik");
+    QTest::newRow("path too long") << QStringLiteral("d").repeated(120) << false << false
+                                   << QStringLiteral("delší, než systém dovolí");
+}
+
+void TestChannel::whatTheOperatorIsTold() {
+    QFETCH(QString, runtimeDir);
+    QFETCH(bool, otherCopyRuns);
+    QFETCH(bool, alreadyRunning);
+    QFETCH(QString, told);
+
+    if (!runtimeDir.isEmpty()) {
+        const QString dir = m_dir->filePath(runtimeDir);
+        if (runtimeDir != u"missing") QVERIFY(QDir().mkpath(dir));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir));
+    }
+    if (otherCopyRuns) QVERIFY(startTool({QStringLiteral("listen"), Cas}));
+
+    LocalChannel cas(Cas);
+    cas.listen();
+    const qx::ListenProblem problem =
+        qx::listenProblem(cas, QStringLiteral("stopky"), QStringLiteral("zapisnik"));
+    QCOMPARE(problem.alreadyRunning, alreadyRunning);
+    if (told.isEmpty())
+        QVERIFY2(problem.text.isEmpty(), qPrintable(problem.text));
+    else
+        QVERIFY2(problem.text.contains(told), qPrintable(problem.text));
+    // Whatever went wrong is in the text, not only that something did.
+    if (!alreadyRunning && !told.isEmpty()) QVERIFY(problem.text.contains(cas.errorString()));
 }
 
 QTEST_GUILESS_MAIN(TestChannel)
