@@ -278,7 +278,7 @@ void TfrmCas::buildPortChoicePanels() {
         m_radios.emplace_back(v.verze, b);
     }
 
-    lblFormatC = label(pnlUvod, "lblFormatC", QStringLiteral("Zobrazovazný formát"), 62, 62);
+    lblFormatC = label(pnlUvod, "lblFormatC", QStringLiteral("Zobrazovaný formát"), 62, 62);
     CBFormat = named<QComboBox>(pnlUvod, "CBFormat");
     CBFormat->addItem(QStringLiteral("setiny"));
     CBFormat->addItem(QStringLiteral("tisíciny"));

@@ -92,6 +92,7 @@ private slots:
         QVERIFY(cas.pnlUvod->isVisibleTo(&cas));
         QVERIFY(!cas.pnlCas->isVisibleTo(&cas));
         QCOMPARE(cas.lblUvod->text(), QStringLiteral("Vyberte komunikační port a "));
+        QCOMPARE(cas.lblFormatC->text(), QStringLiteral("Zobrazovaný formát"));
         QCOMPARE(cas.lblTyp->text(), QStringLiteral("Měří: 1-2 štafety, 1 útok, přípravu"));
         QCOMPARE(cas.verze, 454);
 
@@ -250,7 +251,7 @@ private slots:
         cas.CBUvod->insertItem(0, pty.slavePath());
         cas.CBUvod->setCurrentIndex(0);
         cas.CBUvodChange();
-        QTRY_COMPARE(cas.lblUvod->text(), QStringLiteral("Časomíra nenavázala komunikaci. Vypňete  "));
+        QTRY_COMPARE(cas.lblUvod->text(), QStringLiteral("Časomíra nenavázala komunikaci. Vypněte  "));
         QCOMPARE(cas.lblUvod1->text(), QStringLiteral("časomíru, vyberte jiný port a zapněte ji!"));
         cas.CBUvodChange();
         QCOMPARE(cas.lblUvod->text(), QStringLiteral("Vyberte komunikační port a "));

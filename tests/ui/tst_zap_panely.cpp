@@ -212,6 +212,7 @@ void TstZapPanely::startList() {
     chooseCompetition(souteze);
     QCOMPARE(frm->id_soutez, id);
     listina->click();
+    QCOMPARE(lblOkres->text(), u"Vyberte okres družstva:"_qs);
     // No entries yet: title row and 14 empty rows, nothing to delete, fields hidden.
     QVERIFY(pdf->isEnabled());
     QCOMPARE(grid->RowCount(), 15);

@@ -1,5 +1,6 @@
 #include "Tdm_QX.h"
 
+#include <mariadb_version.h>
 #include <mysql.h>
 
 #include <QByteArrayList>
@@ -29,6 +30,20 @@ ConnectionSettings ConnectionSettings::fromEnvironment() {
     const QByteArray name = qgetenv("QX_DB_NAME");
     if (!name.isEmpty()) s.database = name;
     return s;
+}
+
+QString ConnectionSettings::server() const {
+    // The client library's own rule: "localhost" always means the local socket.
+    if (host == "localhost") {
+        QByteArray socket = unixSocket;
+        if (socket.isEmpty()) socket = qgetenv("MYSQL_UNIX_PORT");
+        if (socket.isEmpty()) socket = MARIADB_UNIX_ADDR;
+        return QString::fromLocal8Bit(socket);
+    }
+    bool ok = false;
+    unsigned port = qEnvironmentVariableIntValue("MYSQL_TCP_PORT", &ok);
+    if (!ok || port == 0) port = MARIADB_PORT;
+    return QString::fromLatin1(host) + u':' + QString::number(port);
 }
 
 // ---------------------------------------------------------------- SQLQuery

@@ -56,6 +56,11 @@ struct ConnectionSettings {
     QByteArray unixSocket;
     unsigned connectTimeout = 60;
     static ConnectionSettings fromEnvironment();
+
+    // The server the connection goes to, as the operator can check it: the socket path for
+    // "localhost" (the given socket, else MYSQL_UNIX_PORT, else the client library's default),
+    // otherwise host:port (MYSQL_TCP_PORT, else the default port).
+    QString server() const;
 };
 
 class Tdm_QX;
@@ -131,6 +136,7 @@ public:
     // The open connection; the first call connects. Throws DbError.
     st_mysql* SQLConn();
     bool connected() const { return conn_ != nullptr; }
+    const ConnectionSettings& settings() const { return settings_; }
     void disconnect();
 
     SQLQuery SQLQuery_kat;

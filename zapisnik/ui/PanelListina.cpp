@@ -24,7 +24,7 @@ PanelListina::PanelListina(qx::RegistrData& data, const qx::ErrorSink& chyby,
         button(this, "btn_listina_smazat_tym", QStringLiteral("Smazat tým"), 208, 4, 195);
     btn_listina_smazat_tym->setEnabled(false);
     lbl_listina_okres =
-        label(this, "lbl_listina_okres", QStringLiteral("Vybere okres družstva:"), 8, 33, 118);
+        label(this, "lbl_listina_okres", QStringLiteral("Vyberte okres družstva:"), 8, 33, 118);
     CB_listina_okres = combo(this, "CB_listina_okres", 127, 31, 276);
 
     pnl_listina_detail = make<QFrame>(this, "pnl_listina_detail", 0, 53, 409, 66);

@@ -71,9 +71,16 @@ std::function<void(const QString&)> TfrmQX::openPdfSeam = [](const QString& path
 
 std::function<void(QMessageBox&)> TfrmQX::messageBoxSeam = [](QMessageBox& box) { box.exec(); };
 
-const QString TfrmQX::kDbFailureMessage = QStringLiteral(
-    "Program se memůže připojit k databázi. Zkontrolujte, zda máte spuštěn program PHPEasy a zda máte "
-    "vytvořenou databázi myQX, viz návod!");
+QString TfrmQX::dbFailureMessage(const qx::ConnectionSettings& settings) {
+    return QStringLiteral(
+               "Program se nemůže připojit k databázi %1 na serveru %2. Zkontrolujte, zda databázový server "
+               "běží a zda je v něm vytvořena databáze %1.\n\n"
+               "Vlastní databázový server programu spustí příkaz „bash scripts/run.sh“ (spustí i oba "
+               "programy a "
+               "databázi vytvoří), nebo „bash scripts/mariadb.sh start SLOŽKA“, který vypíše cestu k soketu "
+               "pro proměnnou MYSQL_UNIX_PORT.")
+        .arg(QString::fromUtf8(settings.database), settings.server());
+}
 
 TfrmQX::TfrmQX(qx::Tdm_QX& dm, QWidget* parent) : QMainWindow(parent), dm_(dm) {
     setObjectName(QStringLiteral("TfrmQX"));
@@ -128,7 +135,7 @@ void TfrmQX::buildSoutez(QWidget* client) {
     btn_soutez_smazat = button(pnl_soutez, "btn_soutez_smazat", QStringLiteral("Smazat soutěž"), 208, 4, 195);
     btn_soutez_smazat->setEnabled(false);
     lbl_soutez_okres =
-        label(pnl_soutez, "lbl_soutez_okres", QStringLiteral("Vybere okres konání soutěže:"), 8, 32, 150);
+        label(pnl_soutez, "lbl_soutez_okres", QStringLiteral("Vyberte okres konání soutěže:"), 8, 32, 150);
     CB_soutez_okres = combo(pnl_soutez, "CB_soutez_okres", 163, 31, 240);
 
     pnl_soutez_detail = panel(pnl_soutez, "pnl_soutez_detail", 0, 53, 409, 84, false);
@@ -272,8 +279,8 @@ void TfrmQX::FormCreate() {
 
 void TfrmQX::showStartupFailure(const QString& detail) {
     startupFailed_ = true;
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), kDbFailureMessage, QMessageBox::Ok,
-                    this);
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), dbFailureMessage(dm_.settings()),
+                    QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("db_failure"));
     box.setDetailedText(detail);
     showBox(box);

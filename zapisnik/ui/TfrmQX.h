@@ -50,8 +50,9 @@ public:
     // Opens an exported file in the desktop's viewer without waiting; tests replace it.
     static std::function<void(const QString&)> openPdfSeam;
 
-    // The database failure message of the start-up load.
-    static const QString kDbFailureMessage;
+    // The database failure message of the start-up load: which server was tried and how the
+    // program's own server is started.
+    static QString dbFailureMessage(const qx::ConnectionSettings& settings);
 
     // Window state.
     QString id_soutez;
