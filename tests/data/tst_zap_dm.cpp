@@ -49,6 +49,8 @@ private slots:
     void cleanupTestCase();
 
     void connectionFailures();
+    void errorMessages_data();
+    void errorMessages();
     void sessionModeIgnoresServerDefault();
     void droppedConnectionReopens();
     void textBytesRoundTrip_data();
@@ -115,6 +117,69 @@ void TstZapDm::connectionFailures() {
         // Once the server answers, the next statement connects.
         Tdm_QX dm;
         QVERIFY(dm.load_okres().size() > 0);
+    }
+}
+
+void TstZapDm::errorMessages_data() {
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<int>("operace");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("detail");
+    const int pripojeni = int(DbError::Operace::Pripojeni);
+    const int cteni = int(DbError::Operace::Cteni);
+    const int zapis = int(DbError::Operace::Zapis);
+    QTest::newRow("no server") << 0 << pripojeni << u"Nepodařilo se připojit k databázi."_qs
+                               << u"Databáze hlásí (chyba 2002): "_qs;
+    QTest::newRow("database missing")
+        << 1 << pripojeni << u"Nepodařilo se připojit k databázi."_qs << u"Databáze hlásí (chyba 1049): "_qs;
+    QTest::newRow("query on a missing table")
+        << 2 << cteni << u"Nepodařilo se načíst data z databáze."_qs << u"Databáze hlásí (chyba 1146): "_qs;
+    QTest::newRow("insert into a missing table")
+        << 3 << zapis << u"Nepodařilo se uložit změnu do databáze."_qs << u"Databáze hlásí (chyba 1146): "_qs;
+    QTest::newRow("stored value not a number")
+        << 4 << cteni << u"Nepodařilo se načíst data z databáze."_qs << u"'abc' není platná"_qs;
+    QTest::newRow("bad key") << 5 << int(DbError::Operace::Jina) << u"'1 x' není platný klíč záznamu."_qs
+                             << QString();
+}
+
+// Every failure says in Czech what failed; the server's own text goes to the details.
+void TstZapDm::errorMessages() {
+    QFETCH(int, failure);
+    ConnectionSettings s = ConnectionSettings::fromEnvironment();
+    if (failure == 0) s.unixSocket = "/nonexistent/qx/mysqld.sock";
+    if (failure == 1) s.database = db_->name() + "_missing";
+    Tdm_QX dm(s);
+    try {
+        switch (failure) {
+        case 0:
+        case 1:
+            dm.load_okres();
+            break;
+        case 2:
+            dm.open(dm.SQLQuery_kat, "SELECT * FROM no_such_table");
+            break;
+        case 3:
+            dm.exec(dm.SQLQuery_kat, "INSERT INTO no_such_table (a) VALUES (1)");
+            break;
+        case 4:
+            dm.open(dm.SQLQuery_kat, "SELECT 'abc' AS id");
+            dm.SQLQuery_kat.AsInteger("id");
+            break;
+        case 5:
+            Tdm_QX::key(u"1 x"_qs);
+            break;
+        }
+        QFAIL("expected an error");
+    } catch (const DbError& e) {
+        QTEST(int(e.operace()), "operace");
+        QTEST(e.zprava(), "message");
+        QFETCH(QString, detail);
+        if (detail.isEmpty())
+            QVERIFY2(e.podrobnosti().isEmpty(), qPrintable(e.podrobnosti()));
+        else
+            QVERIFY2(e.podrobnosti().startsWith(detail), qPrintable(e.podrobnosti()));
+        // The server's own text stays whole in the details.
+        if (e.code() != 0) QVERIFY2(e.podrobnosti().endsWith(e.text()), qPrintable(e.podrobnosti()));
     }
 }
 

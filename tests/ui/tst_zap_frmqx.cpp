@@ -629,15 +629,27 @@ void TstZapFrmQX::failedSaveKeepsFields() {
     db_->exec("RENAME TABLE soutezeqx TO soutezeqx_pryc");
     ulozit->click();
     db_->exec("RENAME TABLE soutezeqx_pryc TO soutezeqx");
+    // What failed, in Czech; the server's own text in the details.
     QCOMPARE(g_boxes.size(), 1);
     QCOMPARE(g_boxes[0].icon, QMessageBox::Critical);
-    QVERIFY2(g_boxes[0].text.contains(u"soutezeqx"_qs), qPrintable(g_boxes[0].text));
+    QCOMPARE(g_boxes[0].text, u"Nepodařilo se uložit změnu do databáze."_qs);
+    QVERIFY2(g_boxes[0].detail.contains(u"soutezeqx"_qs), qPrintable(g_boxes[0].detail));
+    QVERIFY2(g_boxes[0].detail.contains(u"1146"_qs), qPrintable(g_boxes[0].detail));
     QVERIFY(nova->isChecked());
     QCOMPARE(nazev->text(), u"Nebude uložena"_qs);
     QCOMPARE(ulozit->text(), u"Vložit"_qs);
     ulozit->click(); // the table is back: the same fields are saved now
     QCOMPARE(g_boxes.size(), 1);
     QCOMPARE(countOf("nazev_souteze='Nebude uložena' AND nazev_okresu='Cheb'"), QByteArray("1"));
+
+    // A failed read says so.
+    nova->click();
+    db_->exec("RENAME TABLE obceqx TO obceqx_pryc");
+    choose(okres, u"Cheb"_qs);
+    db_->exec("RENAME TABLE obceqx_pryc TO obceqx");
+    QCOMPARE(g_boxes.size(), 2);
+    QCOMPARE(g_boxes[1].text, u"Nepodařilo se načíst data z databáze."_qs);
+    QVERIFY2(g_boxes[1].detail.contains(u"obceqx"_qs), qPrintable(g_boxes[1].detail));
 }
 
 QTEST_MAIN(TstZapFrmQX)

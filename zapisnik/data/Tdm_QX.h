@@ -28,16 +28,32 @@ struct st_mysql_res;
 namespace qx {
 
 // A failed statement, connection or conversion. code() is the server's or the
-// client library's error number (0 for a conversion or a bad key).
+// client library's error number (0 for a conversion or a bad key); text() is their own text
+// (English, from the server), which the operator sees among the details of a Czech message that
+// says what failed.
 class DbError : public std::runtime_error {
 public:
-    DbError(unsigned code, const QString& text);
+    // What the program was doing when it failed.
+    enum class Operace {
+        Jina,      // a check of the program's own (the text is already the operator's message)
+        Pripojeni, // connecting to the server, or the connection broke
+        Cteni,     // reading data (a query or its result)
+        Zapis,     // storing a change
+    };
+    DbError(unsigned code, const QString& text, Operace operace = Operace::Jina);
     unsigned code() const { return code_; }
     QString text() const { return text_; }
+    Operace operace() const { return operace_; }
+
+    // The operator's message: what failed, in Czech.
+    QString zprava() const;
+    // The details under it: the server's own text and error number; empty for Jina.
+    QString podrobnosti() const;
 
 private:
     unsigned code_;
     QString text_;
+    Operace operace_;
 };
 
 // Server error numbers the program tests for.

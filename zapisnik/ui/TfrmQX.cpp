@@ -202,7 +202,7 @@ void TfrmQX::buildNast(QWidget* client) {
     connect(pnl_nast, &PanelNastaveni::kategorieZmenena, this, &TfrmQX::CB_nast_katChange);
     connect(pnl_nast, &PanelNastaveni::obnovit, this, [this] { chyby_.run([this] { Zobraz_seznamy(); }); });
     connect(pnl_nast, &PanelNastaveni::disciplinaZmenena, this, &TfrmQX::CB_nast_disciplinaChange);
-    connect(pnl_nast, &PanelNastaveni::chyba, this, &TfrmQX::showError);
+    connect(pnl_nast, &PanelNastaveni::chyba, this, [this](const QString& text) { showError(text); });
 }
 
 void TfrmQX::buildMereni(QWidget* client) {
@@ -700,9 +700,10 @@ void TfrmQX::setSplitRowShown(bool shown) {
 
 // ------------------------------------------------------------------ errors
 
-void TfrmQX::showError(const QString& text) {
+void TfrmQX::showError(const QString& text, const QString& details) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("chyba"));
+    if (!details.isEmpty()) box.setDetailedText(details);
     showBox(box);
 }
 

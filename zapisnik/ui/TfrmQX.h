@@ -185,7 +185,8 @@ private:
     // Shows or hides the split row of the measurement panel (one attack only).
     void setSplitRowShown(bool shown);
 
-    void showError(const QString& text);
+    // An error box; details, when given, go to its details part.
+    void showError(const QString& text, const QString& details = {});
     void showBox(QMessageBox& box);
     void showStartupFailure(const QString& detail);
 
@@ -194,7 +195,7 @@ private:
     std::optional<qint64> aktualniKategorie() const;
 
     qx::Tdm_QX& dm_;
-    qx::ErrorSink chyby_{[this](const QString& text) { showError(text); }};
+    qx::ErrorSink chyby_{[this](const QString& text, const QString& details) { showError(text, details); }};
     qx::MereniDataDb mereniData_{dm_};
     qx::MereniSluzba sluzba_{mereniData_};
     QList<qx::SoutezRadek> souteze_;
