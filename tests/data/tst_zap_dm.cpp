@@ -65,6 +65,8 @@ private slots:
 
     void competitions();
     void categories();
+    void categoryLookAlikes_data();
+    void categoryLookAlikes();
     void districtsAndPlaces();
     void startList();
     void startListSaveAndDelete();
@@ -259,10 +261,11 @@ void TstZapDm::textBytesRoundTrip() {
     db.exec("INSERT INTO obceqx VALUES (UNHEX('" + text.toUtf8().toHex() + "'), 'A'), ('jiny', 'B')");
     QCOMPARE(dm.load_obce(text), QStringList{u"A"_qs});
 
-    // Update and delete find the row by the same text.
+    // The look-alike test finds the row by the same text.
     dm.save_kat(id(rows[0][2]), text + u"ě"_qs, QString());
     QCOMPARE(cells(dm.load_kat())[0][0], text + u"ě"_qs);
-    dm.delete_kat(text + u"ě"_qs);
+    QCOMPARE(dm.kategorie_shodna(text + u"ě"_qs, std::nullopt), std::optional<QString>(text + u"ě"_qs));
+    dm.delete_kat(*id(rows[0][2]));
     QVERIFY(cells(dm.load_kat()).isEmpty());
 }
 
@@ -450,12 +453,41 @@ void TstZapDm::categories() {
     rows = cells(dm.load_kat());
     QCOMPARE(rows[0], (QStringList{u"Dorostenky"_qs, u"DK"_qs, rows[0][2]}));
 
-    // Deleting by name removes every category of that name.
-    dm.delete_kat(u"Muži"_qs);
-    rows = cells(dm.load_kat());
-    QCOMPARE(rows.size(), 2);
-    QCOMPARE(rows[1][0], u"Ženy"_qs);
+    // Deleting removes the one row by its key: neither its namesake nor its look-alikes.
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('MUŽI', 'MV'), ('Muži ', 'MM')");
+    const QByteArray first = db_->value("SELECT id FROM katqx WHERE zkratka='M'");
+    dm.delete_kat(first.toLongLong());
+    QCOMPARE(db_->column("SELECT zkratka FROM katqx ORDER BY zkratka"),
+             (QList<QByteArray>{"DK", "M2", "MM", "MV", "Ž"}));
     db_->exec("DELETE FROM katqx");
+}
+
+void TstZapDm::categoryLookAlikes_data() {
+    QTest::addColumn<QString>("nazev");
+    QTest::addColumn<bool>("ownRowExcepted");
+    QTest::addColumn<QString>("found");
+    QTest::newRow("the same name") << u"Muži"_qs << false << u"Muži"_qs;
+    QTest::newRow("other case") << u"MUŽI"_qs << false << u"Muži"_qs;
+    QTest::newRow("blank at the end") << u"Muži  "_qs << false << u"Muži"_qs;
+    QTest::newRow("own row excepted") << u"muži"_qs << true << QString();
+    QTest::newRow("other accents") << u"Muzi"_qs << false << QString();
+    QTest::newRow("blank at the start") << u" Muži"_qs << false << QString();
+    QTest::newRow("quote") << u"Muži \"A\""_qs << false << QString();
+}
+
+// The database, not the program, decides which names it takes for one another.
+void TstZapDm::categoryLookAlikes() {
+    QFETCH(QString, nazev);
+    QFETCH(bool, ownRowExcepted);
+    QFETCH(QString, found);
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('Muži', 'M')");
+    const qint64 own = db_->value("SELECT id FROM katqx").toLongLong();
+    Tdm_QX dm;
+    const std::optional<QString> shodna =
+        dm.kategorie_shodna(nazev, ownRowExcepted ? std::optional<qint64>(own) : std::nullopt);
+    db_->exec("DELETE FROM katqx");
+    QCOMPARE(shodna.value_or(QString()), found);
+    QCOMPARE(shodna.has_value(), !found.isEmpty());
 }
 
 void TstZapDm::districtsAndPlaces() {

@@ -556,16 +556,59 @@ void TstZapFrmQX::categories() {
     QCOMPARE(db_->value("SELECT kategorie FROM katqx WHERE zkratka='Ž'"), u"Ženy 35+"_qs.toUtf8());
     QCOMPARE(nastKat->currentIndex(), -1);
 
-    // Delete by name removes both rows of that name.
-    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('Dorost', 'D2')");
+    // Deleting removes the chosen row only, not the rows the database takes for the same name.
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('DOROST', 'D2'), ('Dorost ', 'D3')");
     frm->load_kat();
-    clickRow(grid, 1);
+    const auto rowOf = [&](const QString& name) {
+        for (int r = 1; r < grid->RowCount(); ++r)
+            if (grid->Cells(0, r) == name) return r;
+        return -1;
+    };
+    clickRow(grid, rowOf(u"Dorost"_qs));
     QCOMPARE(nazev->text(), u"Dorost"_qs);
     smazat->click();
-    QCOMPARE(db_->value("SELECT COUNT(*) FROM katqx WHERE kategorie='Dorost'"), QByteArray("0"));
-    QCOMPARE(grid->Cells(0, 1), u"Muži \"A\""_qs);
-    QCOMPARE(grid->RowCount(), 7);
     QVERIFY(g_boxes.isEmpty());
+    QCOMPARE(db_->column("SELECT zkratka FROM katqx WHERE kategorie='Dorost' ORDER BY zkratka"),
+             (QList<QByteArray>{"D2", "D3"}));
+    QCOMPARE(grid->RowCount(), 7);
+
+    // A new or renamed category whose name the database takes for another one's is refused with
+    // a message; the fields stay for a correction.
+    nova->click();
+    nazev->setText(u"ženy 35+  "_qs);
+    zkr->setText(u"Ž2"_qs);
+    ulozit->click();
+    QCOMPARE(g_boxes.size(), 1);
+    QCOMPARE(g_boxes[0].icon, QMessageBox::Critical);
+    QVERIFY2(g_boxes[0].text.contains(u"„ženy 35+  “"_qs) && g_boxes[0].text.contains(u"„Ženy 35+“"_qs),
+             qPrintable(g_boxes[0].text));
+    QVERIFY(nova->isChecked());
+    QCOMPARE(ulozit->text(), u"Vložit"_qs);
+    QCOMPARE(nazev->text(), u"ženy 35+  "_qs);
+    QCOMPARE(zkr->text(), u"Ž2"_qs);
+    QCOMPARE(db_->value("SELECT COUNT(*) FROM katqx"), QByteArray("4"));
+    nova->click();
+
+    clickRow(grid, rowOf(u"Muži \"A\""_qs));
+    nazev->setText(u"Dorost"_qs);
+    ulozit->click();
+    QCOMPARE(g_boxes.size(), 2);
+    QCOMPARE(nazev->text(), u"Dorost"_qs);
+    QCOMPARE(db_->value("SELECT COUNT(*) FROM katqx WHERE kategorie='Muži \"A\"'"), QByteArray("1"));
+
+    // Its own name in other letters is no conflict; nor is a row kept under its own name while
+    // older look-alikes of it exist.
+    clickRow(grid, rowOf(u"Muži \"A\""_qs));
+    nazev->setText(u"MUŽI \"A\""_qs);
+    ulozit->click();
+    clickRow(grid, rowOf(u"DOROST"_qs));
+    zkr->setText(u"DX"_qs);
+    ulozit->click();
+    QCOMPARE(g_boxes.size(), 2);
+    QCOMPARE(db_->value("SELECT CAST(kategorie AS BINARY) FROM katqx WHERE zkratka='M'"),
+             u"MUŽI \"A\""_qs.toUtf8());
+    QCOMPARE(db_->value("SELECT CAST(kategorie AS BINARY) FROM katqx WHERE zkratka='DX'"),
+             QByteArray("DOROST"));
 }
 
 void TstZapFrmQX::navigation() {

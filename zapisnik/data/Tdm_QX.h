@@ -178,7 +178,11 @@ public:
     QStringList load_obce(const QString& okres) override;
     QList<KategorieRadek> load_kat();
     void save_kat(std::optional<qint64> id, const QString& nazev, const QString& zkratka);
-    void delete_kat(const QString& nazev);
+    // Deletes the one category with this key; categories of a similar name stay.
+    void delete_kat(qint64 id);
+    // The name of a category other than `krome` that the database takes for `nazev` (its
+    // comparison ignores case and blanks at the end), if there is one.
+    std::optional<QString> kategorie_shodna(const QString& nazev, std::optional<qint64> krome);
     // The start list of a competition in start order (numeric), under an optional category
     // (empty: all). Every column of each entry.
     QList<DruzstvoRadek> load_listina(qint64 id_soutez, const QString& kategorie) override;

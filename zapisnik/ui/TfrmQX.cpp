@@ -563,16 +563,31 @@ void TfrmQX::load_kat() {
     }
 }
 
-void TfrmQX::save_kat() {
+bool TfrmQX::save_kat() {
     const std::optional<qint64> id = vlozitKat_ ? std::nullopt : aktualniKategorie();
-    if (!vlozitKat_ && !id) return; // an empty row has no category to rewrite
-    dm_.save_kat(id, edt_kat_nazev->text(), edt_kat_zkr->text());
+    if (!vlozitKat_ && !id) return true; // an empty row has no category to rewrite
+    const QString nazev = edt_kat_nazev->text();
+    // A new name, or a changed one, must not be one the database takes for another category's:
+    // the start list and the settings panel find a category by its name. A category saved
+    // under its own name stays saveable, whatever older look-alikes exist.
+    const bool novyNazev = vlozitKat_ || nazev != kategorie_[SG_kat->Row() - 1].nazev;
+    if (novyNazev) {
+        if (const std::optional<QString> shodna = dm_.kategorie_shodna(nazev, id)) {
+            chyby_.show(
+                QStringLiteral("Kategorii „%1“ nelze uložit: databáze ji nerozliší od kategorie „%2“, "
+                               "která už existuje. Zvolte jiný název.")
+                    .arg(nazev, *shodna));
+            return false;
+        }
+    }
+    dm_.save_kat(id, nazev, edt_kat_zkr->text());
     if (vlozitKat_) SB_kat_nova->setChecked(false);
     load_kat();
+    return true;
 }
 
 void TfrmQX::delete_kat() {
-    dm_.delete_kat(SG_kat->Cells(0, SG_kat->Row()));
+    if (const std::optional<qint64> id = aktualniKategorie()) dm_.delete_kat(*id);
     load_kat();
 }
 
@@ -649,8 +664,7 @@ void TfrmQX::SG_katClick() {
 
 void TfrmQX::btn_kat_ulozitClick() {
     chyby_.run([this] {
-        save_kat();
-        Zobraz_seznamy();
+        if (save_kat()) Zobraz_seznamy();
     });
 }
 

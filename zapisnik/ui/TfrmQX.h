@@ -88,7 +88,8 @@ public:
     void delete_soutez();
     void load_okres();
     void load_kat();
-    void save_kat();
+    // False when the name was refused (the message has been shown and the fields stay).
+    bool save_kat();
     void delete_kat();
     void load_listina();
 
