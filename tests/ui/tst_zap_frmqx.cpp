@@ -54,6 +54,8 @@ private slots:
     void emptyRows();
     void categories();
     void navigation();
+    void clickOnCurrentRowShowsItAnew_data();
+    void clickOnCurrentRowShowsItAnew();
     void failedSaveKeepsFields();
 
 private:
@@ -658,6 +660,50 @@ void TstZapFrmQX::navigation() {
     QVERIFY(pdf->isEnabled());
     QTest::mouseClick(kat, Qt::LeftButton);
     QVERIFY(!pdf->isEnabled());
+}
+
+void TstZapFrmQX::clickOnCurrentRowShowsItAnew_data() {
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("competitions") << u"SB_soutez"_qs << u"SG_souteze"_qs << u"edt_soutez_nazev"_qs
+                                  << u"Pohár"_qs;
+    QTest::newRow("categories") << u"SB_kat"_qs << u"SG_kat"_qs << u"edt_kat_nazev"_qs << u"Muži"_qs;
+    QTest::newRow("start list") << u"SB_listina"_qs << u"SG_listina"_qs << u"edt_listina_tym"_qs << u"A"_qs;
+}
+
+// Typed changes last until the next click on a row, also on the row that is current already.
+void TstZapFrmQX::clickOnCurrentRowShowsItAnew() {
+    QFETCH(QString, view);
+    QFETCH(QString, grid);
+    QFETCH(QString, field);
+    QFETCH(QString, stored);
+    db_->exec(
+        "INSERT INTO soutezeqx (nazev_souteze, nazev_okresu, datum) VALUES ('Pohár', 'Cheb', '20210905')");
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('Muži', 'M')");
+    db_->exec("INSERT INTO druzstvaqx (id_soutez, poradi, nazev_dr, nazev_okresu, tym) SELECT id, '1', 'Aš', "
+              "'Cheb', 'A' FROM soutezeqx");
+    auto frm = open();
+    FIND(StringGrid, souteze, "SG_souteze");
+    doubleClickRow(souteze, 1); // the chosen competition opens the start list
+    auto* toggle = frm->findChild<QPushButton*>(view);
+    auto* sg = frm->findChild<StringGrid*>(grid);
+    auto* edt = frm->findChild<QLineEdit*>(field);
+    QVERIFY(toggle && sg && edt);
+    toggle->click();
+    clickRow(sg, 1);
+    QCOMPARE(edt->text(), stored);
+    edt->setText(u"přepsáno"_qs);
+    clickRow(sg, 1);
+    QCOMPARE(edt->text(), stored);
+    // The keyboard moves to another row and back, one refresh each.
+    edt->setText(u"přepsáno"_qs);
+    QTest::keyClick(sg, Qt::Key_Down);
+    QCOMPARE(sg->Row(), 2);
+    QTest::keyClick(sg, Qt::Key_Up);
+    QCOMPARE(edt->text(), stored);
+    QVERIFY(g_boxes.isEmpty());
 }
 
 void TstZapFrmQX::failedSaveKeepsFields() {

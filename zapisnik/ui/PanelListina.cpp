@@ -56,9 +56,8 @@ PanelListina::PanelListina(qx::RegistrData& data, const qx::ErrorSink& chyby,
     connect(CB_listina_okres, &QComboBox::activated, this, &PanelListina::CB_listina_okresChange);
     connect(btn_listina_ulozit, &QPushButton::clicked, this, &PanelListina::btn_listina_ulozitClick);
     connect(btn_listina_smazat_tym, &QPushButton::clicked, this, &PanelListina::btn_listina_smazat_tymClick);
-    connect(SG_listina, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
-        if (row != previous) SG_listinaClick();
-    });
+    // Any click on a row, also on the current one, shows that row's entry anew.
+    connect(SG_listina, &StringGrid::rowClicked, this, &PanelListina::SG_listinaClick);
 }
 
 // ------------------------------------------------------------------ operations

@@ -229,15 +229,12 @@ void TfrmQX::connectHandlers() {
     connect(CB_soutez_okres, &QComboBox::activated, this, &TfrmQX::CB_soutez_okresChange);
     connect(btn_soutez_ulozit, &QPushButton::clicked, this, &TfrmQX::btn_soutez_ulozitClick);
     connect(btn_soutez_smazat, &QPushButton::clicked, this, &TfrmQX::btn_soutez_smazatClick);
-    connect(SG_souteze, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
-        if (row != previous) SG_soutezeClick();
-    });
+    // Any click on a row, also on the current one, shows that row's data anew.
+    connect(SG_souteze, &StringGrid::rowClicked, this, &TfrmQX::SG_soutezeClick);
     connect(SG_souteze, &QTableWidget::cellDoubleClicked, this, &TfrmQX::SG_soutezeDblClick);
 
     connect(SB_kat_nova, &QPushButton::clicked, this, &TfrmQX::SB_kat_novaClick);
-    connect(SG_kat, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
-        if (row != previous) SG_katClick();
-    });
+    connect(SG_kat, &StringGrid::rowClicked, this, &TfrmQX::SG_katClick);
     connect(btn_kat_ulozit, &QPushButton::clicked, this, &TfrmQX::btn_kat_ulozitClick);
     connect(btn_kat_smazat, &QPushButton::clicked, this, &TfrmQX::btn_kat_smazatClick);
 }
