@@ -51,6 +51,8 @@ private slots:
     void dateReadBackIgnoresLocale_data();
     void dateReadBackIgnoresLocale();
     void missingValuesShownNotReplaced();
+    void newModeOffersRegisterValuesOnly_data();
+    void newModeOffersRegisterValuesOnly();
     void emptyRows();
     void categories();
     void navigation();
@@ -484,6 +486,76 @@ void TstZapFrmQX::missingValuesShownNotReplaced() {
     clickRow(grid, 3);
     QCOMPARE(misto->currentText(), u"Aš"_qs);
     QCOMPARE(misto->count(), 1);
+}
+
+void TstZapFrmQX::newModeOffersRegisterValuesOnly_data() {
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<QString>("nova");
+    QTest::addColumn<QString>("okres");
+    QTest::addColumn<QStringList>("lists");
+    QTest::addColumn<QStringList>("stored");
+    QTest::newRow("competition") << u"SB_soutez"_qs << u"SG_souteze"_qs << u"SB_soutez_nova"_qs
+                                 << u"CB_soutez_okres"_qs
+                                 << QStringList{u"CB_soutez_okres"_qs, u"cb_soutez_misto"_qs}
+                                 << QStringList{u"Okres Gottwaldov"_qs, u"Gottwaldov"_qs};
+    QTest::newRow("start-list entry")
+        << u"SB_listina"_qs << u"SG_listina"_qs << u"SB_listina_novy_tym"_qs << u"CB_listina_okres"_qs
+        << QStringList{u"CB_listina_okres"_qs, u"CB_listina_nazevSDH"_qs, u"CB_listina_kat"_qs}
+        << QStringList{u"Okres X"_qs, u"Zaniklá ves"_qs, u"Stará kategorie"_qs};
+}
+
+// A stored value gone from its register is shown for its own row, but never offered to a new one.
+void TstZapFrmQX::newModeOffersRegisterValuesOnly() {
+    QFETCH(QString, view);
+    QFETCH(QString, grid);
+    QFETCH(QString, nova);
+    QFETCH(QString, okres);
+    QFETCH(QStringList, lists);
+    QFETCH(QStringList, stored);
+    db_->exec("INSERT INTO obceqx (nazev_okresu, nazev_obce) VALUES ('Cheb', 'Aš')");
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('Muži', 'M')");
+    db_->exec("INSERT INTO soutezeqx (nazev_souteze, nazev_okresu, nazev_obce, datum) VALUES "
+              "('Starý okres', 'Okres Gottwaldov', 'Gottwaldov', '20200601')");
+    db_->exec("INSERT INTO druzstvaqx (id_soutez, poradi, nazev_dr, nazev_okresu, kategorie) SELECT id, '1', "
+              "'Zaniklá ves', 'Okres X', 'Stará kategorie' FROM soutezeqx");
+    auto frm = open();
+    FIND(StringGrid, souteze, "SG_souteze");
+    doubleClickRow(souteze, 1);
+    auto* toggle = frm->findChild<QPushButton*>(view);
+    auto* sg = frm->findChild<StringGrid*>(grid);
+    auto* novy = frm->findChild<QPushButton*>(nova);
+    auto* cbOkres = frm->findChild<QComboBox*>(okres);
+    QVERIFY(toggle && sg && novy && cbOkres);
+    QList<QComboBox*> cbs;
+    for (const QString& name : lists) {
+        cbs << frm->findChild<QComboBox*>(name);
+        QVERIFY2(cbs.last(), qPrintable(name));
+    }
+    const auto offered = [&] {
+        QStringList out;
+        for (QComboBox* cb : cbs)
+            for (const QString& value : stored)
+                if (cb->findText(value) >= 0) out << cb->objectName() + u": "_qs + value;
+        return out;
+    };
+    toggle->click();
+    clickRow(sg, 1);
+    for (int i = 0; i < cbs.size(); ++i)
+        QCOMPARE(cbs[i]->currentText(), stored[i]);
+
+    novy->click();
+    QCOMPARE(offered(), QStringList());
+    choose(cbOkres, u"Cheb"_qs);
+    QCOMPARE(offered(), QStringList());
+    QCOMPARE(cbOkres->count(), 78);
+
+    // Back in edit mode the row shows its stored values again.
+    novy->click();
+    clickRow(sg, 1);
+    for (int i = 0; i < cbs.size(); ++i)
+        QCOMPARE(cbs[i]->currentText(), stored[i]);
+    QVERIFY(g_boxes.isEmpty());
 }
 
 void TstZapFrmQX::emptyRows() {

@@ -57,6 +57,11 @@ inline constexpr int kStandInRole = Qt::UserRole + 1;
 // selected, so the list shows (and a save keeps) the stored value; an empty value selects nothing.
 void load_CB(const QString& nazev, QComboBox* CB);
 
+// Removes the stand-in entries of CB, so that it offers only the register's values (a new
+// record is never given a value that is gone from its register). A removed stand-in that was
+// selected leaves nothing selected.
+void odeberZastupce(QComboBox* CB);
+
 inline void fillCombo(QComboBox* cb, const QStringList& items) {
     cb->clear();
     cb->addItems(items);

@@ -123,6 +123,9 @@ void PanelListina::obnov() {
     const bool entryRow = !SG_listina->Cells(0, row).isEmpty();
     vlozit_ = SB_listina_novy_tym->isChecked();
     if (vlozit_) {
+        // A new entry is offered the registers' districts, brigades and categories only.
+        for (QComboBox* cb : {CB_listina_okres, CB_listina_nazevSDH, CB_listina_kat})
+            odeberZastupce(cb);
         btn_listina_ulozit->setText(kVlozit);
         btn_listina_smazat_tym->setEnabled(false);
         edt_listina_poradi->clear();

@@ -407,6 +407,9 @@ void TfrmQX::zobrazSoutez() {
     const bool competitionRow = aktualniSoutez() && !SG_souteze->Cells(0, row).isEmpty();
     vlozitSoutez_ = SB_soutez_nova->isChecked();
     if (vlozitSoutez_) {
+        // A new competition is offered the registers' districts and places only.
+        qx::ovladace::odeberZastupce(CB_soutez_okres);
+        qx::ovladace::odeberZastupce(cb_soutez_misto);
         btn_soutez_ulozit->setText(kVlozit);
         btn_soutez_smazat->setEnabled(false);
         edt_soutez_nazev->clear();
