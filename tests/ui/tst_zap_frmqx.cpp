@@ -53,6 +53,8 @@ private slots:
     void missingValuesShownNotReplaced();
     void newModeOffersRegisterValuesOnly_data();
     void newModeOffersRegisterValuesOnly();
+    void typedListTextIsSaved_data();
+    void typedListTextIsSaved();
     void emptyRows();
     void categories();
     void navigation();
@@ -556,6 +558,67 @@ void TstZapFrmQX::newModeOffersRegisterValuesOnly() {
     for (int i = 0; i < cbs.size(); ++i)
         QCOMPARE(cbs[i]->currentText(), stored[i]);
     QVERIFY(g_boxes.isEmpty());
+}
+
+void TstZapFrmQX::typedListTextIsSaved_data() {
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("nova");
+    QTest::addColumn<QString>("okres");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("save");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("place of a competition")
+        << u"SB_soutez"_qs << u"SB_soutez_nova"_qs << u"CB_soutez_okres"_qs << u"cb_soutez_misto"_qs
+        << u"btn_soutez_ulozit"_qs << QByteArray("SELECT nazev_obce FROM soutezeqx ORDER BY id DESC LIMIT 1");
+    QTest::newRow("brigade of an entry")
+        << u"SB_listina"_qs << u"SB_listina_novy_tym"_qs << u"CB_listina_okres"_qs
+        << u"CB_listina_nazevSDH"_qs << u"btn_listina_ulozit"_qs
+        << QByteArray("SELECT nazev_dr FROM druzstvaqx");
+    QTest::newRow("category of an entry")
+        << u"SB_listina"_qs << u"SB_listina_novy_tym"_qs << u"CB_listina_okres"_qs << u"CB_listina_kat"_qs
+        << u"btn_listina_ulozit"_qs << QByteArray("SELECT kategorie FROM druzstvaqx");
+}
+
+// The place, brigade and category lists take typed text, which is what is saved; the lists marked
+// for choosing only stay closed to typing.
+void TstZapFrmQX::typedListTextIsSaved() {
+    QFETCH(QString, view);
+    QFETCH(QString, nova);
+    QFETCH(QString, okres);
+    QFETCH(QString, list);
+    QFETCH(QString, save);
+    QFETCH(QByteArray, stored);
+    db_->exec("INSERT INTO obceqx (nazev_okresu, nazev_obce) VALUES ('Cheb', 'Aš'), ('Cheb', 'Skalná')");
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('Muži', 'M')");
+    db_->exec("INSERT INTO soutezeqx (nazev_souteze, datum) VALUES ('Pohár', '20210905')");
+    auto frm = open();
+    FIND(StringGrid, souteze, "SG_souteze");
+    doubleClickRow(souteze, 1);
+    for (const char* closed : {"CB_soutez_okres", "CB_listina_okres", "CB_tym_okres"}) {
+        auto* cb = frm->findChild<QComboBox*>(QString::fromLatin1(closed));
+        QVERIFY2(cb && !cb->isEditable(), closed);
+    }
+    auto* toggle = frm->findChild<QPushButton*>(view);
+    auto* novy = frm->findChild<QPushButton*>(nova);
+    auto* cbOkres = frm->findChild<QComboBox*>(okres);
+    auto* cb = frm->findChild<QComboBox*>(list);
+    auto* ulozit = frm->findChild<QPushButton*>(save);
+    QVERIFY(toggle && novy && cbOkres && cb && ulozit);
+    toggle->click();
+    novy->click();
+    choose(cbOkres, u"Cheb"_qs);
+    QVERIFY(cb->isEditable());
+    // A typed text that begins like an entry of the list stays as typed.
+    cb->lineEdit()->setFocus();
+    QTest::keyClicks(cb->lineEdit(), u"Sk"_qs);
+    QCOMPARE(cb->currentText(), u"Sk"_qs);
+    QTest::keyClicks(cb->lineEdit(), u"alna Ves"_qs);
+    QTest::keyClick(cb->lineEdit(), Qt::Key_Return);
+    QCOMPARE(cb->currentText(), u"Skalna Ves"_qs);
+    QCOMPARE(cb->findText(u"Skalna Ves"_qs), -1); // not added to the register's entries
+    ulozit->click();
+    QVERIFY(g_boxes.isEmpty());
+    QCOMPARE(db_->value(stored), QByteArray("Skalna Ves"));
 }
 
 void TstZapFrmQX::emptyRows() {

@@ -50,6 +50,17 @@ inline QComboBox* combo(QWidget* parent, const char* name, int x, int y, int w, 
     return c;
 }
 
+// A drop-down list that also takes a typed text (the lists not marked "no typing"): what the box
+// shows, chosen or typed, is its currentText(). A typed text is not added to the list, and
+// nothing is completed while typing, so the text saved is the text typed.
+inline QComboBox* comboSPsanim(QWidget* parent, const char* name, int x, int y, int w, int h = 19) {
+    QComboBox* c = combo(parent, name, x, y, w, {}, -1, h);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setCompleter(nullptr);
+    return c;
+}
+
 // Marks a list entry that stands in for a stored value missing from the list.
 inline constexpr int kStandInRole = Qt::UserRole + 1;
 
