@@ -48,6 +48,9 @@ private slots:
     void competitionLifecycle();
     void gridSizesAndOrder();
     void namesRoundTrip();
+    void storedTextsNotCut_data();
+    void storedTextsNotCut();
+    void longSplitTitleKept();
     void dateReadBackIgnoresLocale_data();
     void dateReadBackIgnoresLocale();
     void missingValuesShownNotReplaced();
@@ -433,6 +436,64 @@ void TstZapFrmQX::namesRoundTrip() {
     QCOMPARE(okres->currentText(), u"Žďár nad Sázavou"_qs);
     ulozit->click(); // an unchanged save keeps every byte
     QCOMPARE(db_->value("SELECT HEX(nazev_souteze) FROM soutezeqx"), name.toUtf8().toHex().toUpper());
+}
+
+void TstZapFrmQX::storedTextsNotCut_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("column");
+    QString emoji;
+    for (int i = 0; i < 60; ++i)
+        emoji += QStringLiteral("\U0001F692");
+    QTest::newRow("sixty emoji") << emoji << QByteArray();
+    QTest::newRow("eighty characters of an older database")
+        << u"Memoriál Jana Nováka a Josefa Dvořáka, pohár starosty obce, noční soutěž 2021"_qs.leftJustified(
+               80, u'!', true)
+        << QByteArray("VARCHAR(100)");
+}
+
+// A stored name longer than its box, or with characters outside the basic plane, is shown whole
+// and an unchanged save writes back every byte.
+void TstZapFrmQX::storedTextsNotCut() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, column);
+    if (!column.isEmpty())
+        db_->exec("ALTER TABLE soutezeqx MODIFY nazev_souteze " + column + " NOT NULL DEFAULT ''");
+    const auto restore = qScopeGuard([&] {
+        if (column.isEmpty()) return;
+        db_->exec("DELETE FROM soutezeqx");
+        db_->exec("ALTER TABLE soutezeqx MODIFY nazev_souteze VARCHAR(60) NOT NULL DEFAULT ''");
+    });
+    db_->exec("INSERT INTO soutezeqx (nazev_souteze, nazev_okresu, datum) VALUES (UNHEX('" +
+              name.toUtf8().toHex() + "'), 'Cheb', '20210905')");
+    auto frm = open();
+    FIND(StringGrid, grid, "SG_souteze");
+    FIND(QLineEdit, nazev, "edt_soutez_nazev");
+    FIND(QPushButton, ulozit, "btn_soutez_ulozit");
+    clickRow(grid, 1);
+    QCOMPARE(nazev->text(), name);
+    ulozit->click();
+    QVERIFY(g_boxes.isEmpty());
+    QCOMPARE(db_->value("SELECT HEX(nazev_souteze) FROM soutezeqx"), name.toUtf8().toHex().toUpper());
+}
+
+// A split title of the settings file longer than its box is shown whole and saved back whole.
+void TstZapFrmQX::longSplitTitleKept() {
+    const QString path = config_.filePath(u"qx_db.ini"_qs);
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(u"[Oznac_mezi]\nM1=Výstřik proudu\n"_qs.toUtf8());
+    }
+    auto frm = open();
+    FIND(QLineEdit, m1, "edtM1nast");
+    FIND(QPushButton, ulozit, "btNPoradatel");
+    QCOMPARE(m1->text(), u"Výstřik proudu"_qs);
+    ulozit->click();
+    QVERIFY(g_boxes.isEmpty());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(f.readAll());
+    QVERIFY2(text.contains(u"M1=Výstřik proudu\n"_qs), qPrintable(text));
 }
 
 void TstZapFrmQX::dateReadBackIgnoresLocale_data() {

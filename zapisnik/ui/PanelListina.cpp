@@ -33,11 +33,11 @@ PanelListina::PanelListina(qx::RegistrData& data, const qx::ErrorSink& chyby,
     label(d, "lbl_listina_poradi", QStringLiteral("Pořadí:"), 8, 5, 40);
     edt_listina_poradi = edit(d, "edt_listina_poradi", 48, 3, 31, 5);
     label(d, "lbl_listina_nazevSDH", QStringLiteral("Název SDH:"), 86, 5, 60);
-    CB_listina_nazevSDH = comboSPsanim(d, "CB_listina_nazevSDH", 146, 3, 158);
+    CB_listina_nazevSDH = comboSPsanim(d, "CB_listina_nazevSDH", 146, 3, 158, 50);
     label(d, "lbl_listina_tym", QStringLiteral("Tým:"), 312, 5, 28);
     edt_listina_tym = edit(d, "edt_listina_tym", 340, 3, 49, 10);
     label(d, "lbl_lisitna_kat", QStringLiteral("Kategorie:"), 8, 31, 54);
-    CB_listina_kat = comboSPsanim(d, "CB_listina_kat", 62, 29, 59);
+    CB_listina_kat = comboSPsanim(d, "CB_listina_kat", 62, 29, 59, 60);
     label(d, "lbl_listina_draha", QStringLiteral("Dráha:"), 128, 31, 36);
     edt_listina_draha = edit(d, "edt_listina_draha", 164, 29, 112, 10);
     btn_listina_ulozit = button(d, "btn_listina_ulozit", kUlozit, 287, 28, 116);

@@ -143,7 +143,7 @@ void TfrmQX::buildSoutez(QWidget* client) {
     label(d, "lbl_soutez_nazev", QStringLiteral("Název soutěže:"), 8, 3, 100);
     edt_soutez_nazev = edit(d, "edt_soutez_nazev", 110, 2, 293, 60);
     label(d, "lbl_soutez_misto", QStringLiteral("Místo soutěže:"), 8, 23, 100);
-    cb_soutez_misto = qx::ovladace::comboSPsanim(d, "cb_soutez_misto", 110, 22, 293);
+    cb_soutez_misto = qx::ovladace::comboSPsanim(d, "cb_soutez_misto", 110, 22, 293, 50);
     label(d, "lbl_soutez_datum", QStringLiteral("Datum a čas konání:"), 8, 43, 100);
     edt_soutez_datum = make<QDateEdit>(d, "edt_soutez_datum", 110, 42, 92, 19);
     edt_soutez_datum->setDisplayFormat(QStringLiteral("d.M.yyyy"));
