@@ -384,7 +384,7 @@ void TstZapDm::competitions() {
     Soutez s{u"Memoriál \"Jana\" \\ 1"_qs,
              u"Žďár nad Sázavou"_qs,
              u"Nové Město"_qs,
-             QDate(2021, 9, 5),
+             u"20210905"_qs,
              u"9:30"_qs,
              u"603123456"_qs,
              u"www.sdh.cz"_qs};
@@ -404,8 +404,8 @@ void TstZapDm::competitions() {
     QCOMPARE(id.toUtf8(), db_->value("SELECT id FROM soutezeqx"));
 
     // Newest first.
-    dm.save_soutez(std::nullopt, Soutez{u"Později"_qs, {}, {}, QDate(2022, 1, 2), {}, {}, {}});
-    dm.save_soutez(std::nullopt, Soutez{u"Dříve"_qs, {}, {}, QDate(2020, 12, 31), {}, {}, {}});
+    dm.save_soutez(std::nullopt, Soutez{u"Později"_qs, {}, {}, u"20220102"_qs, {}, {}, {}});
+    dm.save_soutez(std::nullopt, Soutez{u"Dříve"_qs, {}, {}, u"20201231"_qs, {}, {}, {}});
     rows = cells(dm.load_souteze());
     QCOMPARE(rows.size(), 3);
     QCOMPARE(rows[0][0], u"Později"_qs);
@@ -415,7 +415,7 @@ void TstZapDm::competitions() {
 
     // Update changes only that row.
     s.nazev = u"Přejmenovaná's"_qs;
-    s.datum = QDate(2021, 10, 15);
+    s.datum = u"20211015"_qs;
     s.misto = QString();
     dm.save_soutez(id.toLongLong(), s);
     rows = cells(dm.load_souteze());

@@ -4,6 +4,7 @@
 
 #include "TestDb.h"
 #include "ZapFixture.h"
+#include "data/Registers.h"
 #include "data/Tdm_QX.h"
 #include "ui/TfrmQX.h"
 
@@ -54,6 +55,8 @@ private slots:
     void dateReadBackIgnoresLocale_data();
     void dateReadBackIgnoresLocale();
     void missingValuesShownNotReplaced();
+    void storedDateKept_data();
+    void storedDateKept();
     void newModeOffersRegisterValuesOnly_data();
     void newModeOffersRegisterValuesOnly();
     void typedListTextIsSaved_data();
@@ -520,6 +523,58 @@ void TstZapFrmQX::dateReadBackIgnoresLocale() {
     ulozit->click();
     QVERIFY(g_boxes.isEmpty());
     QCOMPARE(db_->value("SELECT datum FROM soutezeqx"), stored);
+}
+
+void TstZapFrmQX::storedDateKept_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("shown"); // in the grid and in the date box
+    QTest::newRow("a day") << QByteArray("20210905") << u"5.9.2021"_qs;
+    QTest::newRow("month 13") << QByteArray("20251301") << u"20251301"_qs;
+    QTest::newRow("letters") << QByteArray("abc") << u"abc"_qs;
+    QTest::newRow("an early year") << QByteArray("17000101") << u"1.1.1700"_qs;
+    QTest::newRow("empty") << QByteArray() << QString();
+}
+
+// A save without a new date writes back exactly the stored date, readable or not; an unreadable
+// one is shown as it is, never replaced by today's or the previous row's date.
+void TstZapFrmQX::storedDateKept() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, shown);
+    db_->exec("INSERT INTO soutezeqx (nazev_souteze, datum) VALUES ('Jiná', '20190601'), ('Tato', '" +
+              stored + "')");
+    auto frm = open();
+    FIND(StringGrid, grid, "SG_souteze");
+    FIND(QDateEdit, datum, "edt_soutez_datum");
+    FIND(QLineEdit, nazev, "edt_soutez_nazev");
+    FIND(QPushButton, ulozit, "btn_soutez_ulozit");
+    FIND(QPushButton, nova, "SB_soutez_nova");
+    const int row = column(grid, 0).indexOf(u"Tato"_qs) + 1;
+    QVERIFY(row > 0);
+    QCOMPARE(grid->Cells(1, row), shown);
+    clickRow(grid, row == 1 ? 2 : 1); // the other competition first
+    clickRow(grid, row);
+    QCOMPARE(datum->text(), shown.isEmpty() ? u"bez data"_qs : shown);
+    nazev->setText(u"Tato upravená"_qs);
+    ulozit->click();
+    QVERIFY(g_boxes.isEmpty());
+    QCOMPARE(db_->value("SELECT datum FROM soutezeqx WHERE nazev_souteze='Tato upravená'"), stored);
+
+    // A date the operator picks is saved.
+    clickRow(grid, column(grid, 0).indexOf(u"Tato upravená"_qs) + 1);
+    datum->setDate(QDate(2022, 5, 1));
+    ulozit->click();
+    QCOMPARE(db_->value("SELECT datum FROM soutezeqx WHERE nazev_souteze='Tato upravená'"),
+             QByteArray("20220501"));
+    QCOMPARE(db_->value("SELECT datum FROM soutezeqx WHERE nazev_souteze='Jiná'"), QByteArray("20190601"));
+
+    // A new competition after a row without a readable date is given today's date.
+    db_->exec("UPDATE soutezeqx SET datum='" + stored + "' WHERE nazev_souteze='Tato upravená'");
+    frm->load_souteze();
+    clickRow(grid, column(grid, 0).indexOf(u"Tato upravená"_qs) + 1);
+    nova->click();
+    QCOMPARE(datum->date(), qx::datumUlozene(QString::fromLatin1(stored)).isValid()
+                                ? qx::datumUlozene(QString::fromLatin1(stored))
+                                : QDate::currentDate());
 }
 
 void TstZapFrmQX::missingValuesShownNotReplaced() {

@@ -28,7 +28,8 @@ std::optional<SoutezRadek> Tdm_QX::soutez(qint64 id) {
 }
 
 void Tdm_QX::save_soutez(std::optional<qint64> id, const Soutez& s) {
-    const QByteArray datum = quoted(datumUlozeni(s.datum));
+    // The date column is read byte for byte (SoutezRadek::datum), and written back so.
+    const QByteArray datum = quotedBytes(s.datum.toLatin1());
     QByteArray sql;
     if (!id) {
         sql = "INSERT INTO soutezeqx "

@@ -136,7 +136,7 @@ struct Soutez {
     QString nazev;
     QString okres;
     QString misto;
-    QDate datum;
+    QString datum; // the stored form: "yyyymmdd", or an older row's text as it was read
     QString cas;
     QString telefon;
     QString web;

@@ -37,6 +37,10 @@ const QString kVlozit = QStringLiteral("Vložit");
 const QString kCasomiraNepripojena =
     QStringLiteral("Časomíra není připojena. Disciplínu vyberte na záložce Nastavení!");
 const QString kCaption = QStringLiteral("Časomíry QX");
+// The date box's lowest date stands for "no date": the box then shows its special text, the
+// stored text that is no date, or "bez data".
+const QDate kBezData(100, 1, 1);
+const QString kBezDataText = QStringLiteral("bez data");
 
 QFont tahoma(int px) {
     // Tahoma is rarely installed on Linux; a sans face of similar width
@@ -148,6 +152,8 @@ void TfrmQX::buildSoutez(QWidget* client) {
     edt_soutez_datum = make<QDateEdit>(d, "edt_soutez_datum", 110, 42, 92, 19);
     edt_soutez_datum->setDisplayFormat(QStringLiteral("d.M.yyyy"));
     edt_soutez_datum->setCalendarPopup(true);
+    edt_soutez_datum->setMinimumDate(kBezData);
+    edt_soutez_datum->setSpecialValueText(kBezDataText);
     edt_soutez_datum->setDate(QDate(2017, 12, 25));
     edt_soutez_cas = edit(d, "edt_soutez_cas", 205, 42, 40, 5);
     label(d, "lbl_soutez_tel", QStringLiteral("Tel. pořadatele:"), 252, 43, 82);
@@ -231,6 +237,7 @@ void TfrmQX::connectHandlers() {
     connect(btn_soutez_smazat, &QPushButton::clicked, this, &TfrmQX::btn_soutez_smazatClick);
     // Any click on a row, also on the current one, shows that row's data anew.
     connect(SG_souteze, &StringGrid::rowClicked, this, &TfrmQX::SG_soutezeClick);
+    connect(edt_soutez_datum, &QDateEdit::dateChanged, this, [this] { datumZmenen_ = true; });
     connect(SG_souteze, &QTableWidget::cellDoubleClicked, this, &TfrmQX::SG_soutezeDblClick);
 
     connect(SB_kat_nova, &QPushButton::clicked, this, &TfrmQX::SB_kat_novaClick);
@@ -417,6 +424,9 @@ void TfrmQX::zobrazSoutez() {
         edt_soutez_tel->clear();
         edt_soutez_web->clear();
         cb_soutez_misto->setCurrentIndex(-1);
+        // The box keeps its date; a new competition after one without a readable date gets today's.
+        if (edt_soutez_datum->date() == kBezData) edt_soutez_datum->setDate(QDate::currentDate());
+        datumZmenen_ = false;
         lbl_soutez_okres->show();
         CB_soutez_okres->show();
         pnl_soutez_detail->setVisible(!CB_soutez_okres->currentText().isEmpty());
@@ -425,12 +435,12 @@ void TfrmQX::zobrazSoutez() {
     btn_soutez_ulozit->setText(kUlozit);
     btn_soutez_smazat->setEnabled(competitionRow);
     edt_soutez_nazev->setText(SG_souteze->Cells(0, row));
-    const QString datum = SG_souteze->Cells(1, row);
-    if (!datum.isEmpty()) {
-        // The grid shows the date in its fixed form day.month.year; it is read
-        // back in that form, whatever the locale's short date format is.
-        const QDate d = qx::datumZobrazeni(datum);
-        edt_soutez_datum->setDate(d.isValid() ? d : QDate::currentDate());
+    if (aktualniSoutez()) {
+        // The stored date; a stored text that is no date is shown as it is and not replaced.
+        const QString datum = souteze_[row - 1].datum;
+        const QDate d = qx::datumUlozene(datum);
+        edt_soutez_datum->setSpecialValueText(datum.isEmpty() ? kBezDataText : datum);
+        edt_soutez_datum->setDate(d.isValid() ? d : kBezData);
     }
     edt_soutez_cas->setText(SG_souteze->Cells(2, row));
     qx::ovladace::load_CB(SG_souteze->Cells(4, row), CB_soutez_okres);
@@ -438,6 +448,7 @@ void TfrmQX::zobrazSoutez() {
     qx::ovladace::load_CB(SG_souteze->Cells(5, row), cb_soutez_misto);
     edt_soutez_tel->setText(SG_souteze->Cells(6, row));
     edt_soutez_web->setText(SG_souteze->Cells(7, row));
+    datumZmenen_ = false;
     const bool show = competitionRow || !CB_soutez_okres->currentText().isEmpty();
     lbl_soutez_okres->setVisible(show);
     CB_soutez_okres->setVisible(show);
@@ -514,10 +525,13 @@ void TfrmQX::load_souteze() {
 void TfrmQX::save_soutez() {
     const std::optional<qint64> id = vlozitSoutez_ ? std::nullopt : aktualniSoutez();
     if (!vlozitSoutez_ && !id) return; // an empty row has no competition to rewrite
-    const qx::Soutez s{edt_soutez_nazev->text(),       CB_soutez_okres->currentText(),
-                       cb_soutez_misto->currentText(), edt_soutez_datum->date(),
-                       edt_soutez_cas->text(),         edt_soutez_tel->text(),
-                       edt_soutez_web->text()};
+    // A save without a new date writes back exactly the stored one, whatever it holds.
+    const QDate picked = edt_soutez_datum->date();
+    const QString datum = id && (!datumZmenen_ || picked == kBezData) ? souteze_[SG_souteze->Row() - 1].datum
+                                                                      : qx::datumUlozeni(picked);
+    const qx::Soutez s{
+        edt_soutez_nazev->text(), CB_soutez_okres->currentText(), cb_soutez_misto->currentText(), datum,
+        edt_soutez_cas->text(),   edt_soutez_tel->text(),         edt_soutez_web->text()};
     dm_.save_soutez(id, s);
     if (vlozitSoutez_) SB_soutez_nova->setChecked(false);
     load_souteze();

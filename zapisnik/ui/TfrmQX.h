@@ -204,6 +204,9 @@ private:
     // Insert (a new row) or update (the current row) on the next save.
     bool vlozitSoutez_ = false;
     bool vlozitKat_ = false;
+    // The operator changed the competition's date box since the last refresh; otherwise a save
+    // writes back the stored date as it is.
+    bool datumZmenen_ = false;
     bool startupFailed_ = false;
     qx::LocalChannel channel_{QStringLiteral("TfrmQX")};
 };
