@@ -302,7 +302,15 @@ void TfrmCas::buildPortChoicePanels() {
 // Start-up: window place and device version from qx.ini, the port-choice view, the port list.
 void TfrmCas::FormCreate(const QString& extraPort) {
     m_channel.listen();
-    const stopky::QxIni ini = stopky::readQxIni(stopky::qxIniPath());
+    QString chybaIni;
+    const stopky::QxIni ini = stopky::readQxIni(stopky::qxIniPath(), &chybaIni);
+    if (!chybaIni.isEmpty()) { // a qx.ini that is there but cannot be read: said once, never written over
+        auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), chybaIni, QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("qxIniErrorBox"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    }
     move(ini.casLeft, ini.casTop);
     resize(ini.casWidth - (frameGeometry().width() - width()),
            ini.casHeight - (frameGeometry().height() - height()));

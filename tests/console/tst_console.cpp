@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -102,6 +103,29 @@ private slots:
         QCOMPARE(ini.typ, 454);
         QCOMPARE(ini.m0, QStringLiteral("Koš, kádě"));
         QCOMPARE(ini.format, 0);
+    }
+
+    // A qx.ini that cannot be read is named once at start-up, and closing leaves it as it was.
+    void unreadableQxIniNamedAndKept() {
+        const QByteArray content("[Cas]\0Left=5\n", 13);
+        {
+            QFile f(m_config.filePath(QStringLiteral("qx.ini")));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(content);
+        }
+        {
+            TfrmCas cas;
+            const QList<QMessageBox*> boxes = cas.findChildren<QMessageBox*>(QStringLiteral("qxIniErrorBox"));
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes[0]->text().contains(QStringLiteral("nelze přečíst")),
+                     qPrintable(boxes[0]->text()));
+            QVERIFY(boxes[0]->isVisible());
+            QCOMPARE(cas.verze, 454);
+            cas.close();
+        }
+        QFile f(m_config.filePath(QStringLiteral("qx.ini")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), content);
     }
 
     // A stored version with the format choice; an unknown stored version checks nothing and is

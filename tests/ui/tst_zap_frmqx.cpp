@@ -45,6 +45,7 @@ private slots:
     void startupFailure();
     void startupState();
     void startupReadsSettingsFile();
+    void unreadableSettingsFileKept();
     void startupUpgradesSchema();
     void competitionLifecycle();
     void gridSizesAndOrder();
@@ -280,6 +281,31 @@ void TstZapFrmQX::startupReadsSettingsFile() {
     auto frm = open();
     FIND(QComboBox, mezicas, "CB_mezicas");
     QCOMPARE(mezicas->currentIndex(), -1);
+}
+
+// A qx_db.ini that is there but cannot be read is named once at start-up; "Uložit" then leaves it
+// as it was and says why.
+void TstZapFrmQX::unreadableSettingsFileKept() {
+    const QString path = config_.filePath(u"qx_db.ini"_qs);
+    const QByteArray content("[Poradatel]\0P1=SDH\n", 19);
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    auto frm = open();
+    QCOMPARE(g_boxes.size(), 1);
+    QVERIFY2(g_boxes[0].text.startsWith(u"Soubor nastavení „%1“ nelze přečíst"_qs.arg(path)),
+             qPrintable(g_boxes[0].text));
+    FIND(QLineEdit, m1, "edtM1nast");
+    QCOMPARE(m1->text(), u"Koš"_qs);
+    FIND(QPushButton, ulozit, "btNPoradatel");
+    ulozit->click();
+    QCOMPARE(g_boxes.size(), 2);
+    QVERIFY2(g_boxes[1].text.contains(u"zůstává, jak byl"_qs), qPrintable(g_boxes[1].text));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), content);
 }
 
 void TstZapFrmQX::startupUpgradesSchema() {

@@ -249,8 +249,10 @@ void TfrmQX::connectHandlers() {
 // ------------------------------------------------------------------ start-up
 
 void TfrmQX::FormCreate() {
-    // 1. The settings file.
-    pnl_nast->nactiNastaveni(qx::readQxDbIni(qx::qxDbIniPath()));
+    // 1. The settings file; one that is there but cannot be read is named once, here.
+    QString chybaNastaveni;
+    pnl_nast->nactiNastaveni(qx::readQxDbIni(qx::qxDbIniPath(), &chybaNastaveni));
+    if (!chybaNastaveni.isEmpty()) showError(chybaNastaveni);
 
     // 2. Device state until the timer console reports.
     verze = 466;
