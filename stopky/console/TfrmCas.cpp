@@ -299,7 +299,7 @@ void TfrmCas::buildPortChoicePanels() {
         m_radios.emplace_back(v.verze, b);
     }
 
-    lblFormatC = label(pnlUvod, "lblFormatC", QStringLiteral("Zobrazovazný formát"), 62, 62);
+    lblFormatC = label(pnlUvod, "lblFormatC", QStringLiteral("Zobrazovaný formát"), 62, 62);
     CBFormat = named<QComboBox>(pnlUvod, "CBFormat");
     CBFormat->addItem(QStringLiteral("setiny"));
     CBFormat->addItem(QStringLiteral("tisíciny"));
@@ -325,7 +325,15 @@ void TfrmCas::buildPortChoicePanels() {
 void TfrmCas::FormCreate(const QString& extraPort, int version) {
     m_extraPort = extraPort;
     if (m_channel->listenResult() == qx::LocalChannel::ListenResult::NotListening) m_channel->listen();
-    const stopky::QxIni ini = stopky::readQxIni(stopky::qxIniPath());
+    QString chybaIni;
+    const stopky::QxIni ini = stopky::readQxIni(stopky::qxIniPath(), &chybaIni);
+    if (!chybaIni.isEmpty()) { // a qx.ini that is there but cannot be read: said once, never written over
+        auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), chybaIni, QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("qxIniErrorBox"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    }
     m_bounds->setOuter(QRect(ini.casLeft, ini.casTop, ini.casWidth, ini.casHeight));
     verze = ini.typ;
     nastav_typ();

@@ -16,10 +16,15 @@ QString qxIniPath() {
     return qx::configPath(QStringLiteral("qx.ini"));
 }
 
-QxIni readQxIni(const QString& path) {
+QxIni readQxIni(const QString& path, QString* error) {
     QxIni v;
     qx::IniFile ini;
-    if (!ini.load(path)) return v;
+    QString chyba;
+    const qx::IniFile::LoadResult loaded = ini.load(path, &chyba);
+    if (loaded == qx::IniFile::LoadResult::Unreadable && error)
+        *error =
+            chyba + QStringLiteral(" Stopky použijí výchozí nastavení a soubor při ukončení nepřepíšou.");
+    if (loaded != qx::IniFile::LoadResult::Loaded) return v;
     v.casLeft = ini.integer(kCas, "Left", v.casLeft);
     v.casHeight = ini.integer(kCas, "Height", v.casHeight);
     v.casTop = ini.integer(kCas, "Top", v.casTop);
@@ -39,7 +44,7 @@ QxIni readQxIni(const QString& path) {
 
 bool writeQxIni(const QString& path, const QxIni& v, bool writeTyp) {
     qx::IniFile ini;
-    ini.load(path); // a missing file starts empty
+    ini.load(path); // a missing file starts empty; an unreadable one is not saved over
 
     ini.setInteger(kLed, "Format", v.format);
     ini.setText(kLed, "M0", v.m0);

@@ -33,14 +33,16 @@ QString qxIniPath();
 
 // Reads qx.ini. A missing or unreadable file, a missing key or an integer key whose value is not
 // a decimal number gives that key's default. The file is UTF-8; a file in the Windows code page
-// 1250 (as older installations wrote it) is read as such.
-QxIni readQxIni(const QString& path);
+// 1250 (as older installations wrote it), or in UTF-16 with a byte-order mark, is read as such. A
+// file that is there but cannot be read sets *error to the operator's message; writeQxIni then
+// leaves it alone.
+QxIni readQxIni(const QString& path, QString* error = nullptr);
 
 // Writes every key of `values` into qx.ini, "Typ" only when `writeTyp` is true (a version radio
 // button is checked; otherwise an existing "Typ" line stays as it is). All other sections, keys and
 // comments of the file survive. The file is written whole in UTF-8 through a temporary file, so a
 // failed write leaves the old file intact. Creates the folder when it is missing. Returns false
-// when the file could not be written.
+// when the file could not be written, and writes nothing over a file that cannot be read.
 bool writeQxIni(const QString& path, const QxIni& values, bool writeTyp);
 
 } // namespace stopky

@@ -47,7 +47,7 @@ QString SerialLink::choosePromptLine2() {
     return QStringLiteral("zapněte časomíru:");
 }
 QString SerialLink::noAnswerPromptLine1() {
-    return QStringLiteral("Časomíra nenavázala komunikaci. Vypňete  ");
+    return QStringLiteral("Časomíra nenavázala komunikaci. Vypněte  ");
 }
 QString SerialLink::noAnswerPromptLine2() {
     return QStringLiteral("časomíru, vyberte jiný port a zapněte ji!");

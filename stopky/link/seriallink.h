@@ -67,7 +67,7 @@ public:
     // The texts of the two prompt lines lblUvod / lblUvod1.
     static QString choosePromptLine1();   // "Vyberte komunikační port a "
     static QString choosePromptLine2();   // "zapněte časomíru:"
-    static QString noAnswerPromptLine1(); // "Časomíra nenavázala komunikaci. Vypňete  "
+    static QString noAnswerPromptLine1(); // "Časomíra nenavázala komunikaci. Vypněte  "
     static QString noAnswerPromptLine2(); // "časomíru, vyberte jiný port a zapněte ji!"
 
     QSerialPort* port() const { return m_port; }

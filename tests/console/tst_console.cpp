@@ -100,6 +100,7 @@ private slots:
         QVERIFY(cas.pnlUvod->isVisibleTo(&cas));
         QVERIFY(!cas.pnlCas->isVisibleTo(&cas));
         QCOMPARE(cas.lblUvod->text(), QStringLiteral("Vyberte komunikační port a "));
+        QCOMPARE(cas.lblFormatC->text(), QStringLiteral("Zobrazovaný formát"));
         QCOMPARE(cas.lblTyp->text(), QStringLiteral("Měří: 1-2 štafety, 1 útok, přípravu"));
         QCOMPARE(cas.verze, 454);
 
@@ -109,6 +110,29 @@ private slots:
         QCOMPARE(ini.typ, 454);
         QCOMPARE(ini.m0, QStringLiteral("Koš, kádě"));
         QCOMPARE(ini.format, 0);
+    }
+
+    // A qx.ini that cannot be read is named once at start-up, and closing leaves it as it was.
+    void unreadableQxIniNamedAndKept() {
+        const QByteArray content("[Cas]\0Left=5\n", 13);
+        {
+            QFile f(m_config.filePath(QStringLiteral("qx.ini")));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(content);
+        }
+        {
+            TfrmCas cas;
+            const QList<QMessageBox*> boxes = cas.findChildren<QMessageBox*>(QStringLiteral("qxIniErrorBox"));
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes[0]->text().contains(QStringLiteral("nelze přečíst")),
+                     qPrintable(boxes[0]->text()));
+            QVERIFY(boxes[0]->isVisible());
+            QCOMPARE(cas.verze, 454);
+            cas.close();
+        }
+        QFile f(m_config.filePath(QStringLiteral("qx.ini")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), content);
     }
 
     // A stored version with the format choice; an unknown stored version checks nothing and is
@@ -281,7 +305,7 @@ private slots:
         cas.CBUvod->insertItem(0, pty.slavePath());
         cas.CBUvod->setCurrentIndex(0);
         cas.CBUvodChange();
-        QTRY_COMPARE(cas.lblUvod->text(), QStringLiteral("Časomíra nenavázala komunikaci. Vypňete  "));
+        QTRY_COMPARE(cas.lblUvod->text(), QStringLiteral("Časomíra nenavázala komunikaci. Vypněte  "));
         QCOMPARE(cas.lblUvod1->text(), QStringLiteral("časomíru, vyberte jiný port a zapněte ji!"));
         cas.CBUvodChange();
         QCOMPARE(cas.lblUvod->text(), QStringLiteral("Vyberte komunikační port a "));

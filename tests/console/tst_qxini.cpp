@@ -2,8 +2,12 @@
 #include "settings/ConfigDir.h"
 
 #include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace stopky;
 
@@ -144,6 +148,55 @@ private slots:
         writeRaw("[LED]\r\nM0=Mezi\xE8"
                  "as\r\n");
         QCOMPARE(readQxIni(path()).m0, QStringLiteral("Mezičas"));
+    }
+
+    // A qx.ini that is there but cannot be read gives the defaults and a message, and closing the
+    // console writes nothing over it.
+    void unreadableFileLeftAlone_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("noRights");
+        const QByteArray text = "; vlastní poznámka\r\n[Cas]\r\nLeft=77\r\nTyp=466\r\n";
+        QTest::newRow("no right to read it") << text << true;
+        QStringEncoder utf16(QStringEncoder::Utf16LE);
+        QTest::newRow("UTF-16 without a byte-order mark")
+            << QByteArray(utf16.encode(QString::fromUtf8(text))) << false;
+    }
+    void unreadableFileLeftAlone() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, noRights);
+        if (noRights && ::geteuid() == 0) QSKIP("root reads a file without read rights");
+        writeRaw(content);
+        if (noRights) QVERIFY(QFile::setPermissions(path(), QFileDevice::WriteOwner));
+        QString error;
+        const QxIni v = readQxIni(path(), &error);
+        QCOMPARE(v.casLeft, 0);
+        QCOMPARE(v.typ, 454);
+        QVERIFY2(error.startsWith(QStringLiteral("Soubor nastavení „%1“ nelze přečíst: ").arg(path())),
+                 qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("nepřepíšou")), qPrintable(error));
+        QVERIFY(!writeQxIni(path(), QxIni{}, true));
+        QVERIFY(QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(readRaw(), content);
+    }
+
+    // A qx.ini saved as UTF-16 with a byte-order mark (Notepad's "Unicode") is read and kept so.
+    void utf16FileRead() {
+        QStringEncoder utf16(QStringEncoder::Utf16LE, QStringConverter::Flag::WriteBom);
+        writeRaw(utf16.encode(QStringLiteral("; poznámka\r\n[Cas]\r\nLeft=77\r\n[LED]\r\nM0=Mezičas\r\n")));
+        QString error;
+        const QxIni v = readQxIni(path(), &error);
+        QCOMPARE(error, QString());
+        QCOMPARE(v.casLeft, 77);
+        QCOMPARE(v.m0, QStringLiteral("Mezičas"));
+        QxIni changed = v;
+        changed.m1 = QStringLiteral("Přestřik");
+        QVERIFY(writeQxIni(path(), changed, false));
+        const QByteArray raw = readRaw();
+        QVERIFY(raw.startsWith("\xFF\xFE"));
+        const QString back = QStringDecoder(QStringConverter::Utf16LE).decode(raw);
+        for (const QString& line : {QStringLiteral("; poznámka"), QStringLiteral("Left=77"),
+                                    QStringLiteral("M0=Mezičas"), QStringLiteral("M1=Přestřik")})
+            QVERIFY2(back.contains(line), qPrintable(line));
     }
 
     void folderRule() {

@@ -49,6 +49,8 @@ private slots:
     void cleanupTestCase();
 
     void connectionFailures();
+    void errorMessages_data();
+    void errorMessages();
     void sessionModeIgnoresServerDefault();
     void droppedConnectionReopens();
     void textBytesRoundTrip_data();
@@ -63,6 +65,8 @@ private slots:
 
     void competitions();
     void categories();
+    void categoryLookAlikes_data();
+    void categoryLookAlikes();
     void districtsAndPlaces();
     void startList();
     void startListSaveAndDelete();
@@ -115,6 +119,69 @@ void TstZapDm::connectionFailures() {
         // Once the server answers, the next statement connects.
         Tdm_QX dm;
         QVERIFY(dm.load_okres().size() > 0);
+    }
+}
+
+void TstZapDm::errorMessages_data() {
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<int>("operace");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("detail");
+    const int pripojeni = int(DbError::Operace::Pripojeni);
+    const int cteni = int(DbError::Operace::Cteni);
+    const int zapis = int(DbError::Operace::Zapis);
+    QTest::newRow("no server") << 0 << pripojeni << u"Nepodařilo se připojit k databázi."_qs
+                               << u"Databáze hlásí (chyba 2002): "_qs;
+    QTest::newRow("database missing")
+        << 1 << pripojeni << u"Nepodařilo se připojit k databázi."_qs << u"Databáze hlásí (chyba 1049): "_qs;
+    QTest::newRow("query on a missing table")
+        << 2 << cteni << u"Nepodařilo se načíst data z databáze."_qs << u"Databáze hlásí (chyba 1146): "_qs;
+    QTest::newRow("insert into a missing table")
+        << 3 << zapis << u"Nepodařilo se uložit změnu do databáze."_qs << u"Databáze hlásí (chyba 1146): "_qs;
+    QTest::newRow("stored value not a number")
+        << 4 << cteni << u"Nepodařilo se načíst data z databáze."_qs << u"'abc' není platná"_qs;
+    QTest::newRow("bad key") << 5 << int(DbError::Operace::Jina) << u"'1 x' není platný klíč záznamu."_qs
+                             << QString();
+}
+
+// Every failure says in Czech what failed; the server's own text goes to the details.
+void TstZapDm::errorMessages() {
+    QFETCH(int, failure);
+    ConnectionSettings s = ConnectionSettings::fromEnvironment();
+    if (failure == 0) s.unixSocket = "/nonexistent/qx/mysqld.sock";
+    if (failure == 1) s.database = db_->name() + "_missing";
+    Tdm_QX dm(s);
+    try {
+        switch (failure) {
+        case 0:
+        case 1:
+            dm.load_okres();
+            break;
+        case 2:
+            dm.open(dm.SQLQuery_kat, "SELECT * FROM no_such_table");
+            break;
+        case 3:
+            dm.exec(dm.SQLQuery_kat, "INSERT INTO no_such_table (a) VALUES (1)");
+            break;
+        case 4:
+            dm.open(dm.SQLQuery_kat, "SELECT 'abc' AS id");
+            dm.SQLQuery_kat.AsInteger("id");
+            break;
+        case 5:
+            Tdm_QX::key(u"1 x"_qs);
+            break;
+        }
+        QFAIL("expected an error");
+    } catch (const DbError& e) {
+        QTEST(int(e.operace()), "operace");
+        QTEST(e.zprava(), "message");
+        QFETCH(QString, detail);
+        if (detail.isEmpty())
+            QVERIFY2(e.podrobnosti().isEmpty(), qPrintable(e.podrobnosti()));
+        else
+            QVERIFY2(e.podrobnosti().startsWith(detail), qPrintable(e.podrobnosti()));
+        // The server's own text stays whole in the details.
+        if (e.code() != 0) QVERIFY2(e.podrobnosti().endsWith(e.text()), qPrintable(e.podrobnosti()));
     }
 }
 
@@ -194,10 +261,11 @@ void TstZapDm::textBytesRoundTrip() {
     db.exec("INSERT INTO obceqx VALUES (UNHEX('" + text.toUtf8().toHex() + "'), 'A'), ('jiny', 'B')");
     QCOMPARE(dm.load_obce(text), QStringList{u"A"_qs});
 
-    // Update and delete find the row by the same text.
+    // The look-alike test finds the row by the same text.
     dm.save_kat(id(rows[0][2]), text + u"ě"_qs, QString());
     QCOMPARE(cells(dm.load_kat())[0][0], text + u"ě"_qs);
-    dm.delete_kat(text + u"ě"_qs);
+    QCOMPARE(dm.kategorie_shodna(text + u"ě"_qs, std::nullopt), std::optional<QString>(text + u"ě"_qs));
+    dm.delete_kat(*id(rows[0][2]));
     QVERIFY(cells(dm.load_kat()).isEmpty());
 }
 
@@ -316,7 +384,7 @@ void TstZapDm::competitions() {
     Soutez s{u"Memoriál \"Jana\" \\ 1"_qs,
              u"Žďár nad Sázavou"_qs,
              u"Nové Město"_qs,
-             QDate(2021, 9, 5),
+             u"20210905"_qs,
              u"9:30"_qs,
              u"603123456"_qs,
              u"www.sdh.cz"_qs};
@@ -336,8 +404,8 @@ void TstZapDm::competitions() {
     QCOMPARE(id.toUtf8(), db_->value("SELECT id FROM soutezeqx"));
 
     // Newest first.
-    dm.save_soutez(std::nullopt, Soutez{u"Později"_qs, {}, {}, QDate(2022, 1, 2), {}, {}, {}});
-    dm.save_soutez(std::nullopt, Soutez{u"Dříve"_qs, {}, {}, QDate(2020, 12, 31), {}, {}, {}});
+    dm.save_soutez(std::nullopt, Soutez{u"Později"_qs, {}, {}, u"20220102"_qs, {}, {}, {}});
+    dm.save_soutez(std::nullopt, Soutez{u"Dříve"_qs, {}, {}, u"20201231"_qs, {}, {}, {}});
     rows = cells(dm.load_souteze());
     QCOMPARE(rows.size(), 3);
     QCOMPARE(rows[0][0], u"Později"_qs);
@@ -347,7 +415,7 @@ void TstZapDm::competitions() {
 
     // Update changes only that row.
     s.nazev = u"Přejmenovaná's"_qs;
-    s.datum = QDate(2021, 10, 15);
+    s.datum = u"20211015"_qs;
     s.misto = QString();
     dm.save_soutez(id.toLongLong(), s);
     rows = cells(dm.load_souteze());
@@ -385,12 +453,41 @@ void TstZapDm::categories() {
     rows = cells(dm.load_kat());
     QCOMPARE(rows[0], (QStringList{u"Dorostenky"_qs, u"DK"_qs, rows[0][2]}));
 
-    // Deleting by name removes every category of that name.
-    dm.delete_kat(u"Muži"_qs);
-    rows = cells(dm.load_kat());
-    QCOMPARE(rows.size(), 2);
-    QCOMPARE(rows[1][0], u"Ženy"_qs);
+    // Deleting removes the one row by its key: neither its namesake nor its look-alikes.
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('MUŽI', 'MV'), ('Muži ', 'MM')");
+    const QByteArray first = db_->value("SELECT id FROM katqx WHERE zkratka='M'");
+    dm.delete_kat(first.toLongLong());
+    QCOMPARE(db_->column("SELECT zkratka FROM katqx ORDER BY zkratka"),
+             (QList<QByteArray>{"DK", "M2", "MM", "MV", "Ž"}));
     db_->exec("DELETE FROM katqx");
+}
+
+void TstZapDm::categoryLookAlikes_data() {
+    QTest::addColumn<QString>("nazev");
+    QTest::addColumn<bool>("ownRowExcepted");
+    QTest::addColumn<QString>("found");
+    QTest::newRow("the same name") << u"Muži"_qs << false << u"Muži"_qs;
+    QTest::newRow("other case") << u"MUŽI"_qs << false << u"Muži"_qs;
+    QTest::newRow("blank at the end") << u"Muži  "_qs << false << u"Muži"_qs;
+    QTest::newRow("own row excepted") << u"muži"_qs << true << QString();
+    QTest::newRow("other accents") << u"Muzi"_qs << false << QString();
+    QTest::newRow("blank at the start") << u" Muži"_qs << false << QString();
+    QTest::newRow("quote") << u"Muži \"A\""_qs << false << QString();
+}
+
+// The database, not the program, decides which names it takes for one another.
+void TstZapDm::categoryLookAlikes() {
+    QFETCH(QString, nazev);
+    QFETCH(bool, ownRowExcepted);
+    QFETCH(QString, found);
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('Muži', 'M')");
+    const qint64 own = db_->value("SELECT id FROM katqx").toLongLong();
+    Tdm_QX dm;
+    const std::optional<QString> shodna =
+        dm.kategorie_shodna(nazev, ownRowExcepted ? std::optional<qint64>(own) : std::nullopt);
+    db_->exec("DELETE FROM katqx");
+    QCOMPARE(shodna.value_or(QString()), found);
+    QCOMPARE(shodna.has_value(), !found.isEmpty());
 }
 
 void TstZapDm::districtsAndPlaces() {

@@ -11,6 +11,8 @@ class TstZapRegisters : public QObject {
 private slots:
     void formatDate_data();
     void formatDate();
+    void storedDate_data();
+    void storedDate();
     void displayDateReadBack_data();
     void displayDateReadBack();
     void storedForm();
@@ -38,6 +40,33 @@ void TstZapRegisters::formatDate_data() {
                            << "2021091";
     QTest::newRow("not digits") << "2021-9-5"
                                 << "2021-9-5";
+    QTest::newRow("month 13") << "20251301"
+                              << "20251301";
+    QTest::newRow("no such day") << "20210231"
+                                 << "20210231";
+    QTest::newRow("letters") << "abc"
+                             << "abc";
+    QTest::newRow("before the Gregorian calendar in Bohemia") << "17000101"
+                                                              << "1.1.1700";
+}
+
+void TstZapRegisters::storedDate_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QDate>("date");
+    QTest::newRow("a day") << "20210905" << QDate(2021, 9, 5);
+    QTest::newRow("leap day") << "20240229" << QDate(2024, 2, 29);
+    QTest::newRow("an early year") << "17000101" << QDate(1700, 1, 1);
+    QTest::newRow("month 13") << "20251301" << QDate();
+    QTest::newRow("no leap day") << "20230229" << QDate();
+    QTest::newRow("signed") << "+2021095" << QDate();
+    QTest::newRow("letters") << "abc" << QDate();
+    QTest::newRow("empty") << "" << QDate();
+}
+
+void TstZapRegisters::storedDate() {
+    QFETCH(QString, stored);
+    QFETCH(QDate, date);
+    QCOMPARE(datumUlozene(stored), date);
 }
 
 void TstZapRegisters::formatDate() {

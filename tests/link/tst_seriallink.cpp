@@ -131,7 +131,7 @@ private slots:
         QCOMPARE(prompts.at(0).at(1).toString(), QStringLiteral("zapněte časomíru:"));
         QTRY_COMPARE(link.state(), State::NoAnswer);
         QCOMPARE(prompts.size(), 2);
-        QCOMPARE(prompts.at(1).at(0).toString(), QStringLiteral("Časomíra nenavázala komunikaci. Vypňete  "));
+        QCOMPARE(prompts.at(1).at(0).toString(), QStringLiteral("Časomíra nenavázala komunikaci. Vypněte  "));
         QCOMPARE(prompts.at(1).at(1).toString(), QStringLiteral("časomíru, vyberte jiný port a zapněte ji!"));
         QVERIFY(link.isOpen()); // the port stays open
         // a greeting after the message is not read any more

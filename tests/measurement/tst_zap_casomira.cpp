@@ -24,10 +24,20 @@ private slots:
             << 468 << 0xBC << 10 << "Verze časomíry - QX 4.68, dva útoky" << 12 << false << false;
         QTest::newRow("three lanes") << 454 << 0x03 << 10 << "Verze časomíry - QX 4.54, tři dráhy" << 3
                                      << false << false;
-        QTest::newRow("no device yet") << 458 << 0 << 2 << "Verze časomíry - QX 4.58" << 2 << false << false;
-        QTest::newRow("not a mode") << 466 << 0x09 << 10 << "Verze časomíry - QX 4.66" << 10 << false << true;
+        QTest::newRow("no device yet")
+            << 458 << 0 << 2 << "Časomíra je spuštěna, zařízení zatím neodpovědělo (verze QX 4.58)" << 2
+            << false << false;
+        QTest::newRow("console's start-up version, no device")
+            << 454 << 0 << 170 << "Časomíra je spuštěna, zařízení zatím neodpovědělo (verze QX 4.54)" << 170
+            << false << false;
+        QTest::newRow("not a mode") << 466 << 0x09 << 10
+                                    << "Časomíra je spuštěna, zařízení zatím neodpovědělo (verze QX 4.66)"
+                                    << 10 << false << true;
         QTest::newRow("490 keeps the mode")
             << 490 << 0x02 << 12 << "Verze časomíry - QX 4.90" << 12 << true << false;
+        QTest::newRow("490 before its device")
+            << 490 << 0 << 10 << "Časomíra je spuštěna, zařízení zatím neodpovědělo (verze QX 4.90)" << 10
+            << true << true;
         QTest::newRow("463 has no text")
             << 463 << 0x01 << 10 << "Verze časomíry - , jedna dráha" << 1 << false << false;
         // A number the table does not know is shown as it came.

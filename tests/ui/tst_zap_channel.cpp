@@ -94,6 +94,24 @@ private slots:
         QVERIFY(QDir(QStringLiteral("actual.txt")).removeRecursively());
     }
 
+    // The console runs without a device: it answers with its chosen version and settings byte 0,
+    // and the status line says the device has not answered yet, until its settings arrive.
+    void consoleWithoutDevice() {
+        qx::LocalChannel stopky(QStringLiteral("TfrmCas"));
+        QVERIFY(stopky.listen());
+        connect(&stopky, &qx::LocalChannel::messageReceived, this, [&](quint32 m, qint32 w, qint32) {
+            if (m == 1490 && w == 0) stopky.send(QStringLiteral("TfrmQX"), 1490, 454, 0);
+        });
+        qx::Tdm_QX dm;
+        TfrmQX frm(dm);
+        QTRY_COMPARE(frm.lbl_casomira->text(),
+                     QStringLiteral("Časomíra je spuštěna, zařízení zatím neodpovědělo (verze QX 4.54)"));
+        QCOMPARE(int(frm.nast), 170);
+        stopky.send(QStringLiteral("TfrmQX"), 1490, 454, 0x0C);
+        QTRY_COMPARE(frm.lbl_casomira->text(), QStringLiteral("Verze časomíry - QX 4.54, dva útoky"));
+        QCOMPARE(int(frm.nast), 12);
+    }
+
     // Without the console nothing is sent and nothing waits: the window starts as usual.
     void consoleAbsent() {
         qx::Tdm_QX dm;

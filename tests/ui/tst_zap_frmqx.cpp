@@ -4,6 +4,7 @@
 
 #include "TestDb.h"
 #include "ZapFixture.h"
+#include "data/Registers.h"
 #include "data/Tdm_QX.h"
 #include "ui/TfrmQX.h"
 
@@ -30,10 +31,6 @@ struct Box {
 };
 QList<Box> g_boxes;
 
-const QString kFailure = QStringLiteral(
-    "Program se memůže připojit k databázi. Zkontrolujte, zda máte spuštěn program PHPEasy a zda máte "
-    "vytvořenou databázi myQX, viz návod!");
-
 } // namespace
 
 class TstZapFrmQX : public QObject {
@@ -48,16 +45,28 @@ private slots:
     void startupFailure();
     void startupState();
     void startupReadsSettingsFile();
+    void unreadableSettingsFileKept();
     void startupUpgradesSchema();
     void competitionLifecycle();
     void gridSizesAndOrder();
     void namesRoundTrip();
+    void storedTextsNotCut_data();
+    void storedTextsNotCut();
+    void longSplitTitleKept();
     void dateReadBackIgnoresLocale_data();
     void dateReadBackIgnoresLocale();
     void missingValuesShownNotReplaced();
+    void storedDateKept_data();
+    void storedDateKept();
+    void newModeOffersRegisterValuesOnly_data();
+    void newModeOffersRegisterValuesOnly();
+    void typedListTextIsSaved_data();
+    void typedListTextIsSaved();
     void emptyRows();
     void categories();
     void navigation();
+    void clickOnCurrentRowShowsItAnew_data();
+    void clickOnCurrentRowShowsItAnew();
     void failedSaveKeepsFields();
 
 private:
@@ -115,16 +124,21 @@ void TstZapFrmQX::startupFailure_data() {
     QTest::addColumn<QByteArray>("database");
     QTest::addColumn<QByteArray>("socket");
     QTest::addColumn<QString>("detail");
+    QTest::addColumn<QString>("server");
+    const QString test = qEnvironmentVariable("MYSQL_UNIX_PORT");
     QTest::newRow("server not running")
-        << QByteArray() << QByteArray("/nonexistent/qx/mysqld.sock") << u"/nonexistent/qx/mysqld.sock"_qs;
-    QTest::newRow("database missing") << QByteArray("qxt_no_such_db") << QByteArray() << u"qxt_no_such_db"_qs;
-    QTest::newRow("tables missing") << QByteArray("empty") << QByteArray() << u"doesn't exist"_qs;
+        << QByteArray() << QByteArray("/nonexistent/qx/mysqld.sock") << u"/nonexistent/qx/mysqld.sock"_qs
+        << u"/nonexistent/qx/mysqld.sock"_qs;
+    QTest::newRow("database missing")
+        << QByteArray("qxt_no_such_db") << QByteArray() << u"qxt_no_such_db"_qs << test;
+    QTest::newRow("tables missing") << QByteArray("empty") << QByteArray() << u"doesn't exist"_qs << test;
 }
 
 void TstZapFrmQX::startupFailure() {
     QFETCH(QByteArray, database);
     QFETCH(QByteArray, socket);
     QFETCH(QString, detail);
+    QFETCH(QString, server);
     std::unique_ptr<TestDb> empty;
     ConnectionSettings s = ConnectionSettings::fromEnvironment();
     if (database == "empty") {
@@ -145,7 +159,15 @@ void TstZapFrmQX::startupFailure() {
     QVERIFY2(!enteredEventLoop, "the program went on after the database message");
 
     QCOMPARE(g_boxes.size(), 1);
-    QCOMPARE(g_boxes[0].text, kFailure);
+    // Which server and database were tried, and how the program's own server is started; no
+    // package of another system.
+    const QString text = g_boxes[0].text;
+    QVERIFY2(text.startsWith(u"Program se nemůže připojit k databázi "_qs), qPrintable(text));
+    QVERIFY2(text.contains(server), qPrintable(text));
+    QVERIFY2(text.contains(QString::fromUtf8(s.database)), qPrintable(text));
+    QVERIFY2(text.contains(u"„bash scripts/run.sh“"_qs), qPrintable(text));
+    QVERIFY2(text.contains(u"„bash scripts/mariadb.sh start SLOŽKA“"_qs), qPrintable(text));
+    QVERIFY2(!text.contains(u"PHPEasy"_qs), qPrintable(text));
     QCOMPARE(g_boxes[0].icon, QMessageBox::NoIcon);
     QVERIFY2(g_boxes[0].detail.contains(detail), qPrintable(g_boxes[0].detail));
     QCoreApplication::processEvents(); // the pending timer, now harmless
@@ -206,6 +228,8 @@ void TstZapFrmQX::startupState() {
     QVERIFY(!smazat->isEnabled());
     FIND(QComboBox, okres, "CB_soutez_okres");
     QVERIFY(!okres->isVisible());
+    FIND(QLabel, lblOkres, "lbl_soutez_okres");
+    QCOMPARE(lblOkres->text(), u"Vyberte okres konání soutěže:"_qs);
     FIND(QFrame, detail, "pnl_soutez_detail");
     QVERIFY(!detail->isVisible());
     QCOMPARE(okres->count(), 78);
@@ -257,6 +281,31 @@ void TstZapFrmQX::startupReadsSettingsFile() {
     auto frm = open();
     FIND(QComboBox, mezicas, "CB_mezicas");
     QCOMPARE(mezicas->currentIndex(), -1);
+}
+
+// A qx_db.ini that is there but cannot be read is named once at start-up; "Uložit" then leaves it
+// as it was and says why.
+void TstZapFrmQX::unreadableSettingsFileKept() {
+    const QString path = config_.filePath(u"qx_db.ini"_qs);
+    const QByteArray content("[Poradatel]\0P1=SDH\n", 19);
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    auto frm = open();
+    QCOMPARE(g_boxes.size(), 1);
+    QVERIFY2(g_boxes[0].text.startsWith(u"Soubor nastavení „%1“ nelze přečíst"_qs.arg(path)),
+             qPrintable(g_boxes[0].text));
+    FIND(QLineEdit, m1, "edtM1nast");
+    QCOMPARE(m1->text(), u"Koš"_qs);
+    FIND(QPushButton, ulozit, "btNPoradatel");
+    ulozit->click();
+    QCOMPARE(g_boxes.size(), 2);
+    QVERIFY2(g_boxes[1].text.contains(u"zůstává, jak byl"_qs), qPrintable(g_boxes[1].text));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), content);
 }
 
 void TstZapFrmQX::startupUpgradesSchema() {
@@ -418,6 +467,64 @@ void TstZapFrmQX::namesRoundTrip() {
     QCOMPARE(db_->value("SELECT HEX(nazev_souteze) FROM soutezeqx"), name.toUtf8().toHex().toUpper());
 }
 
+void TstZapFrmQX::storedTextsNotCut_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("column");
+    QString emoji;
+    for (int i = 0; i < 60; ++i)
+        emoji += QStringLiteral("\U0001F692");
+    QTest::newRow("sixty emoji") << emoji << QByteArray();
+    QTest::newRow("eighty characters of an older database")
+        << u"Memoriál Jana Nováka a Josefa Dvořáka, pohár starosty obce, noční soutěž 2021"_qs.leftJustified(
+               80, u'!', true)
+        << QByteArray("VARCHAR(100)");
+}
+
+// A stored name longer than its box, or with characters outside the basic plane, is shown whole
+// and an unchanged save writes back every byte.
+void TstZapFrmQX::storedTextsNotCut() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, column);
+    if (!column.isEmpty())
+        db_->exec("ALTER TABLE soutezeqx MODIFY nazev_souteze " + column + " NOT NULL DEFAULT ''");
+    const auto restore = qScopeGuard([&] {
+        if (column.isEmpty()) return;
+        db_->exec("DELETE FROM soutezeqx");
+        db_->exec("ALTER TABLE soutezeqx MODIFY nazev_souteze VARCHAR(60) NOT NULL DEFAULT ''");
+    });
+    db_->exec("INSERT INTO soutezeqx (nazev_souteze, nazev_okresu, datum) VALUES (UNHEX('" +
+              name.toUtf8().toHex() + "'), 'Cheb', '20210905')");
+    auto frm = open();
+    FIND(StringGrid, grid, "SG_souteze");
+    FIND(QLineEdit, nazev, "edt_soutez_nazev");
+    FIND(QPushButton, ulozit, "btn_soutez_ulozit");
+    clickRow(grid, 1);
+    QCOMPARE(nazev->text(), name);
+    ulozit->click();
+    QVERIFY(g_boxes.isEmpty());
+    QCOMPARE(db_->value("SELECT HEX(nazev_souteze) FROM soutezeqx"), name.toUtf8().toHex().toUpper());
+}
+
+// A split title of the settings file longer than its box is shown whole and saved back whole.
+void TstZapFrmQX::longSplitTitleKept() {
+    const QString path = config_.filePath(u"qx_db.ini"_qs);
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(u"[Oznac_mezi]\nM1=Výstřik proudu\n"_qs.toUtf8());
+    }
+    auto frm = open();
+    FIND(QLineEdit, m1, "edtM1nast");
+    FIND(QPushButton, ulozit, "btNPoradatel");
+    QCOMPARE(m1->text(), u"Výstřik proudu"_qs);
+    ulozit->click();
+    QVERIFY(g_boxes.isEmpty());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(f.readAll());
+    QVERIFY2(text.contains(u"M1=Výstřik proudu\n"_qs), qPrintable(text));
+}
+
 void TstZapFrmQX::dateReadBackIgnoresLocale_data() {
     QTest::addColumn<QByteArray>("stored");
     QTest::addColumn<QDate>("date");
@@ -442,6 +549,58 @@ void TstZapFrmQX::dateReadBackIgnoresLocale() {
     ulozit->click();
     QVERIFY(g_boxes.isEmpty());
     QCOMPARE(db_->value("SELECT datum FROM soutezeqx"), stored);
+}
+
+void TstZapFrmQX::storedDateKept_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("shown"); // in the grid and in the date box
+    QTest::newRow("a day") << QByteArray("20210905") << u"5.9.2021"_qs;
+    QTest::newRow("month 13") << QByteArray("20251301") << u"20251301"_qs;
+    QTest::newRow("letters") << QByteArray("abc") << u"abc"_qs;
+    QTest::newRow("an early year") << QByteArray("17000101") << u"1.1.1700"_qs;
+    QTest::newRow("empty") << QByteArray() << QString();
+}
+
+// A save without a new date writes back exactly the stored date, readable or not; an unreadable
+// one is shown as it is, never replaced by today's or the previous row's date.
+void TstZapFrmQX::storedDateKept() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, shown);
+    db_->exec("INSERT INTO soutezeqx (nazev_souteze, datum) VALUES ('Jiná', '20190601'), ('Tato', '" +
+              stored + "')");
+    auto frm = open();
+    FIND(StringGrid, grid, "SG_souteze");
+    FIND(QDateEdit, datum, "edt_soutez_datum");
+    FIND(QLineEdit, nazev, "edt_soutez_nazev");
+    FIND(QPushButton, ulozit, "btn_soutez_ulozit");
+    FIND(QPushButton, nova, "SB_soutez_nova");
+    const int row = column(grid, 0).indexOf(u"Tato"_qs) + 1;
+    QVERIFY(row > 0);
+    QCOMPARE(grid->Cells(1, row), shown);
+    clickRow(grid, row == 1 ? 2 : 1); // the other competition first
+    clickRow(grid, row);
+    QCOMPARE(datum->text(), shown.isEmpty() ? u"bez data"_qs : shown);
+    nazev->setText(u"Tato upravená"_qs);
+    ulozit->click();
+    QVERIFY(g_boxes.isEmpty());
+    QCOMPARE(db_->value("SELECT datum FROM soutezeqx WHERE nazev_souteze='Tato upravená'"), stored);
+
+    // A date the operator picks is saved.
+    clickRow(grid, column(grid, 0).indexOf(u"Tato upravená"_qs) + 1);
+    datum->setDate(QDate(2022, 5, 1));
+    ulozit->click();
+    QCOMPARE(db_->value("SELECT datum FROM soutezeqx WHERE nazev_souteze='Tato upravená'"),
+             QByteArray("20220501"));
+    QCOMPARE(db_->value("SELECT datum FROM soutezeqx WHERE nazev_souteze='Jiná'"), QByteArray("20190601"));
+
+    // A new competition after a row without a readable date is given today's date.
+    db_->exec("UPDATE soutezeqx SET datum='" + stored + "' WHERE nazev_souteze='Tato upravená'");
+    frm->load_souteze();
+    clickRow(grid, column(grid, 0).indexOf(u"Tato upravená"_qs) + 1);
+    nova->click();
+    QCOMPARE(datum->date(), qx::datumUlozene(QString::fromLatin1(stored)).isValid()
+                                ? qx::datumUlozene(QString::fromLatin1(stored))
+                                : QDate::currentDate());
 }
 
 void TstZapFrmQX::missingValuesShownNotReplaced() {
@@ -471,6 +630,137 @@ void TstZapFrmQX::missingValuesShownNotReplaced() {
     clickRow(grid, 3);
     QCOMPARE(misto->currentText(), u"Aš"_qs);
     QCOMPARE(misto->count(), 1);
+}
+
+void TstZapFrmQX::newModeOffersRegisterValuesOnly_data() {
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<QString>("nova");
+    QTest::addColumn<QString>("okres");
+    QTest::addColumn<QStringList>("lists");
+    QTest::addColumn<QStringList>("stored");
+    QTest::newRow("competition") << u"SB_soutez"_qs << u"SG_souteze"_qs << u"SB_soutez_nova"_qs
+                                 << u"CB_soutez_okres"_qs
+                                 << QStringList{u"CB_soutez_okres"_qs, u"cb_soutez_misto"_qs}
+                                 << QStringList{u"Okres Gottwaldov"_qs, u"Gottwaldov"_qs};
+    QTest::newRow("start-list entry")
+        << u"SB_listina"_qs << u"SG_listina"_qs << u"SB_listina_novy_tym"_qs << u"CB_listina_okres"_qs
+        << QStringList{u"CB_listina_okres"_qs, u"CB_listina_nazevSDH"_qs, u"CB_listina_kat"_qs}
+        << QStringList{u"Okres X"_qs, u"Zaniklá ves"_qs, u"Stará kategorie"_qs};
+}
+
+// A stored value gone from its register is shown for its own row, but never offered to a new one.
+void TstZapFrmQX::newModeOffersRegisterValuesOnly() {
+    QFETCH(QString, view);
+    QFETCH(QString, grid);
+    QFETCH(QString, nova);
+    QFETCH(QString, okres);
+    QFETCH(QStringList, lists);
+    QFETCH(QStringList, stored);
+    db_->exec("INSERT INTO obceqx (nazev_okresu, nazev_obce) VALUES ('Cheb', 'Aš')");
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('Muži', 'M')");
+    db_->exec("INSERT INTO soutezeqx (nazev_souteze, nazev_okresu, nazev_obce, datum) VALUES "
+              "('Starý okres', 'Okres Gottwaldov', 'Gottwaldov', '20200601')");
+    db_->exec("INSERT INTO druzstvaqx (id_soutez, poradi, nazev_dr, nazev_okresu, kategorie) SELECT id, '1', "
+              "'Zaniklá ves', 'Okres X', 'Stará kategorie' FROM soutezeqx");
+    auto frm = open();
+    FIND(StringGrid, souteze, "SG_souteze");
+    doubleClickRow(souteze, 1);
+    auto* toggle = frm->findChild<QPushButton*>(view);
+    auto* sg = frm->findChild<StringGrid*>(grid);
+    auto* novy = frm->findChild<QPushButton*>(nova);
+    auto* cbOkres = frm->findChild<QComboBox*>(okres);
+    QVERIFY(toggle && sg && novy && cbOkres);
+    QList<QComboBox*> cbs;
+    for (const QString& name : lists) {
+        cbs << frm->findChild<QComboBox*>(name);
+        QVERIFY2(cbs.last(), qPrintable(name));
+    }
+    const auto offered = [&] {
+        QStringList out;
+        for (QComboBox* cb : cbs)
+            for (const QString& value : stored)
+                if (cb->findText(value) >= 0) out << cb->objectName() + u": "_qs + value;
+        return out;
+    };
+    toggle->click();
+    clickRow(sg, 1);
+    for (int i = 0; i < cbs.size(); ++i)
+        QCOMPARE(cbs[i]->currentText(), stored[i]);
+
+    novy->click();
+    QCOMPARE(offered(), QStringList());
+    choose(cbOkres, u"Cheb"_qs);
+    QCOMPARE(offered(), QStringList());
+    QCOMPARE(cbOkres->count(), 78);
+
+    // Back in edit mode the row shows its stored values again.
+    novy->click();
+    clickRow(sg, 1);
+    for (int i = 0; i < cbs.size(); ++i)
+        QCOMPARE(cbs[i]->currentText(), stored[i]);
+    QVERIFY(g_boxes.isEmpty());
+}
+
+void TstZapFrmQX::typedListTextIsSaved_data() {
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("nova");
+    QTest::addColumn<QString>("okres");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("save");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("place of a competition")
+        << u"SB_soutez"_qs << u"SB_soutez_nova"_qs << u"CB_soutez_okres"_qs << u"cb_soutez_misto"_qs
+        << u"btn_soutez_ulozit"_qs << QByteArray("SELECT nazev_obce FROM soutezeqx ORDER BY id DESC LIMIT 1");
+    QTest::newRow("brigade of an entry")
+        << u"SB_listina"_qs << u"SB_listina_novy_tym"_qs << u"CB_listina_okres"_qs
+        << u"CB_listina_nazevSDH"_qs << u"btn_listina_ulozit"_qs
+        << QByteArray("SELECT nazev_dr FROM druzstvaqx");
+    QTest::newRow("category of an entry")
+        << u"SB_listina"_qs << u"SB_listina_novy_tym"_qs << u"CB_listina_okres"_qs << u"CB_listina_kat"_qs
+        << u"btn_listina_ulozit"_qs << QByteArray("SELECT kategorie FROM druzstvaqx");
+}
+
+// The place, brigade and category lists take typed text, which is what is saved; the lists marked
+// for choosing only stay closed to typing.
+void TstZapFrmQX::typedListTextIsSaved() {
+    QFETCH(QString, view);
+    QFETCH(QString, nova);
+    QFETCH(QString, okres);
+    QFETCH(QString, list);
+    QFETCH(QString, save);
+    QFETCH(QByteArray, stored);
+    db_->exec("INSERT INTO obceqx (nazev_okresu, nazev_obce) VALUES ('Cheb', 'Aš'), ('Cheb', 'Skalná')");
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('Muži', 'M')");
+    db_->exec("INSERT INTO soutezeqx (nazev_souteze, datum) VALUES ('Pohár', '20210905')");
+    auto frm = open();
+    FIND(StringGrid, souteze, "SG_souteze");
+    doubleClickRow(souteze, 1);
+    for (const char* closed : {"CB_soutez_okres", "CB_listina_okres", "CB_tym_okres"}) {
+        auto* cb = frm->findChild<QComboBox*>(QString::fromLatin1(closed));
+        QVERIFY2(cb && !cb->isEditable(), closed);
+    }
+    auto* toggle = frm->findChild<QPushButton*>(view);
+    auto* novy = frm->findChild<QPushButton*>(nova);
+    auto* cbOkres = frm->findChild<QComboBox*>(okres);
+    auto* cb = frm->findChild<QComboBox*>(list);
+    auto* ulozit = frm->findChild<QPushButton*>(save);
+    QVERIFY(toggle && novy && cbOkres && cb && ulozit);
+    toggle->click();
+    novy->click();
+    choose(cbOkres, u"Cheb"_qs);
+    QVERIFY(cb->isEditable());
+    // A typed text that begins like an entry of the list stays as typed.
+    cb->lineEdit()->setFocus();
+    QTest::keyClicks(cb->lineEdit(), u"Sk"_qs);
+    QCOMPARE(cb->currentText(), u"Sk"_qs);
+    QTest::keyClicks(cb->lineEdit(), u"alna Ves"_qs);
+    QTest::keyClick(cb->lineEdit(), Qt::Key_Return);
+    QCOMPARE(cb->currentText(), u"Skalna Ves"_qs);
+    QCOMPARE(cb->findText(u"Skalna Ves"_qs), -1); // not added to the register's entries
+    ulozit->click();
+    QVERIFY(g_boxes.isEmpty());
+    QCOMPARE(db_->value(stored), QByteArray("Skalna Ves"));
 }
 
 void TstZapFrmQX::emptyRows() {
@@ -545,16 +835,59 @@ void TstZapFrmQX::categories() {
     QCOMPARE(db_->value("SELECT kategorie FROM katqx WHERE zkratka='Ž'"), u"Ženy 35+"_qs.toUtf8());
     QCOMPARE(nastKat->currentIndex(), -1);
 
-    // Delete by name removes both rows of that name.
-    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('Dorost', 'D2')");
+    // Deleting removes the chosen row only, not the rows the database takes for the same name.
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('DOROST', 'D2'), ('Dorost ', 'D3')");
     frm->load_kat();
-    clickRow(grid, 1);
+    const auto rowOf = [&](const QString& name) {
+        for (int r = 1; r < grid->RowCount(); ++r)
+            if (grid->Cells(0, r) == name) return r;
+        return -1;
+    };
+    clickRow(grid, rowOf(u"Dorost"_qs));
     QCOMPARE(nazev->text(), u"Dorost"_qs);
     smazat->click();
-    QCOMPARE(db_->value("SELECT COUNT(*) FROM katqx WHERE kategorie='Dorost'"), QByteArray("0"));
-    QCOMPARE(grid->Cells(0, 1), u"Muži \"A\""_qs);
-    QCOMPARE(grid->RowCount(), 7);
     QVERIFY(g_boxes.isEmpty());
+    QCOMPARE(db_->column("SELECT zkratka FROM katqx WHERE kategorie='Dorost' ORDER BY zkratka"),
+             (QList<QByteArray>{"D2", "D3"}));
+    QCOMPARE(grid->RowCount(), 7);
+
+    // A new or renamed category whose name the database takes for another one's is refused with
+    // a message; the fields stay for a correction.
+    nova->click();
+    nazev->setText(u"ženy 35+  "_qs);
+    zkr->setText(u"Ž2"_qs);
+    ulozit->click();
+    QCOMPARE(g_boxes.size(), 1);
+    QCOMPARE(g_boxes[0].icon, QMessageBox::Critical);
+    QVERIFY2(g_boxes[0].text.contains(u"„ženy 35+  “"_qs) && g_boxes[0].text.contains(u"„Ženy 35+“"_qs),
+             qPrintable(g_boxes[0].text));
+    QVERIFY(nova->isChecked());
+    QCOMPARE(ulozit->text(), u"Vložit"_qs);
+    QCOMPARE(nazev->text(), u"ženy 35+  "_qs);
+    QCOMPARE(zkr->text(), u"Ž2"_qs);
+    QCOMPARE(db_->value("SELECT COUNT(*) FROM katqx"), QByteArray("4"));
+    nova->click();
+
+    clickRow(grid, rowOf(u"Muži \"A\""_qs));
+    nazev->setText(u"Dorost"_qs);
+    ulozit->click();
+    QCOMPARE(g_boxes.size(), 2);
+    QCOMPARE(nazev->text(), u"Dorost"_qs);
+    QCOMPARE(db_->value("SELECT COUNT(*) FROM katqx WHERE kategorie='Muži \"A\"'"), QByteArray("1"));
+
+    // Its own name in other letters is no conflict; nor is a row kept under its own name while
+    // older look-alikes of it exist.
+    clickRow(grid, rowOf(u"Muži \"A\""_qs));
+    nazev->setText(u"MUŽI \"A\""_qs);
+    ulozit->click();
+    clickRow(grid, rowOf(u"DOROST"_qs));
+    zkr->setText(u"DX"_qs);
+    ulozit->click();
+    QCOMPARE(g_boxes.size(), 2);
+    QCOMPARE(db_->value("SELECT CAST(kategorie AS BINARY) FROM katqx WHERE zkratka='M'"),
+             u"MUŽI \"A\""_qs.toUtf8());
+    QCOMPARE(db_->value("SELECT CAST(kategorie AS BINARY) FROM katqx WHERE zkratka='DX'"),
+             QByteArray("DOROST"));
 }
 
 void TstZapFrmQX::navigation() {
@@ -606,6 +939,50 @@ void TstZapFrmQX::navigation() {
     QVERIFY(!pdf->isEnabled());
 }
 
+void TstZapFrmQX::clickOnCurrentRowShowsItAnew_data() {
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("competitions") << u"SB_soutez"_qs << u"SG_souteze"_qs << u"edt_soutez_nazev"_qs
+                                  << u"Pohár"_qs;
+    QTest::newRow("categories") << u"SB_kat"_qs << u"SG_kat"_qs << u"edt_kat_nazev"_qs << u"Muži"_qs;
+    QTest::newRow("start list") << u"SB_listina"_qs << u"SG_listina"_qs << u"edt_listina_tym"_qs << u"A"_qs;
+}
+
+// Typed changes last until the next click on a row, also on the row that is current already.
+void TstZapFrmQX::clickOnCurrentRowShowsItAnew() {
+    QFETCH(QString, view);
+    QFETCH(QString, grid);
+    QFETCH(QString, field);
+    QFETCH(QString, stored);
+    db_->exec(
+        "INSERT INTO soutezeqx (nazev_souteze, nazev_okresu, datum) VALUES ('Pohár', 'Cheb', '20210905')");
+    db_->exec("INSERT INTO katqx (kategorie, zkratka) VALUES ('Muži', 'M')");
+    db_->exec("INSERT INTO druzstvaqx (id_soutez, poradi, nazev_dr, nazev_okresu, tym) SELECT id, '1', 'Aš', "
+              "'Cheb', 'A' FROM soutezeqx");
+    auto frm = open();
+    FIND(StringGrid, souteze, "SG_souteze");
+    doubleClickRow(souteze, 1); // the chosen competition opens the start list
+    auto* toggle = frm->findChild<QPushButton*>(view);
+    auto* sg = frm->findChild<StringGrid*>(grid);
+    auto* edt = frm->findChild<QLineEdit*>(field);
+    QVERIFY(toggle && sg && edt);
+    toggle->click();
+    clickRow(sg, 1);
+    QCOMPARE(edt->text(), stored);
+    edt->setText(u"přepsáno"_qs);
+    clickRow(sg, 1);
+    QCOMPARE(edt->text(), stored);
+    // The keyboard moves to another row and back, one refresh each.
+    edt->setText(u"přepsáno"_qs);
+    QTest::keyClick(sg, Qt::Key_Down);
+    QCOMPARE(sg->Row(), 2);
+    QTest::keyClick(sg, Qt::Key_Up);
+    QCOMPARE(edt->text(), stored);
+    QVERIFY(g_boxes.isEmpty());
+}
+
 void TstZapFrmQX::failedSaveKeepsFields() {
     auto frm = open();
     FIND(QPushButton, nova, "SB_soutez_nova");
@@ -618,15 +995,27 @@ void TstZapFrmQX::failedSaveKeepsFields() {
     db_->exec("RENAME TABLE soutezeqx TO soutezeqx_pryc");
     ulozit->click();
     db_->exec("RENAME TABLE soutezeqx_pryc TO soutezeqx");
+    // What failed, in Czech; the server's own text in the details.
     QCOMPARE(g_boxes.size(), 1);
     QCOMPARE(g_boxes[0].icon, QMessageBox::Critical);
-    QVERIFY2(g_boxes[0].text.contains(u"soutezeqx"_qs), qPrintable(g_boxes[0].text));
+    QCOMPARE(g_boxes[0].text, u"Nepodařilo se uložit změnu do databáze."_qs);
+    QVERIFY2(g_boxes[0].detail.contains(u"soutezeqx"_qs), qPrintable(g_boxes[0].detail));
+    QVERIFY2(g_boxes[0].detail.contains(u"1146"_qs), qPrintable(g_boxes[0].detail));
     QVERIFY(nova->isChecked());
     QCOMPARE(nazev->text(), u"Nebude uložena"_qs);
     QCOMPARE(ulozit->text(), u"Vložit"_qs);
     ulozit->click(); // the table is back: the same fields are saved now
     QCOMPARE(g_boxes.size(), 1);
     QCOMPARE(countOf("nazev_souteze='Nebude uložena' AND nazev_okresu='Cheb'"), QByteArray("1"));
+
+    // A failed read says so.
+    nova->click();
+    db_->exec("RENAME TABLE obceqx TO obceqx_pryc");
+    choose(okres, u"Cheb"_qs);
+    db_->exec("RENAME TABLE obceqx_pryc TO obceqx");
+    QCOMPARE(g_boxes.size(), 2);
+    QCOMPARE(g_boxes[1].text, u"Nepodařilo se načíst data z databáze."_qs);
+    QVERIFY2(g_boxes[1].detail.contains(u"obceqx"_qs), qPrintable(g_boxes[1].detail));
 }
 
 QTEST_MAIN(TstZapFrmQX)

@@ -4,6 +4,7 @@
 #include "TestDb.h"
 #include "ZapFixture.h"
 #include "data/Tdm_QX.h"
+#include "ui/Ovladace.h"
 #include "ui/TfrmQX.h"
 
 #include <QCheckBox>
@@ -20,7 +21,11 @@ using namespace qx;
 using namespace zapfix;
 
 namespace {
-QStringList g_boxes;
+struct Box {
+    QString text;
+    QString detail;
+};
+QList<Box> g_boxes;
 } // namespace
 
 class TstZapPanely : public QObject {
@@ -53,7 +58,7 @@ void TstZapPanely::initTestCase() {
     if (TestDb::shouldSkip(&why)) QSKIP(qPrintable("No MariaDB server (MYSQL_UNIX_PORT unset): " + why));
     QVERIFY(config_.isValid());
     qputenv("QX_CONFIG_DIR", config_.path().toUtf8());
-    TfrmQX::messageBoxSeam = [](QMessageBox& box) { g_boxes.append(box.text()); };
+    TfrmQX::messageBoxSeam = [](QMessageBox& box) { g_boxes.append({box.text(), box.detailedText()}); };
     db_ = std::make_unique<TestDb>("panely");
 }
 
@@ -178,7 +183,8 @@ void TstZapPanely::brigadesWithoutDistrict() {
     vlozit->click();
     db_->exec("RENAME TABLE obceqx_pryc TO obceqx");
     QCOMPARE(g_boxes.size(), 1);
-    QVERIFY2(g_boxes[0].contains(u"obceqx"_qs), qPrintable(g_boxes[0]));
+    QCOMPARE(g_boxes[0].text, u"Nepodařilo se uložit změnu do databáze."_qs);
+    QVERIFY2(g_boxes[0].detail.contains(u"obceqx"_qs), qPrintable(g_boxes[0].detail));
     QCOMPARE(novy->text(), u"Nová obec"_qs);
     QVERIFY(vlozit->isEnabled());
 }
@@ -212,6 +218,7 @@ void TstZapPanely::startList() {
     chooseCompetition(souteze);
     QCOMPARE(frm->id_soutez, id);
     listina->click();
+    QCOMPARE(lblOkres->text(), u"Vyberte okres družstva:"_qs);
     // No entries yet: title row and 14 empty rows, nothing to delete, fields hidden.
     QVERIFY(pdf->isEnabled());
     QCOMPARE(grid->RowCount(), 15);
@@ -384,7 +391,8 @@ void TstZapPanely::startListFailedSave() {
     ulozit->click();
     db_->exec("RENAME TABLE druzstvaqx_pryc TO druzstvaqx");
     QCOMPARE(g_boxes.size(), 1);
-    QVERIFY2(g_boxes[0].contains(u"druzstvaqx"_qs), qPrintable(g_boxes[0]));
+    QCOMPARE(g_boxes[0].text, u"Nepodařilo se uložit změnu do databáze."_qs);
+    QVERIFY2(g_boxes[0].detail.contains(u"druzstvaqx"_qs), qPrintable(g_boxes[0].detail));
     QVERIFY(novy->isChecked());
     QCOMPARE(poradi->text(), u"1"_qs);
     QCOMPARE(sdh->currentText(), u"Aš"_qs);
@@ -423,7 +431,7 @@ void TstZapPanely::settingsPanel() {
     QCOMPARE(format->currentText(), u"setiny"_qs);
     QCOMPARE(format->itemText(1), u"tisíciny"_qs);
     QCOMPARE(mezicas->count(), 2);
-    QCOMPARE(poradatel->maxLength(), 55);
+    QCOMPARE(qx::ovladace::limitZnaku(poradatel), 55);
     QCOMPARE(ulozit->text(), u"Uložit"_qs);
 
     // The result mode only for the second phase; back in the first it is emptied.
@@ -465,7 +473,7 @@ void TstZapPanely::settingsSaved() {
         FIND(QPushButton, ulozit, "btNPoradatel");
         QCOMPARE(poradatel->text(), u"Staré"_qs);
         QCOMPARE(m1->text(), u"Koš"_qs);
-        QCOMPARE(m4->maxLength(), 8);
+        QCOMPARE(qx::ovladace::limitZnaku(m4), 8);
         poradatel->setText(u"SDH Kořenov \"Dolní\""_qs);
         choose(mezicas, u"Ano"_qs);
         m3->setText(u"Výstřik"_qs);

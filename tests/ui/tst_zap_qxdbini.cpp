@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <unistd.h>
+
 using namespace qx;
 
 class TstZapQxDbIni : public QObject {
@@ -13,6 +15,10 @@ private slots:
     void read();
     void writeKeepsOtherKeys();
     void writeFailureReported();
+    void unreadableFileLeftAlone_data();
+    void unreadableFileLeftAlone();
+    void encodingKept_data();
+    void encodingKept();
     void folderRule();
 };
 
@@ -88,6 +94,95 @@ void TstZapQxDbIni::writeFailureReported() {
     // A folder that cannot exist: its parent is a file.
     QVERIFY(!writeQxDbIni(dir.filePath(u"soubor/qx_db.ini"_qs), QxDbIni{}, &error));
     QVERIFY(!error.isEmpty());
+}
+
+void TstZapQxDbIni::unreadableFileLeftAlone_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("noRights");
+    const QByteArray text = "; ruční poznámka\r\n[Poradatel]\r\nP1=SDH Lhota\r\n[Jine]\r\nKlic=hodnota\r\n";
+    QTest::newRow("no right to read it") << text << true;
+    QStringEncoder utf16(QStringEncoder::Utf16LE);
+    QTest::newRow("UTF-16 without a byte-order mark")
+        << QByteArray(utf16.encode(QString::fromUtf8(text))) << false;
+    QTest::newRow("not a text") << QByteArray("\x00\x01\x02\x03[Poradatel]\nP1=x\n", 19) << false;
+}
+
+// A file that is there but cannot be read gives the defaults with a message, and is never written
+// over: its comments, other sections and values stay.
+void TstZapQxDbIni::unreadableFileLeftAlone() {
+    QFETCH(QByteArray, content);
+    QFETCH(bool, noRights);
+    if (noRights && ::geteuid() == 0) QSKIP("root reads a file without read rights");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"qx_db.ini"_qs);
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    if (noRights) QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    QString error;
+    const QxDbIni v = readQxDbIni(path, &error);
+    QCOMPARE(v.poradatel, QString());
+    QCOMPARE(v.m1, u"Koš"_qs);
+    QVERIFY2(error.startsWith(u"Soubor nastavení „%1“ nelze přečíst: "_qs.arg(path)), qPrintable(error));
+    QVERIFY2(error.contains(u"výchozí hodnoty"_qs), qPrintable(error));
+
+    QxDbIni changed;
+    changed.poradatel = u"Nový"_qs;
+    QString writeError;
+    QVERIFY(!writeQxDbIni(path, changed, &writeError));
+    QVERIFY2(writeError.contains(u"nelze přečíst"_qs) && writeError.contains(u"zůstává, jak byl"_qs),
+             qPrintable(writeError));
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), content);
+}
+
+void TstZapQxDbIni::encodingKept_data() {
+    QTest::addColumn<int>("encoding");
+    QTest::newRow("UTF-16 little-endian, as Notepad saves Unicode") << int(QStringConverter::Utf16LE);
+    QTest::newRow("UTF-16 big-endian") << int(QStringConverter::Utf16BE);
+    QTest::newRow("UTF-8 with a byte-order mark") << int(QStringConverter::Utf8);
+}
+
+// A file with a byte-order mark is read in its encoding and written back in it, with its comments
+// and other sections.
+void TstZapQxDbIni::encodingKept() {
+    QFETCH(int, encoding);
+    const auto enc = QStringConverter::Encoding(encoding);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"qx_db.ini"_qs);
+    const QString text = u"; ruční poznámka\r\n[Jine]\r\nKlic=hodnota\r\n[Poradatel]\r\nP1=SDH Žďár\r\n"
+                         "[Oznac_mezi]\r\nM2=Přestřik\r\n"_qs;
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QStringEncoder encoder(enc, QStringConverter::Flag::WriteBom);
+        f.write(encoder.encode(text));
+    }
+    QString error;
+    QxDbIni v = readQxDbIni(path, &error);
+    QCOMPARE(error, QString());
+    QCOMPARE(v.poradatel, u"SDH Žďár"_qs);
+    QCOMPARE(v.m2, u"Přestřik"_qs);
+    QCOMPARE(v.m1, u"Koš"_qs);
+
+    v.m3 = u"Výš"_qs;
+    QVERIFY(writeQxDbIni(path, v, &error));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray raw = f.readAll();
+    QStringDecoder decoder(enc,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    const QString back = decoder.decode(raw);
+    QVERIFY(!decoder.hasError());
+    QCOMPARE(back.front(), QChar(0xFEFF)); // the byte-order mark is kept
+    for (const QString& line :
+         {u"; ruční poznámka"_qs, u"Klic=hodnota"_qs, u"P1=SDH Žďár"_qs, u"M2=Přestřik"_qs, u"M3=Výš"_qs})
+        QVERIFY2(back.contains(line), qPrintable(line));
+    QCOMPARE(readQxDbIni(path).m3, u"Výš"_qs);
 }
 
 void TstZapQxDbIni::folderRule() {

@@ -28,7 +28,8 @@ std::optional<SoutezRadek> Tdm_QX::soutez(qint64 id) {
 }
 
 void Tdm_QX::save_soutez(std::optional<qint64> id, const Soutez& s) {
-    const QByteArray datum = quoted(datumUlozeni(s.datum));
+    // The date column is read byte for byte (SoutezRadek::datum), and written back so.
+    const QByteArray datum = quotedBytes(s.datum.toLatin1());
     QByteArray sql;
     if (!id) {
         sql = "INSERT INTO soutezeqx "
@@ -83,8 +84,19 @@ void Tdm_QX::save_kat(std::optional<qint64> id, const QString& nazev, const QStr
                                " WHERE id=" + QByteArray::number(*id));
 }
 
-void Tdm_QX::delete_kat(const QString& nazev) {
-    exec(SQLQuery_kat, "DELETE FROM katqx WHERE kategorie=" + quoted(nazev));
+void Tdm_QX::delete_kat(qint64 id) {
+    exec(SQLQuery_kat, "DELETE FROM katqx WHERE id=" + QByteArray::number(id));
+}
+
+std::optional<QString> Tdm_QX::kategorie_shodna(const QString& nazev, std::optional<qint64> krome) {
+    // Compared by the server under the column's own collation, the same comparison that the
+    // start list and the settings category use to find a category by its name.
+    QByteArray sql = "SELECT kategorie FROM katqx WHERE kategorie=" + quoted(nazev);
+    if (krome) sql += " and id<>" + QByteArray::number(*krome);
+    sql += " LIMIT 1";
+    open(SQLQuery_kat, sql);
+    if (SQLQuery_kat.Eof()) return std::nullopt;
+    return SQLQuery_kat.AsString("kategorie");
 }
 
 DruzstvoRadek Tdm_QX::druzstvo(const SQLQuery& q) {

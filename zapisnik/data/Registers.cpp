@@ -3,9 +3,7 @@
 namespace qx {
 
 QString FormatDateTime_QX(const QString& datum) {
-    if (datum.size() != 8) return datum;
-    for (QChar c : datum)
-        if (c < u'0' || c > u'9') return datum;
+    if (!datumUlozene(datum).isValid()) return datum;
     QString s;
     if (datum[6] != u'0') s += datum[6];
     s += datum[7];
@@ -19,6 +17,13 @@ QString FormatDateTime_QX(const QString& datum) {
 
 QString datumUlozeni(const QDate& d) {
     return d.toString(QStringLiteral("yyyyMMdd"));
+}
+
+QDate datumUlozene(const QString& datum) {
+    if (datum.size() != 8) return {};
+    for (QChar c : datum)
+        if (c < u'0' || c > u'9') return {};
+    return QDate(datum.left(4).toInt(), datum.mid(4, 2).toInt(), datum.mid(6, 2).toInt());
 }
 
 QDate datumZobrazeni(const QString& text) {

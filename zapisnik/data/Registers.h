@@ -10,12 +10,15 @@
 namespace qx {
 
 // The displayed form of a stored date "yyyymmdd": day.month.year without
-// leading zeros ("20210905" -> "5.9.2021"). A value that is not eight digits
-// is shown as stored.
+// leading zeros ("20210905" -> "5.9.2021"). A value that is not a date in that
+// form ("20251301", "abc", empty) is shown as stored.
 QString FormatDateTime_QX(const QString& datum);
 
 // The stored form "yyyymmdd" of a date.
 QString datumUlozeni(const QDate& d);
+
+// The date of a stored "yyyymmdd" (eight digits of a real day); an invalid QDate otherwise.
+QDate datumUlozene(const QString& datum);
 
 // Reads a date back from its displayed form (day.month.year, with or without
 // leading zeros). Invalid QDate when the text is not such a date.

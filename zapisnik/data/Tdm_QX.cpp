@@ -1,5 +1,7 @@
 #include "Tdm_QX.h"
 
+#include <errmsg.h>
+#include <mariadb_version.h>
 #include <mysql.h>
 
 #include <QByteArrayList>
@@ -15,20 +17,72 @@ namespace {
 constexpr const char* kSessionInit =
     "SET SESSION sql_mode='STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION'";
 
-DbError errorOf(MYSQL* conn) {
-    return DbError(mysql_errno(conn), QString::fromUtf8(mysql_error(conn)));
+// The client library's numbers of a connection that could not be made or broke off.
+bool spojeniSelhalo(unsigned code) {
+    switch (code) {
+    case CR_CONNECTION_ERROR:
+    case CR_CONN_HOST_ERROR:
+    case CR_UNKNOWN_HOST:
+    case CR_SERVER_GONE_ERROR:
+    case CR_SERVER_LOST:
+    case CR_SERVER_LOST_EXTENDED:
+        return true;
+    default:
+        return false;
+    }
+}
+
+DbError errorOf(MYSQL* conn, DbError::Operace operace) {
+    const unsigned code = mysql_errno(conn);
+    return DbError(code, QString::fromUtf8(mysql_error(conn)),
+                   spojeniSelhalo(code) ? DbError::Operace::Pripojeni : operace);
 }
 
 } // namespace
 
-DbError::DbError(unsigned code, const QString& text)
-    : std::runtime_error(text.toStdString()), code_(code), text_(text) {}
+DbError::DbError(unsigned code, const QString& text, Operace operace)
+    : std::runtime_error(text.toStdString()), code_(code), text_(text), operace_(operace) {}
+
+QString DbError::zprava() const {
+    switch (operace_) {
+    case Operace::Pripojeni:
+        return QStringLiteral("Nepodařilo se připojit k databázi.");
+    case Operace::Cteni:
+        return QStringLiteral("Nepodařilo se načíst data z databáze.");
+    case Operace::Zapis:
+        return QStringLiteral("Nepodařilo se uložit změnu do databáze.");
+    case Operace::Jina:
+        break;
+    }
+    return text_;
+}
+
+QString DbError::podrobnosti() const {
+    if (operace_ == Operace::Jina) return {};
+    // A check of the program's own while reading has no number and is Czech already.
+    if (code_ == 0) return text_;
+    return QStringLiteral("Databáze hlásí (chyba %1): %2").arg(code_).arg(text_);
+}
 
 ConnectionSettings ConnectionSettings::fromEnvironment() {
     ConnectionSettings s;
     const QByteArray name = qgetenv("QX_DB_NAME");
     if (!name.isEmpty()) s.database = name;
     return s;
+}
+
+QString ConnectionSettings::server() const {
+    // The client library's own rule: "localhost" always means the local socket.
+    if (host == "localhost") {
+        QByteArray socket = unixSocket;
+        if (socket.isEmpty()) socket = qgetenv("MYSQL_UNIX_PORT");
+        if (socket.isEmpty()) socket = MARIADB_UNIX_ADDR;
+        return QString::fromLocal8Bit(socket);
+    }
+    bool ok = false;
+    unsigned port = qEnvironmentVariableIntValue("MYSQL_TCP_PORT", &ok);
+    if (!ok || port == 0) port = MARIADB_PORT;
+    return QString::fromLatin1(host) + u':' + QString::number(port);
 }
 
 // ---------------------------------------------------------------- SQLQuery
@@ -60,12 +114,12 @@ void SQLQuery::Open() {
     Close();
     MYSQL* conn = dm_.SQLConn();
     if (mysql_real_query(conn, sql_.constData(), static_cast<unsigned long>(sql_.size())) != 0)
-        throw errorOf(conn);
+        throw errorOf(conn, DbError::Operace::Cteni);
     // The whole result is fetched now, so that other statements may run on the
     // connection while its rows are walked.
     res_ = mysql_store_result(conn);
     if (!res_) {
-        if (mysql_field_count(conn) != 0) throw errorOf(conn);
+        if (mysql_field_count(conn) != 0) throw errorOf(conn, DbError::Operace::Cteni);
         return; // a statement without a result: an empty one
     }
     const unsigned n = mysql_num_fields(res_);
@@ -81,11 +135,11 @@ void SQLQuery::ExecSQL() {
     Close();
     MYSQL* conn = dm_.SQLConn();
     if (mysql_real_query(conn, sql_.constData(), static_cast<unsigned long>(sql_.size())) != 0)
-        throw errorOf(conn);
+        throw errorOf(conn, DbError::Operace::Zapis);
     if (MYSQL_RES* r = mysql_store_result(conn))
         mysql_free_result(r);
     else if (mysql_field_count(conn) != 0)
-        throw errorOf(conn);
+        throw errorOf(conn, DbError::Operace::Zapis);
 }
 
 void SQLQuery::fetch() {
@@ -108,13 +162,14 @@ void SQLQuery::Next() {
 int SQLQuery::fieldIndex(const char* column) const {
     const auto it = fields_.constFind(QByteArray(column).toLower());
     if (it == fields_.constEnd())
-        throw DbError(0, QStringLiteral("Pole '%1' nebylo nalezeno.").arg(QString::fromLatin1(column)));
+        throw DbError(0, QStringLiteral("Pole '%1' nebylo nalezeno.").arg(QString::fromLatin1(column)),
+                      DbError::Operace::Cteni);
     return it.value();
 }
 
 QByteArray SQLQuery::AsBytes(const char* column) const {
     const int i = fieldIndex(column);
-    if (!row_) throw DbError(0, QStringLiteral("Žádný aktuální záznam."));
+    if (!row_) throw DbError(0, QStringLiteral("Žádný aktuální záznam."), DbError::Operace::Cteni);
     if (!row_[i]) return {};
     return QByteArray(row_[i], static_cast<qsizetype>(lengths_[i]));
 }
@@ -132,7 +187,8 @@ qint64 SQLQuery::AsInteger(const char* column) const {
     bool ok = false;
     const qint64 v = b.toLongLong(&ok);
     if (!ok)
-        throw DbError(0, QStringLiteral("'%1' není platná celočíselná hodnota.").arg(QString::fromUtf8(b)));
+        throw DbError(0, QStringLiteral("'%1' není platná celočíselná hodnota.").arg(QString::fromUtf8(b)),
+                      DbError::Operace::Cteni);
     return v;
 }
 
@@ -173,7 +229,7 @@ MYSQL* Tdm_QX::SQLConn() {
     if (!mysql_real_connect(c, settings_.host.constData(), settings_.user.constData(),
                             settings_.password.constData(), settings_.database.constData(), 0,
                             settings_.unixSocket.isEmpty() ? nullptr : settings_.unixSocket.constData(), 0)) {
-        const DbError e = errorOf(c);
+        const DbError e = errorOf(c, DbError::Operace::Pripojeni);
         mysql_close(c);
         throw e;
     }

@@ -28,16 +28,32 @@ struct st_mysql_res;
 namespace qx {
 
 // A failed statement, connection or conversion. code() is the server's or the
-// client library's error number (0 for a conversion or a bad key).
+// client library's error number (0 for a conversion or a bad key); text() is their own text
+// (English, from the server), which the operator sees among the details of a Czech message that
+// says what failed.
 class DbError : public std::runtime_error {
 public:
-    DbError(unsigned code, const QString& text);
+    // What the program was doing when it failed.
+    enum class Operace {
+        Jina,      // a check of the program's own (the text is already the operator's message)
+        Pripojeni, // connecting to the server, or the connection broke
+        Cteni,     // reading data (a query or its result)
+        Zapis,     // storing a change
+    };
+    DbError(unsigned code, const QString& text, Operace operace = Operace::Jina);
     unsigned code() const { return code_; }
     QString text() const { return text_; }
+    Operace operace() const { return operace_; }
+
+    // The operator's message: what failed, in Czech.
+    QString zprava() const;
+    // The details under it: the server's own text and error number; empty for Jina.
+    QString podrobnosti() const;
 
 private:
     unsigned code_;
     QString text_;
+    Operace operace_;
 };
 
 // Server error numbers the program tests for.
@@ -56,6 +72,11 @@ struct ConnectionSettings {
     QByteArray unixSocket;
     unsigned connectTimeout = 60;
     static ConnectionSettings fromEnvironment();
+
+    // The server the connection goes to, as the operator can check it: the socket path for
+    // "localhost" (the given socket, else MYSQL_UNIX_PORT, else the client library's default),
+    // otherwise host:port (MYSQL_TCP_PORT, else the default port).
+    QString server() const;
 };
 
 class Tdm_QX;
@@ -115,7 +136,7 @@ struct Soutez {
     QString nazev;
     QString okres;
     QString misto;
-    QDate datum;
+    QString datum; // the stored form: "yyyymmdd", or an older row's text as it was read
     QString cas;
     QString telefon;
     QString web;
@@ -131,6 +152,7 @@ public:
     // The open connection; the first call connects. Throws DbError.
     st_mysql* SQLConn();
     bool connected() const { return conn_ != nullptr; }
+    const ConnectionSettings& settings() const { return settings_; }
     void disconnect();
 
     SQLQuery SQLQuery_kat;
@@ -156,7 +178,11 @@ public:
     QStringList load_obce(const QString& okres) override;
     QList<KategorieRadek> load_kat();
     void save_kat(std::optional<qint64> id, const QString& nazev, const QString& zkratka);
-    void delete_kat(const QString& nazev);
+    // Deletes the one category with this key; categories of a similar name stay.
+    void delete_kat(qint64 id);
+    // The name of a category other than `krome` that the database takes for `nazev` (its
+    // comparison ignores case and blanks at the end), if there is one.
+    std::optional<QString> kategorie_shodna(const QString& nazev, std::optional<qint64> krome);
     // The start list of a competition in start order (numeric), under an optional category
     // (empty: all). Every column of each entry.
     QList<DruzstvoRadek> load_listina(qint64 id_soutez, const QString& kategorie) override;

@@ -28,8 +28,10 @@ struct CasomiraStav {
 // its text ("QX 4.66"), or by its number when the table of device versions does not know it
 // ("471"). For version 490 the mode stays and the operator chooses it. Otherwise the mode is the low
 // four bits of the settings byte, but only a mode zapisnik knows is taken: a settings byte of 0 (no
-// device connected yet) or any value outside the mode table leaves the mode as it was and adds no
-// mode text to the status line.
+// device connected yet) or any value outside the mode table leaves the mode as it was. Such a byte
+// is no device's answer: the status line then says that the console runs but no device has
+// answered yet, with the version chosen there ("Časomíra je spuštěna, zařízení zatím neodpovědělo
+// (verze QX 4.54)").
 CasomiraStav amNast(int verze, int nastByte, uint8_t nast);
 
 } // namespace qx

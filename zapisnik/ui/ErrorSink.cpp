@@ -9,9 +9,9 @@ bool ErrorSink::run(const std::function<void()>& action) const {
         action();
         return true;
     } catch (const DbError& e) {
-        show_(e.text());
+        show_(e.zprava(), e.podrobnosti());
     } catch (const std::exception& e) {
-        show_(QString::fromLocal8Bit(e.what()));
+        show_(QString::fromLocal8Bit(e.what()), QString());
     }
     return false;
 }

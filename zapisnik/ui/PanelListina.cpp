@@ -24,7 +24,7 @@ PanelListina::PanelListina(qx::RegistrData& data, const qx::ErrorSink& chyby,
         button(this, "btn_listina_smazat_tym", QStringLiteral("Smazat tým"), 208, 4, 195);
     btn_listina_smazat_tym->setEnabled(false);
     lbl_listina_okres =
-        label(this, "lbl_listina_okres", QStringLiteral("Vybere okres družstva:"), 8, 33, 118);
+        label(this, "lbl_listina_okres", QStringLiteral("Vyberte okres družstva:"), 8, 33, 118);
     CB_listina_okres = combo(this, "CB_listina_okres", 127, 31, 276);
 
     pnl_listina_detail = make<QFrame>(this, "pnl_listina_detail", 0, 53, 409, 66);
@@ -33,11 +33,11 @@ PanelListina::PanelListina(qx::RegistrData& data, const qx::ErrorSink& chyby,
     label(d, "lbl_listina_poradi", QStringLiteral("Pořadí:"), 8, 5, 40);
     edt_listina_poradi = edit(d, "edt_listina_poradi", 48, 3, 31, 5);
     label(d, "lbl_listina_nazevSDH", QStringLiteral("Název SDH:"), 86, 5, 60);
-    CB_listina_nazevSDH = combo(d, "CB_listina_nazevSDH", 146, 3, 158);
+    CB_listina_nazevSDH = comboSPsanim(d, "CB_listina_nazevSDH", 146, 3, 158, 50);
     label(d, "lbl_listina_tym", QStringLiteral("Tým:"), 312, 5, 28);
     edt_listina_tym = edit(d, "edt_listina_tym", 340, 3, 49, 10);
     label(d, "lbl_lisitna_kat", QStringLiteral("Kategorie:"), 8, 31, 54);
-    CB_listina_kat = combo(d, "CB_listina_kat", 62, 29, 59);
+    CB_listina_kat = comboSPsanim(d, "CB_listina_kat", 62, 29, 59, 60);
     label(d, "lbl_listina_draha", QStringLiteral("Dráha:"), 128, 31, 36);
     edt_listina_draha = edit(d, "edt_listina_draha", 164, 29, 112, 10);
     btn_listina_ulozit = button(d, "btn_listina_ulozit", kUlozit, 287, 28, 116);
@@ -56,9 +56,8 @@ PanelListina::PanelListina(qx::RegistrData& data, const qx::ErrorSink& chyby,
     connect(CB_listina_okres, &QComboBox::activated, this, &PanelListina::CB_listina_okresChange);
     connect(btn_listina_ulozit, &QPushButton::clicked, this, &PanelListina::btn_listina_ulozitClick);
     connect(btn_listina_smazat_tym, &QPushButton::clicked, this, &PanelListina::btn_listina_smazat_tymClick);
-    connect(SG_listina, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
-        if (row != previous) SG_listinaClick();
-    });
+    // Any click on a row, also on the current one, shows that row's entry anew.
+    connect(SG_listina, &StringGrid::rowClicked, this, &PanelListina::SG_listinaClick);
 }
 
 // ------------------------------------------------------------------ operations
@@ -124,6 +123,9 @@ void PanelListina::obnov() {
     const bool entryRow = !SG_listina->Cells(0, row).isEmpty();
     vlozit_ = SB_listina_novy_tym->isChecked();
     if (vlozit_) {
+        // A new entry is offered the registers' districts, brigades and categories only.
+        for (QComboBox* cb : {CB_listina_okres, CB_listina_nazevSDH, CB_listina_kat})
+            odeberZastupce(cb);
         btn_listina_ulozit->setText(kVlozit);
         btn_listina_smazat_tym->setEnabled(false);
         edt_listina_poradi->clear();

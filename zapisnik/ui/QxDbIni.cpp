@@ -9,10 +9,16 @@ QString qxDbIniPath() {
     return configPath(QStringLiteral("qx_db.ini"));
 }
 
-QxDbIni readQxDbIni(const QString& path) {
+QxDbIni readQxDbIni(const QString& path, QString* error) {
     QxDbIni v;
     IniFile ini;
-    if (!ini.load(path)) return v;
+    QString chyba;
+    const IniFile::LoadResult loaded = ini.load(path, &chyba);
+    if (loaded == IniFile::LoadResult::Unreadable && error)
+        *error =
+            chyba + QStringLiteral(" Program použije výchozí hodnoty a tlačítko Uložit na záložce Nastavení "
+                                   "soubor nepřepíše.");
+    if (loaded != IniFile::LoadResult::Loaded) return v;
     v.poradatel = ini.text("Poradatel", "P1", v.poradatel);
     if (ini.has("Mezicas", "M1")) v.mezicas = ini.integer("Mezicas", "M1", 1);
     v.m1 = ini.text("Oznac_mezi", "M1", v.m1);
@@ -24,7 +30,7 @@ QxDbIni readQxDbIni(const QString& path) {
 
 bool writeQxDbIni(const QString& path, const QxDbIni& v, QString* error) {
     IniFile ini;
-    ini.load(path); // a missing file starts empty
+    ini.load(path); // a missing file starts empty; an unreadable one is not saved over
     ini.setText("Poradatel", "P1", v.poradatel);
     ini.setInteger("Mezicas", "M1", v.mezicas);
     ini.setText("Oznac_mezi", "M1", v.m1);

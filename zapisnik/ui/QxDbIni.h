@@ -20,11 +20,14 @@ struct QxDbIni {
 QString qxDbIniPath();
 
 // Missing file or key: the default. A "Mezicas" value that is not an integer
-// gives 1. The file is UTF-8; a file in Windows-1250 is read as such.
-QxDbIni readQxDbIni(const QString& path);
+// gives 1. The file is UTF-8; a file in Windows-1250, or in UTF-16 with a byte-order mark, is read
+// as such. A file that is there but cannot be read gives the defaults too, and *error the
+// operator's message (writeQxDbIni then leaves that file alone).
+QxDbIni readQxDbIni(const QString& path, QString* error = nullptr);
 
 // Writes all six keys, leaving other sections and keys alone; creates the file
-// (and its folder) when missing. False with *error set when it cannot be written.
+// (and its folder) when missing. False with *error set when it cannot be written, or when the
+// file is there but cannot be read (it is never written over then).
 bool writeQxDbIni(const QString& path, const QxDbIni& v, QString* error = nullptr);
 
 } // namespace qx

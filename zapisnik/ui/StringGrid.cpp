@@ -24,6 +24,23 @@ StringGrid::StringGrid(int columns, int visible, QWidget* parent) : QTableWidget
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWordWrap(false);
     setRowHeights(15);
+
+    // A press moves the current row first (one signal) and the release on the same row then
+    // reports the click, which is signalled only when the press changed nothing.
+    connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
+        if (row < 0 || row == previous) return;
+        signalledSincePress_ = true;
+        emit rowClicked(row + 1);
+    });
+    connect(this, &QTableWidget::cellClicked, this, [this](int row, int) {
+        if (signalledSincePress_) return;
+        emit rowClicked(row + 1);
+    });
+}
+
+void StringGrid::mousePressEvent(QMouseEvent* event) {
+    signalledSincePress_ = false;
+    QTableWidget::mousePressEvent(event);
 }
 
 void StringGrid::setRowHeights(int px) {

@@ -30,4 +30,17 @@ public:
     void fill(int minimum, const QList<QStringList>& rows);
 
     void setRowHeights(int px);
+
+signals:
+    // The operator clicked a data row, also the current one, or moved to another row with the
+    // keyboard: one signal for each, with the row. A click that also changes the current row
+    // gives one signal, not two. fill() gives none.
+    void rowClicked(int row);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    // Set when a change of the current row has been signalled since the last mouse press.
+    bool signalledSincePress_ = false;
 };

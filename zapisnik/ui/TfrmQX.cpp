@@ -42,6 +42,10 @@ const QString kVlozit = QStringLiteral("Vložit");
 const QString kCasomiraNepripojena =
     QStringLiteral("Časomíra není připojena. Disciplínu vyberte na záložce Nastavení!");
 const QString kCaption = QStringLiteral("Časomíry QX");
+// The date box's lowest date stands for "no date": the box then shows its special text, the
+// stored text that is no date, or "bez data".
+const QDate kBezData(100, 1, 1);
+const QString kBezDataText = QStringLiteral("bez data");
 
 QFont tahoma(int px) {
     // Tahoma is rarely installed on Linux; a sans face of similar width
@@ -76,9 +80,16 @@ std::function<void(const QString&)> TfrmQX::openPdfSeam = [](const QString& path
 
 std::function<void(QMessageBox&)> TfrmQX::messageBoxSeam = [](QMessageBox& box) { box.exec(); };
 
-const QString TfrmQX::kDbFailureMessage = QStringLiteral(
-    "Program se memůže připojit k databázi. Zkontrolujte, zda máte spuštěn program PHPEasy a zda máte "
-    "vytvořenou databázi myQX, viz návod!");
+QString TfrmQX::dbFailureMessage(const qx::ConnectionSettings& settings) {
+    return QStringLiteral(
+               "Program se nemůže připojit k databázi %1 na serveru %2. Zkontrolujte, zda databázový server "
+               "běží a zda je v něm vytvořena databáze %1.\n\n"
+               "Vlastní databázový server programu spustí příkaz „bash scripts/run.sh“ (spustí i oba "
+               "programy a "
+               "databázi vytvoří), nebo „bash scripts/mariadb.sh start SLOŽKA“, který vypíše cestu k soketu "
+               "pro proměnnou MYSQL_UNIX_PORT.")
+        .arg(QString::fromUtf8(settings.database), settings.server());
+}
 
 TfrmQX::TfrmQX(qx::Tdm_QX& dm, QWidget* parent) : QMainWindow(parent), dm_(dm) {
     setObjectName(QStringLiteral("TfrmQX"));
@@ -136,7 +147,7 @@ void TfrmQX::buildSoutez(QWidget* client) {
     btn_soutez_smazat = button(pnl_soutez, "btn_soutez_smazat", QStringLiteral("Smazat soutěž"), 208, 4, 195);
     btn_soutez_smazat->setEnabled(false);
     lbl_soutez_okres =
-        label(pnl_soutez, "lbl_soutez_okres", QStringLiteral("Vybere okres konání soutěže:"), 8, 32, 150);
+        label(pnl_soutez, "lbl_soutez_okres", QStringLiteral("Vyberte okres konání soutěže:"), 8, 32, 150);
     CB_soutez_okres = combo(pnl_soutez, "CB_soutez_okres", 163, 31, 240);
 
     pnl_soutez_detail = panel(pnl_soutez, "pnl_soutez_detail", 0, 53, 409, 84, false);
@@ -144,11 +155,13 @@ void TfrmQX::buildSoutez(QWidget* client) {
     label(d, "lbl_soutez_nazev", QStringLiteral("Název soutěže:"), 8, 3, 100);
     edt_soutez_nazev = edit(d, "edt_soutez_nazev", 110, 2, 293, 60);
     label(d, "lbl_soutez_misto", QStringLiteral("Místo soutěže:"), 8, 23, 100);
-    cb_soutez_misto = combo(d, "cb_soutez_misto", 110, 22, 293);
+    cb_soutez_misto = qx::ovladace::comboSPsanim(d, "cb_soutez_misto", 110, 22, 293, 50);
     label(d, "lbl_soutez_datum", QStringLiteral("Datum a čas konání:"), 8, 43, 100);
     edt_soutez_datum = make<QDateEdit>(d, "edt_soutez_datum", 110, 42, 92, 19);
     edt_soutez_datum->setDisplayFormat(QStringLiteral("d.M.yyyy"));
     edt_soutez_datum->setCalendarPopup(true);
+    edt_soutez_datum->setMinimumDate(kBezData);
+    edt_soutez_datum->setSpecialValueText(kBezDataText);
     edt_soutez_datum->setDate(QDate(2017, 12, 25));
     edt_soutez_cas = edit(d, "edt_soutez_cas", 205, 42, 40, 5);
     label(d, "lbl_soutez_tel", QStringLiteral("Tel. pořadatele:"), 252, 43, 82);
@@ -203,7 +216,7 @@ void TfrmQX::buildNast(QWidget* client) {
     connect(pnl_nast, &PanelNastaveni::kategorieZmenena, this, &TfrmQX::CB_nast_katChange);
     connect(pnl_nast, &PanelNastaveni::obnovit, this, [this] { chyby_.run([this] { Zobraz_seznamy(); }); });
     connect(pnl_nast, &PanelNastaveni::disciplinaZmenena, this, &TfrmQX::CB_nast_disciplinaChange);
-    connect(pnl_nast, &PanelNastaveni::chyba, this, &TfrmQX::showError);
+    connect(pnl_nast, &PanelNastaveni::chyba, this, [this](const QString& text) { showError(text); });
 
     pnl_web = new PanelWeb(client);
     connect(pnl_web, &PanelWeb::prepnuto, this, [this](bool zapnuto, int port) {
@@ -244,15 +257,13 @@ void TfrmQX::connectHandlers() {
     connect(CB_soutez_okres, &QComboBox::activated, this, &TfrmQX::CB_soutez_okresChange);
     connect(btn_soutez_ulozit, &QPushButton::clicked, this, &TfrmQX::btn_soutez_ulozitClick);
     connect(btn_soutez_smazat, &QPushButton::clicked, this, &TfrmQX::btn_soutez_smazatClick);
-    connect(SG_souteze, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
-        if (row != previous) SG_soutezeClick();
-    });
+    // Any click on a row, also on the current one, shows that row's data anew.
+    connect(SG_souteze, &StringGrid::rowClicked, this, &TfrmQX::SG_soutezeClick);
+    connect(edt_soutez_datum, &QDateEdit::dateChanged, this, [this] { datumZmenen_ = true; });
     connect(SG_souteze, &QTableWidget::cellDoubleClicked, this, &TfrmQX::SG_soutezeDblClick);
 
     connect(SB_kat_nova, &QPushButton::clicked, this, &TfrmQX::SB_kat_novaClick);
-    connect(SG_kat, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
-        if (row != previous) SG_katClick();
-    });
+    connect(SG_kat, &StringGrid::rowClicked, this, &TfrmQX::SG_katClick);
     connect(btn_kat_ulozit, &QPushButton::clicked, this, &TfrmQX::btn_kat_ulozitClick);
     connect(btn_kat_smazat, &QPushButton::clicked, this, &TfrmQX::btn_kat_smazatClick);
 }
@@ -260,8 +271,10 @@ void TfrmQX::connectHandlers() {
 // ------------------------------------------------------------------ start-up
 
 void TfrmQX::FormCreate() {
-    // 1. The settings file.
-    pnl_nast->nactiNastaveni(qx::readQxDbIni(qx::qxDbIniPath()));
+    // 1. The settings file; one that is there but cannot be read is named once, here.
+    QString chybaNastaveni;
+    pnl_nast->nactiNastaveni(qx::readQxDbIni(qx::qxDbIniPath(), &chybaNastaveni));
+    if (!chybaNastaveni.isEmpty()) showError(chybaNastaveni);
 
     // 2. Device state until the timer console reports.
     verze = 466;
@@ -296,8 +309,8 @@ void TfrmQX::FormCreate() {
 
 void TfrmQX::showStartupFailure(const QString& detail) {
     startupFailed_ = true;
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), kDbFailureMessage, QMessageBox::Ok,
-                    this);
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), dbFailureMessage(dm_.settings()),
+                    QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("db_failure"));
     box.setDetailedText(detail);
     showBox(box);
@@ -427,6 +440,9 @@ void TfrmQX::zobrazSoutez() {
     const bool competitionRow = aktualniSoutez() && !SG_souteze->Cells(0, row).isEmpty();
     vlozitSoutez_ = SB_soutez_nova->isChecked();
     if (vlozitSoutez_) {
+        // A new competition is offered the registers' districts and places only.
+        qx::ovladace::odeberZastupce(CB_soutez_okres);
+        qx::ovladace::odeberZastupce(cb_soutez_misto);
         btn_soutez_ulozit->setText(kVlozit);
         btn_soutez_smazat->setEnabled(false);
         edt_soutez_nazev->clear();
@@ -434,6 +450,9 @@ void TfrmQX::zobrazSoutez() {
         edt_soutez_tel->clear();
         edt_soutez_web->clear();
         cb_soutez_misto->setCurrentIndex(-1);
+        // The box keeps its date; a new competition after one without a readable date gets today's.
+        if (edt_soutez_datum->date() == kBezData) edt_soutez_datum->setDate(QDate::currentDate());
+        datumZmenen_ = false;
         lbl_soutez_okres->show();
         CB_soutez_okres->show();
         pnl_soutez_detail->setVisible(!CB_soutez_okres->currentText().isEmpty());
@@ -442,12 +461,12 @@ void TfrmQX::zobrazSoutez() {
     btn_soutez_ulozit->setText(kUlozit);
     btn_soutez_smazat->setEnabled(competitionRow);
     edt_soutez_nazev->setText(SG_souteze->Cells(0, row));
-    const QString datum = SG_souteze->Cells(1, row);
-    if (!datum.isEmpty()) {
-        // The grid shows the date in its fixed form day.month.year; it is read
-        // back in that form, whatever the locale's short date format is.
-        const QDate d = qx::datumZobrazeni(datum);
-        edt_soutez_datum->setDate(d.isValid() ? d : QDate::currentDate());
+    if (aktualniSoutez()) {
+        // The stored date; a stored text that is no date is shown as it is and not replaced.
+        const QString datum = souteze_[row - 1].datum;
+        const QDate d = qx::datumUlozene(datum);
+        edt_soutez_datum->setSpecialValueText(datum.isEmpty() ? kBezDataText : datum);
+        edt_soutez_datum->setDate(d.isValid() ? d : kBezData);
     }
     edt_soutez_cas->setText(SG_souteze->Cells(2, row));
     qx::ovladace::load_CB(SG_souteze->Cells(4, row), CB_soutez_okres);
@@ -455,6 +474,7 @@ void TfrmQX::zobrazSoutez() {
     qx::ovladace::load_CB(SG_souteze->Cells(5, row), cb_soutez_misto);
     edt_soutez_tel->setText(SG_souteze->Cells(6, row));
     edt_soutez_web->setText(SG_souteze->Cells(7, row));
+    datumZmenen_ = false;
     const bool show = competitionRow || !CB_soutez_okres->currentText().isEmpty();
     lbl_soutez_okres->setVisible(show);
     CB_soutez_okres->setVisible(show);
@@ -531,10 +551,13 @@ void TfrmQX::load_souteze() {
 void TfrmQX::save_soutez() {
     const std::optional<qint64> id = vlozitSoutez_ ? std::nullopt : aktualniSoutez();
     if (!vlozitSoutez_ && !id) return; // an empty row has no competition to rewrite
-    const qx::Soutez s{edt_soutez_nazev->text(),       CB_soutez_okres->currentText(),
-                       cb_soutez_misto->currentText(), edt_soutez_datum->date(),
-                       edt_soutez_cas->text(),         edt_soutez_tel->text(),
-                       edt_soutez_web->text()};
+    // A save without a new date writes back exactly the stored one, whatever it holds.
+    const QDate picked = edt_soutez_datum->date();
+    const QString datum = id && (!datumZmenen_ || picked == kBezData) ? souteze_[SG_souteze->Row() - 1].datum
+                                                                      : qx::datumUlozeni(picked);
+    const qx::Soutez s{
+        edt_soutez_nazev->text(), CB_soutez_okres->currentText(), cb_soutez_misto->currentText(), datum,
+        edt_soutez_cas->text(),   edt_soutez_tel->text(),         edt_soutez_web->text()};
     dm_.save_soutez(id, s);
     if (vlozitSoutez_) SB_soutez_nova->setChecked(false);
     load_souteze();
@@ -580,16 +603,31 @@ void TfrmQX::load_kat() {
     }
 }
 
-void TfrmQX::save_kat() {
+bool TfrmQX::save_kat() {
     const std::optional<qint64> id = vlozitKat_ ? std::nullopt : aktualniKategorie();
-    if (!vlozitKat_ && !id) return; // an empty row has no category to rewrite
-    dm_.save_kat(id, edt_kat_nazev->text(), edt_kat_zkr->text());
+    if (!vlozitKat_ && !id) return true; // an empty row has no category to rewrite
+    const QString nazev = edt_kat_nazev->text();
+    // A new name, or a changed one, must not be one the database takes for another category's:
+    // the start list and the settings panel find a category by its name. A category saved
+    // under its own name stays saveable, whatever older look-alikes exist.
+    const bool novyNazev = vlozitKat_ || nazev != kategorie_[SG_kat->Row() - 1].nazev;
+    if (novyNazev) {
+        if (const std::optional<QString> shodna = dm_.kategorie_shodna(nazev, id)) {
+            chyby_.show(
+                QStringLiteral("Kategorii „%1“ nelze uložit: databáze ji nerozliší od kategorie „%2“, "
+                               "která už existuje. Zvolte jiný název.")
+                    .arg(nazev, *shodna));
+            return false;
+        }
+    }
+    dm_.save_kat(id, nazev, edt_kat_zkr->text());
     if (vlozitKat_) SB_kat_nova->setChecked(false);
     load_kat();
+    return true;
 }
 
 void TfrmQX::delete_kat() {
-    dm_.delete_kat(SG_kat->Cells(0, SG_kat->Row()));
+    if (const std::optional<qint64> id = aktualniKategorie()) dm_.delete_kat(*id);
     load_kat();
 }
 
@@ -666,8 +704,7 @@ void TfrmQX::SG_katClick() {
 
 void TfrmQX::btn_kat_ulozitClick() {
     chyby_.run([this] {
-        save_kat();
-        Zobraz_seznamy();
+        if (save_kat()) Zobraz_seznamy();
     });
 }
 
@@ -777,9 +814,10 @@ void TfrmQX::zverejniWeb() {
 
 // ------------------------------------------------------------------ errors
 
-void TfrmQX::showError(const QString& text) {
+void TfrmQX::showError(const QString& text, const QString& details) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("chyba"));
+    if (!details.isEmpty()) box.setDetailedText(details);
     showBox(box);
 }
 

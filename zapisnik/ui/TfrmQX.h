@@ -52,8 +52,9 @@ public:
     // Opens an exported file in the desktop's viewer without waiting; tests replace it.
     static std::function<void(const QString&)> openPdfSeam;
 
-    // The database failure message of the start-up load.
-    static const QString kDbFailureMessage;
+    // The database failure message of the start-up load: which server was tried and how the
+    // program's own server is started.
+    static QString dbFailureMessage(const qx::ConnectionSettings& settings);
 
     // Window state.
     QString id_soutez;
@@ -89,7 +90,8 @@ public:
     void delete_soutez();
     void load_okres();
     void load_kat();
-    void save_kat();
+    // False when the name was refused (the message has been shown and the fields stay).
+    bool save_kat();
     void delete_kat();
     void load_listina();
 
@@ -196,7 +198,8 @@ private:
     // Shows or hides the split row of the measurement panel (one attack only).
     void setSplitRowShown(bool shown);
 
-    void showError(const QString& text);
+    // An error box; details, when given, go to its details part.
+    void showError(const QString& text, const QString& details = {});
     void showBox(QMessageBox& box);
     void showStartupFailure(const QString& detail);
 
@@ -205,7 +208,7 @@ private:
     std::optional<qint64> aktualniKategorie() const;
 
     qx::Tdm_QX& dm_;
-    qx::ErrorSink chyby_{[this](const QString& text) { showError(text); }};
+    qx::ErrorSink chyby_{[this](const QString& text, const QString& details) { showError(text, details); }};
     qx::MereniDataDb mereniData_{dm_};
     qx::MereniSluzba sluzba_{mereniData_};
     QList<qx::SoutezRadek> souteze_;
@@ -213,6 +216,9 @@ private:
     // Insert (a new row) or update (the current row) on the next save.
     bool vlozitSoutez_ = false;
     bool vlozitKat_ = false;
+    // The operator changed the competition's date box since the last refresh; otherwise a save
+    // writes back the stored date as it is.
+    bool datumZmenen_ = false;
     bool startupFailed_ = false;
     qx::LocalChannel channel_{QStringLiteral("TfrmQX")};
     QTimer* webTimer_ = nullptr; // coalesces the changes of one action into one snapshot
