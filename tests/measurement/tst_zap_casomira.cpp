@@ -44,7 +44,8 @@ private slots:
         QTest::newRow("unknown number")
             << 471 << 0x01 << 10 << "Verze časomíry - 471, jedna dráha" << 1 << false << false;
         QTest::newRow("unknown number, no device yet")
-            << 999 << 0 << 12 << "Verze časomíry - 999" << 12 << false << false;
+            << 999 << 0 << 12 << "Časomíra je spuštěna, zařízení zatím neodpovědělo (verze 999)" << 12
+            << false << false;
         QTest::newRow("version 0") << 0 << 0x0A << 170 << "Verze časomíry - 0, jeden útok" << 10 << false
                                    << true;
     }

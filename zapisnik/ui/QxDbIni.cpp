@@ -47,7 +47,7 @@ namespace qx {
 WebIni readWebIni(const QString& path) {
     WebIni v;
     IniFile ini;
-    if (!ini.load(path)) return v;
+    if (ini.load(path) != IniFile::LoadResult::Loaded) return v;
     v.zapnuto = ini.integer("Web", "Zapnuto", 0) == 1;
     const int port = ini.integer("Web", "Port", v.port);
     if (port > 0 && port < 65536) v.port = port;
