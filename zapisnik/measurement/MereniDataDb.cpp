@@ -2,6 +2,8 @@
 
 #include "data/Tdm_QX.h"
 
+#include <algorithm>
+
 namespace qx {
 
 QList<DruzstvoRadek> MereniDataDb::listina(const QString& idSoutez, const QString& kategorie) {
@@ -16,16 +18,27 @@ QList<DruzstvoRadek> MereniDataDb::druzstvaSouteze(const QString& idSoutez) {
 
 void MereniDataDb::zapisVysledky(const QList<ZmenaVysledku>& zmeny) {
     if (zmeny.isEmpty()) return;
-    // One transaction: either every changed result and placing is stored, or none is.
+    // A few statements, each for up to kDavka rows (UPDATE ... SET col = CASE id WHEN ...), in one
+    // transaction: either every changed result and placing is stored, or none is.
+    constexpr qsizetype kDavka = 500;
     dm_.begin();
     try {
-        for (const ZmenaVysledku& z : zmeny) {
+        for (qsizetype od = 0; od < zmeny.size(); od += kDavka) {
+            QByteArray celkem, pozice, ids;
+            for (qsizetype i = od; i < std::min(zmeny.size(), od + kDavka); ++i) {
+                const ZmenaVysledku& z = zmeny[i];
+                if (!z.celkem && !z.pozice) continue;
+                const QByteArray id = QByteArray::number(z.id);
+                if (z.celkem) celkem += " WHEN " + id + " THEN " + dm_.quoted(*z.celkem);
+                if (z.pozice) pozice += " WHEN " + id + " THEN " + dm_.quoted(*z.pozice);
+                ids += (ids.isEmpty() ? "" : ",") + id;
+            }
+            if (ids.isEmpty()) continue;
             QByteArray set;
-            if (z.celkem) set += "celkem=" + dm_.quoted(*z.celkem);
-            if (z.pozice) set += (set.isEmpty() ? "" : ", ") + QByteArray("pozice=") + dm_.quoted(*z.pozice);
-            if (set.isEmpty()) continue;
-            dm_.exec(dm_.SQLQuery_mereni,
-                     "UPDATE druzstvaqx SET " + set + " WHERE id=" + QByteArray::number(z.id));
+            if (!celkem.isEmpty()) set += "celkem=CASE id" + celkem + " ELSE celkem END";
+            if (!pozice.isEmpty())
+                set += QByteArray(set.isEmpty() ? "" : ", ") + "pozice=CASE id" + pozice + " ELSE pozice END";
+            dm_.exec(dm_.SQLQuery_mereni, "UPDATE druzstvaqx SET " + set + " WHERE id IN (" + ids + ")");
         }
         dm_.commit();
     } catch (...) {
