@@ -222,6 +222,7 @@ void TfrmQX::buildMereni(QWidget* client) {
         sluzba_, chyby_, [this] { return kontext(); }, poradi, client);
     connect(pnl_mereni, &PanelMereni::aktualniTym, this, &TfrmQX::posliAktualniTym);
     connect(pnl_mereni, &PanelMereni::obnovit, this, [this] { chyby_.run([this] { Zobraz_seznamy(); }); });
+    connect(pnl_mereni, &PanelMereni::casUlozen, this, [this](qint64 id) { ulozene_.zaznamenej(id); });
     connect(pnl_mereni, &PanelMereni::zmenaProWeb, this, [this] {
         if (webTimer_ && pnl_web->server().bezi()) webTimer_->start();
     });
@@ -771,6 +772,7 @@ void TfrmQX::zverejniWeb() {
         v.aktualniTym = p.lbl_mereni_tym;
         v.aktualniUmisteni = p.lbl_mereni_poradi;
         v.prijateCasy = pnl_mereni->prijateCasy();
+        v.ulozene = ulozene_.idcka();
         pnl_web->server().zverejni(qx::sestavSnimek(v));
     });
 }

@@ -11,6 +11,7 @@
 #include "measurement/MereniSluzba.h"
 #include "messages/LocalChannel.h"
 #include "ui/ErrorSink.h"
+#include "web/Snimek.h"
 
 #include <QMainWindow>
 
@@ -216,6 +217,7 @@ private:
     bool startupFailed_ = false;
     qx::LocalChannel channel_{QStringLiteral("TfrmQX")};
     QTimer* webTimer_ = nullptr; // coalesces the changes of one action into one snapshot
+    qx::UlozeneCasy ulozene_;    // the speaker's last results, in the order of saving
 };
 
 // Program entry after the application object exists: the window on the given
