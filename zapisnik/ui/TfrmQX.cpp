@@ -16,6 +16,7 @@
 #include "messages/ActualFile.h"
 #include "messages/Messages.h"
 #include "web/PanelWeb.h"
+#include "web/QrKod.h"
 #include "web/Snimek.h"
 
 #include <QApplication>
@@ -686,11 +687,14 @@ void TfrmQX::SB_mereniClick() {
 void TfrmQX::SB_exportClick() {
     chyby_.run([this] {
         const qx::Pohled pohled = SB_mereni->isChecked() ? qx::Pohled::Mereni : qx::Pohled::Listina;
-        const qx::ExportVstup vstup = qx::nactiExport(dm_, kontext(), pohled);
+        qx::ExportVstup vstup = qx::nactiExport(dm_, kontext(), pohled);
         if (!vstup.soutez) {
             showError(QStringLiteral("Zvolená soutěž už v databázi není, export se nevytvořil."));
             return;
         }
+        // While the results server is on, the list carries the QR code of its page.
+        if (pnl_web->server().bezi())
+            if (const auto qr = qx::qrKod(pnl_web->adresaStranky().toUtf8())) vstup.qr = qr->radky();
         const QString soubor = QDir::current().absoluteFilePath(QStringLiteral("export.pdf"));
         const qx::ExportVysledek vysledek = qx::exportujPdf(vstup, soubor);
         if (!vysledek.ok) {
