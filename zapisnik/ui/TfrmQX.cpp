@@ -74,6 +74,7 @@ QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h, boo
 } // namespace
 
 std::function<void(const QString&)> TfrmQX::openPdfSeam = [](const QString& path) { qx::otevriPdf(path); };
+QHostAddress TfrmQX::webNaslouchani = QHostAddress(QHostAddress::AnyIPv4);
 
 std::function<void(QMessageBox&)> TfrmQX::messageBoxSeam = [](QMessageBox& box) { box.exec(); };
 
@@ -206,7 +207,7 @@ void TfrmQX::buildNast(QWidget* client) {
     connect(pnl_nast, &PanelNastaveni::disciplinaZmenena, this, &TfrmQX::CB_nast_disciplinaChange);
     connect(pnl_nast, &PanelNastaveni::chyba, this, &TfrmQX::showError);
 
-    pnl_web = new PanelWeb(client);
+    pnl_web = new PanelWeb(client, webNaslouchani);
     connect(pnl_web, &PanelWeb::prepnuto, this, [this](bool zapnuto, int port) {
         QString chyba;
         if (!qx::writeWebIni(qx::qxDbIniPath(), qx::WebIni{zapnuto, port}, &chyba)) showError(chyba);

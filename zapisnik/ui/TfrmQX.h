@@ -13,6 +13,7 @@
 #include "ui/ErrorSink.h"
 #include "web/Snimek.h"
 
+#include <QHostAddress>
 #include <QMainWindow>
 
 #include <cstdint>
@@ -52,6 +53,9 @@ public:
 
     // Opens an exported file in the desktop's viewer without waiting; tests replace it.
     static std::function<void(const QString&)> openPdfSeam;
+
+    // Where the results server listens: every interface; tests keep it on loopback.
+    static QHostAddress webNaslouchani;
 
     // The database failure message of the start-up load.
     static const QString kDbFailureMessage;
