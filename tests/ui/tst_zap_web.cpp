@@ -7,6 +7,7 @@
 #include "TestDb.h"
 #include "ZapFixture.h"
 #include "data/Tdm_QX.h"
+#include "measurement/PanelMereni.h"
 #include "messages/Messages.h"
 #include "ui/QxDbIni.h"
 #include "ui/TfrmQX.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
@@ -106,6 +108,7 @@ private slots:
     void qrNaTisku();
     void exportMenu_data();
     void exportMenu();
+    void hlasatelPoUlozeni();
 
 private:
     std::unique_ptr<TfrmQX> otevri(bool soutez);
@@ -329,6 +332,39 @@ void TstZapWeb::exportMenu() {
         QVERIFY2(text.contains(t), qPrintable(t + u'\n' + text));
     for (const QString& t : chybi)
         QVERIFY2(!text.contains(t), qPrintable(t + u'\n' + text));
+}
+
+// The speaker's last results follow the order of saving, with the placings as they are after the
+// later saves (runs last: it stores times).
+void TstZapWeb::hlasatelPoUlozeni() {
+    auto frm = otevri(true);
+    frm->zpravaOdStopek(AM_Nast, 454, 10);
+    frm->SB_nast->click();
+    frm->pnl_web->edt_web_port->setValue(volnyPort());
+    frm->pnl_web->CB_web->click();
+    QVERIFY(frm->pnl_web->server().bezi());
+    frm->SB_mereni->click();
+    PanelMereni* p = frm->pnl_mereni;
+    const auto uloz = [p](const QString& cas) {
+        p->CB_mereni_cas->lineEdit()->clear();
+        QTest::keyClicks(p->CB_mereni_cas->lineEdit(), cas);
+        p->btn_mereni_ulozit->click();
+    };
+    const auto posledni = [&] {
+        QStringList out;
+        for (const SnimekVysledek& r : frm->pnl_web->server().posledni().posledni)
+            out << r.pozice + u' ' + r.nazev_dr;
+        return out;
+    };
+    // Dírná (stored before) is not a result saved now.
+    QTRY_COMPARE(posledni(), QStringList{});
+    p->btn_mereni_next->click(); // Dírná
+    uloz(QStringLiteral("15,00L 15,50"));
+    QTRY_COMPARE(posledni(), QStringList{QStringLiteral("1. Dírná")});
+    p->btn_mereni_prev->click(); // Chýnov, earlier in the start order, saved later and faster
+    uloz(QStringLiteral("14,00L 14,50"));
+    QTRY_COMPARE(posledni(), (QStringList{QStringLiteral("1. Chýnov"), QStringLiteral("2. Dírná")}));
+    QVERIFY2(g_boxes.isEmpty(), qPrintable(g_boxes.join(u'\n')));
 }
 
 QTEST_MAIN(TstZapWeb)
