@@ -162,8 +162,15 @@ public:
         return QTest::qWaitFor([&] { return hodnota(vyraz).toBool(); }, kCekani);
     }
 
+    // Closes the browser the orderly way (all its helper processes end and the profile can be
+    // removed), then by signal if it does not end.
     void zavri() {
-        if (socket_.state() == QAbstractSocket::ConnectedState) socket_.close();
+        if (socket_.state() == QAbstractSocket::ConnectedState) {
+            socket_.sendTextMessage(QStringLiteral(R"({"id":0,"method":"Browser.close"})"));
+            socket_.flush();
+            (void)QTest::qWaitFor([this] { return proces_.state() == QProcess::NotRunning; }, 10000);
+            socket_.abort();
+        }
         if (proces_.state() != QProcess::NotRunning) {
             proces_.terminate();
             if (!proces_.waitForFinished(5000)) {
