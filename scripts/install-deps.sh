@@ -12,7 +12,7 @@ packages=(
   fonts-liberation
   poppler-utils xvfb xauth
   clang-format
-  qt6-httpserver-dev libqrencode-dev libxlsxwriter-dev
+  qt6-httpserver-dev qt6-websockets-dev libqrencode-dev libxlsxwriter-dev
   chromium unzip
 )
 

@@ -1,6 +1,6 @@
-// The headless export run as scripts run it: the zapisnik program with --export-pdf against the
-// private test database, no window and no display. Exit codes, the file written whole, and the
-// results recomputed before they are printed.
+// The headless export run as scripts run it: the zapisnik program with --export-pdf, --export-xlsx
+// or --export-csv against the private test database, no window and no display. Exit codes, the
+// file written whole, and the results recomputed before they are printed.
 
 #include "TestDb.h"
 
@@ -91,6 +91,17 @@ private slots:
             << QStringList{u"--export-pdf"_qs, u"/nonexistent/dir/x.pdf"_qs, u"--competition"_qs, u"ID"_qs}
             << 1 << u"/nonexistent/dir/x.pdf"_qs;
         QTest::newRow("bad usage") << QStringList{u"--export-pdf"_qs, u"x.pdf"_qs} << 2 << u"Použití"_qs;
+        QTest::newRow("xlsx: unknown competition")
+            << QStringList{u"--export-xlsx"_qs, u"x.xlsx"_qs, u"--competition"_qs, u"999999"_qs} << 1
+            << u"999999"_qs;
+        QTest::newRow("csv: folder missing")
+            << QStringList{u"--export-csv"_qs, u"/nonexistent/dir/x.csv"_qs, u"--competition"_qs, u"ID"_qs}
+            << 1 << u"/nonexistent/dir/x.csv"_qs;
+        QTest::newRow("xlsx: bad usage")
+            << QStringList{u"--export-xlsx"_qs, u"x.xlsx"_qs} << 2 << u"Použití"_qs;
+        QTest::newRow("csv: bad view") << QStringList{u"--export-csv"_qs, u"x.csv"_qs,  u"--competition"_qs,
+                                                      u"ID"_qs,           u"--view"_qs, u"vse"_qs}
+                                       << 2 << u"Použití"_qs;
     }
     void failures() {
         QFETCH(QStringList, args);
@@ -100,6 +111,54 @@ private slots:
         const Run r = run(args);
         QCOMPARE(r.code, code);
         QVERIFY2(r.err.contains(says), qPrintable(r.err));
+    }
+
+    // The spreadsheets for scripts, read back: the start list whole, the results without the team
+    // that has none (they were recomputed by the results run above).
+    void spreadsheets_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QStringList>("contains");
+        QTest::addColumn<QStringList>("lacks");
+        const QStringList vsichni{u"Štěpánov"_qs, u"Řečice"_qs, u"Újezd"_qs};
+        QTest::newRow("xlsx start") << u"--export-xlsx"_qs << u"start"_qs << vsichni << QStringList{};
+        QTest::newRow("csv start") << u"--export-csv"_qs << u"start"_qs << vsichni << QStringList{};
+        QTest::newRow("xlsx results")
+            << u"--export-xlsx"_qs << u"results"_qs << QStringList{u"Štěpánov"_qs, u"Řečice"_qs, u"16.06"_qs}
+            << QStringList{u"Újezd"_qs};
+        QTest::newRow("csv results") << u"--export-csv"_qs << u"results"_qs
+                                     << QStringList{u"Štěpánov"_qs, u"Řečice;"_qs, u"16,06"_qs}
+                                     << QStringList{u"Újezd"_qs};
+    }
+    void spreadsheets() {
+        QFETCH(QString, option);
+        QFETCH(QString, view);
+        QFETCH(QStringList, contains);
+        QFETCH(QStringList, lacks);
+        const bool xlsx = option == u"--export-xlsx"_qs;
+        const QString out = dir_.filePath(xlsx ? u"tabulka.xlsx"_qs : u"tabulka.csv"_qs);
+        QFile::remove(out);
+        const Run r = run({option, out, u"--competition"_qs, QString::fromLatin1(id_), u"--view"_qs, view,
+                           u"--version"_qs, u"454"_qs});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+        QString text;
+        if (xlsx) {
+            QProcess p;
+            p.start(u"unzip"_qs, {u"-p"_qs, out, u"xl/sharedStrings.xml"_qs, u"xl/worksheets/sheet1.xml"_qs});
+            QVERIFY(p.waitForFinished(30000));
+            text = QString::fromUtf8(p.readAllStandardOutput());
+        } else {
+            QFile f(out);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QByteArray data = f.readAll();
+            QVERIFY(data.startsWith("\xEF\xBB\xBF"));
+            text = QString::fromUtf8(data);
+        }
+        for (const QString& t : contains)
+            QVERIFY2(text.contains(t), qPrintable(t + u'\n' + text));
+        for (const QString& t : lacks)
+            QVERIFY2(!text.contains(t), qPrintable(t + u'\n' + text));
     }
 };
 

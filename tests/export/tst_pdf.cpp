@@ -6,7 +6,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
+#include <QRectF>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -52,6 +54,21 @@ QList<QList<Slovo>> slova(const QString& pdf) {
         }
     }
     return stranky;
+}
+
+// Every word of the first page with its box in layout units.
+QList<std::pair<QString, QRectF>> ramecky(const QString& pdf) {
+    const QString html = spust(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"),
+                                                             QStringLiteral("1"), pdf, QStringLiteral("-")});
+    static const QRegularExpression re(QStringLiteral(
+        R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)re"));
+    QList<std::pair<QString, QRectF>> out;
+    for (auto it = re.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const auto u = [&](int i) { return m.captured(i).toDouble() / kPtNaJednotku; };
+        out.append({m.captured(5), QRectF(QPointF(u(1), u(2)), QPointF(u(3), u(4)))});
+    }
+    return out;
 }
 
 DruzstvoRadek druzstvo(int i) {
@@ -125,6 +142,8 @@ private slots:
     void nahradiStarySoubor();
     void nelzeZapsat_data();
     void nelzeZapsat();
+    void qrKod_data();
+    void qrKod();
 };
 
 void TstPdf::initTestCase() {
@@ -274,6 +293,60 @@ void TstPdf::nelzeZapsat() {
         QCOMPARE(QDir(slozka).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("export.pdf")});
     }
+}
+
+void TstPdf::qrKod_data() {
+    QTest::addColumn<QString>("nazev");
+    QTest::newRow("u konce pořadatele") << QStringLiteral("Memoriál Jana Nováka");
+    QTest::newRow("posunutý doprava") << QStringLiteral("Memoriál Jana Nováka a Josefa Dvořáka st.");
+}
+
+// The QR code as printed: rendered at 96 dpi (one pixel a unit), every module's centre dark or
+// light as the matrix says, and no word of the page reaching into the code or close to it.
+void TstPdf::qrKod() {
+    QFETCH(QString, nazev);
+    QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty(),
+             "pdftoppm chybí (balík poppler-utils)");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString pdf = dir.filePath(QStringLiteral("export.pdf"));
+    ExportVstup v = vysledky(3);
+    v.soutez->nazev = nazev;
+    const int strana = 29;
+    for (int y = 0; y < strana; ++y) {
+        QList<bool> radek;
+        for (int x = 0; x < strana; ++x)
+            radek.append(x == 0 || y == 0 || x == strana - 1 || y == strana - 1 ||
+                         (x * 5 + y * y * 3 + x * y) % 7 < 3);
+        v.qr.append(radek);
+    }
+    QVERIFY(exportujPdf(v, pdf).ok);
+
+    // The edge of the matrix is dark: the fills span the whole code.
+    QRect kod;
+    for (const Kresba& k : rozvrhni(v)[0])
+        if (k.druh == Kresba::Druh::Vypln) kod |= QRect(QPoint(k.x, k.y), QPoint(k.x2 - 1, k.y2 - 1));
+    QVERIFY(!kod.isEmpty());
+    const QRectF okoli = QRectF(kod).adjusted(-rozvrh::kQrTiche / 2, -rozvrh::kQrTiche / 2,
+                                              rozvrh::kQrTiche / 2, rozvrh::kQrTiche / 2);
+    const QList<std::pair<QString, QRectF>> slova = ramecky(pdf);
+    QVERIFY(slova.size() > 20);
+    for (const auto& [text, ramecek] : slova)
+        QVERIFY2(!ramecek.intersects(okoli), qPrintable(text));
+
+    const QString obraz = dir.filePath(QStringLiteral("strana"));
+    spust(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-f"),
+                                       QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
+                                       QStringLiteral("-gray"), QStringLiteral("-singlefile"), pdf, obraz});
+    const QImage img(obraz + QStringLiteral(".pgm"));
+    QVERIFY(!img.isNull());
+    for (int y = 0; y < strana; ++y)
+        for (int x = 0; x < strana; ++x) {
+            const int sed =
+                qGray(img.pixel(kod.left() + x * rozvrh::kQrModul + 1, kod.top() + y * rozvrh::kQrModul + 1));
+            QVERIFY2((sed < 100) == v.qr[y][x],
+                     qPrintable(QStringLiteral("modul %1,%2: %3").arg(x).arg(y).arg(sed)));
+        }
 }
 
 QTEST_MAIN(TstPdf)

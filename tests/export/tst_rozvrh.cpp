@@ -123,6 +123,20 @@ std::optional<Kresba> bunka(const Stranka& s, const QString& titulek, int vyskyt
     return std::nullopt;
 }
 
+// A square of modules, dark around its edge, inside with no regular pattern to hide a misplaced
+// row or column.
+QList<QList<bool>> matice(int strana) {
+    QList<QList<bool>> m;
+    for (int y = 0; y < strana; ++y) {
+        QList<bool> radek;
+        for (int x = 0; x < strana; ++x)
+            radek.append(x == 0 || y == 0 || x == strana - 1 || y == strana - 1 ||
+                         (x * x * 7 + y * 13 + x * y) % 5 < 2);
+        m.append(radek);
+    }
+    return m;
+}
+
 const QString kTitulkyStartovky[] = {QStringLiteral("Poř."), QStringLiteral("Název SDH"),
                                      QStringLiteral("Tým"), QStringLiteral("Kat.")};
 
@@ -145,6 +159,8 @@ private slots:
     void strankovani_data();
     void strankovani();
     void radkyPodPasem();
+    void qrKod_data();
+    void qrKod();
 };
 
 // The start list's band: width, place and columns with and without a chosen category.
@@ -592,5 +608,87 @@ void TstRozvrh::radkyPodPasem() {
     }
 }
 
+void TstRozvrh::qrKod_data() {
+    QTest::addColumn<QString>("nazev");     // the competition's name
+    QTest::addColumn<QString>("kategorie"); // empty: all categories (the band at 115, else 140)
+    QTest::addColumn<int>("strana");        // modules per side
+    QTest::addColumn<int>("kde");           // 0 left out, 1 at the organiser's end, 2 moved right
+    const QString kratky = QStringLiteral("Memoriál Jana Nováka");
+    const QString dlouhy = QStringLiteral("Memoriál Jana Nováka a Josefa Dvořáka st.");
+    const QString prilis = QStringLiteral("Velká cena Podkrkonoší, memoriál Jana Nováka a Josefa Dvořáka");
+    QTest::newRow("adresa IPv4") << kratky << QString() << 29 << 1;
+    QTest::newRow("krátká adresa") << kratky << QString() << 25 << 1;
+    QTest::newRow("s kategorií") << kratky << QStringLiteral("muži") << 29 << 1;
+    QTest::newRow("dlouhý název: doprava") << dlouhy << QString() << 29 << 2;
+    QTest::newRow("dlouhý název s kategorií") << dlouhy << QStringLiteral("ženy") << 25 << 2;
+    QTest::newRow("příliš dlouhý název: bez kódu") << prilis << QString() << 25 << 0;
+    QTest::newRow("zasáhl by tabulku: bez kódu") << kratky << QString() << 37 << 0;
+    QTest::newRow("pod kategorií je místo") << kratky << QStringLiteral("muži") << 37 << 1;
+}
+
+// The code is printed whole at the top right of every page, below the organiser's name, clear of
+// the header lines and of the table; everything else on the page stays as without it.
+void TstRozvrh::qrKod() {
+    QFETCH(QString, nazev);
+    QFETCH(QString, kategorie);
+    QFETCH(int, strana);
+    QFETCH(int, kde);
+    MereniKontext k = kontext(10, Kolo::Prvni, false, false, kategorie);
+    k.poradatel = QStringLiteral("SDH Horní Maršov");
+    ExportVstup bez = vstup(Pohled::Listina, k, 46);
+    bez.soutez->nazev = nazev;
+    ExportVstup s = bez;
+    s.qr = matice(strana);
+    const QList<Stranka> stranky = rozvrhni(s);
+    const QList<Stranka> bezKodu = rozvrhni(bez);
+    QCOMPARE(stranky.size(), 2);
+    QCOMPARE(bezKodu.size(), 2);
+    const int velikost = strana * rozvrh::kQrModul;
+    for (qsizetype i = 0; i < stranky.size(); ++i) {
+        Stranka ostatni = stranky[i];
+        ostatni.removeIf([](const Kresba& x) { return x.druh == Druh::Vypln; });
+        QVERIFY(ostatni == bezKodu[i]);
+        const QList<Kresba> vyplne = druhu(stranky[i], Druh::Vypln);
+        if (kde == 0) {
+            QVERIFY(vyplne.isEmpty());
+            continue;
+        }
+        QVERIFY(!vyplne.isEmpty());
+        int levy = INT_MAX, horni = INT_MAX, pravy = INT_MIN, dolni = INT_MIN;
+        for (const Kresba& v : vyplne) {
+            levy = std::min(levy, v.x);
+            horni = std::min(horni, v.y);
+            pravy = std::max(pravy, v.x2);
+            dolni = std::max(dolni, v.y2);
+        }
+        // The edge of the matrix is dark: the fills span the whole code.
+        QCOMPARE(pravy - levy, velikost);
+        QCOMPARE(dolni - horni, velikost);
+        // The fills read back module by module give the matrix, each module once.
+        QList<QList<bool>> zpet(strana, QList<bool>(strana, false));
+        for (const Kresba& v : vyplne) {
+            QCOMPARE((v.x - levy) % rozvrh::kQrModul, 0);
+            QCOMPARE(v.y2 - v.y, rozvrh::kQrModul);
+            QVERIFY(v.x2 > v.x);
+            for (int x = (v.x - levy) / rozvrh::kQrModul; x < (v.x2 - levy) / rozvrh::kQrModul; ++x) {
+                QVERIFY(!zpet[(v.y - horni) / rozvrh::kQrModul][x]);
+                zpet[(v.y - horni) / rozvrh::kQrModul][x] = true;
+            }
+        }
+        QVERIFY(zpet == s.qr);
+        // Below the organiser's name (10 pt at y 20), above the table's band with its quiet zone.
+        QVERIFY(horni - rozvrh::kQrTiche >= 20 + 14);
+        QVERIFY(dolni + rozvrh::kQrTiche <= pas(stranky[i]).y);
+        QVERIFY(pravy <= rozvrh::kQrPravyOkraj);
+        if (kde == 1)
+            QCOMPARE(pravy, rozvrh::kPoradatelKonec);
+        else
+            QVERIFY(pravy > rozvrh::kPoradatelKonec);
+        // Clear of the competition line, 16 pt with characters up to 10 units wide.
+        const QList<Kresba> soutez = textyNa(stranky[i], 50);
+        QCOMPARE(soutez.size(), 1);
+        QVERIFY(soutez[0].x + 10 * soutez[0].text.size() + rozvrh::kQrTiche <= levy);
+    }
+}
 QTEST_APPLESS_MAIN(TstRozvrh)
 #include "tst_rozvrh.moc"

@@ -53,6 +53,8 @@ VstupSnimku vstup() {
     v.radek2 = QStringLiteral("Připraví se: Háj - ženy, Ves - muži, Mez - muži");
     v.aktualniTym = QStringLiteral("Les (A) - muži");
     v.prijateCasy = {QStringLiteral("15,30L 17,53"), QStringLiteral("NP 19,02")};
+    // Saved in the order Lhota, Dub, Bor (not their start order).
+    v.ulozene = {12, 13, 11};
     return v;
 }
 
@@ -65,6 +67,8 @@ private slots:
     void escapovani();
     void snimek();
     void snimekBezAktualnihoTymu();
+    void posledniUlozene_data();
+    void posledniUlozene();
     void stranky_data();
     void stranky();
     void zlaJmenaNikdeNezustanouSyrova();
@@ -104,9 +108,10 @@ void TstWebStranky::snimek() {
     QCOMPARE(s.dalsi.size(), 3);
     QCOMPARE(s.dalsi[0].nazev_dr, QStringLiteral("Háj"));
     QCOMPARE(s.dalsi[2].nazev_dr, QStringLiteral("Mez"));
-    // The results of the teams before it, latest first.
+    // The saved results, the newest first.
     QCOMPARE(s.posledni.size(), 3);
-    QCOMPARE(s.posledni[0].nazev_dr, QStringLiteral("Dub"));
+    QCOMPARE(s.posledni[0].nazev_dr, QStringLiteral("Bor"));
+    QCOMPARE(s.posledni[1].nazev_dr, QStringLiteral("Dub"));
     QCOMPARE(s.posledni[2].nazev_dr, QStringLiteral("Lhota"));
     QCOMPARE(s.prijateCasy, vstup().prijateCasy);
 }
@@ -116,8 +121,76 @@ void TstWebStranky::snimekBezAktualnihoTymu() {
     v.idAkt = 999;
     const Snimek s = sestavSnimek(v);
     QVERIFY(s.dalsi.isEmpty());
-    QVERIFY(s.posledni.isEmpty());
+    // The last results do not depend on who is on the base.
+    QCOMPARE(s.posledni.size(), 3);
     QCOMPARE(s.startovka.size(), 7);
+}
+
+void TstWebStranky::posledniUlozene_data() {
+    QTest::addColumn<QList<qint64>>("ulozeni"); // in the order of saving
+    QTest::addColumn<QStringList>("posledni");  // "placing name result", the newest first
+    QTest::newRow("pořadí ukládání, ne startu")
+        << QList<qint64>{13, 11, 12}
+        << QStringList{QStringLiteral("1. Bor 18,01"), QStringLiteral("2. Lhota NP"),
+                       QStringLiteral("1. Dub 16,20")};
+    QTest::newRow("tým za aktuálním")
+        << QList<qint64>{11, 16}
+        << QStringList{QStringLiteral("3. Ves 17,00"), QStringLiteral("2. Lhota NP")};
+    QTest::newRow("opravený čas jednou, nejnovější")
+        << QList<qint64>{11, 12, 11}
+        << QStringList{QStringLiteral("2. Lhota NP"), QStringLiteral("1. Bor 18,01")};
+    QTest::newRow("jen pět nejnovějších")
+        << QList<qint64>{11, 12, 13, 15, 16, 17}
+        << QStringList{QStringLiteral("4. Mez 21,40"), QStringLiteral("3. Ves 17,00"),
+                       QStringLiteral("2. Háj 19,90"), QStringLiteral("1. Dub 16,20"),
+                       QStringLiteral("1. Bor 18,01")};
+    QTest::newRow("smazaný výsledek se vynechá")
+        << QList<qint64>{12, 14} << QStringList{QStringLiteral("1. Bor 18,01")};
+    QTest::newRow("tým mimo tabulku se vynechá")
+        << QList<qint64>{11, 99, 15, 16, 17, 13, 12, 98}
+        << QStringList{QStringLiteral("1. Bor 18,01"), QStringLiteral("1. Dub 16,20"),
+                       QStringLiteral("4. Mez 21,40"), QStringLiteral("3. Ves 17,00"),
+                       QStringLiteral("2. Háj 19,90")};
+    QTest::newRow("nic neuloženo") << QList<qint64>{} << QStringList{};
+}
+
+void TstWebStranky::posledniUlozene() {
+    QFETCH(QList<qint64>, ulozeni);
+    QFETCH(QStringList, posledni);
+    VstupSnimku v = vstup();
+    // After the later saves the grid has re-ranked: Ves 17,00 is third among muži.
+    v.vysledky = {vysledek(13, QStringLiteral("1."), QStringLiteral("Dub"), QStringLiteral("muži"),
+                           QStringLiteral("16,20")),
+                  vysledek(12, QStringLiteral("1."), QStringLiteral("Bor"), QStringLiteral("ženy"),
+                           QStringLiteral("18,01")),
+                  vysledek(15, QStringLiteral("2."), QStringLiteral("Háj"), QStringLiteral("ženy"),
+                           QStringLiteral("19,90")),
+                  vysledek(11, QStringLiteral("2."), QStringLiteral("Lhota"), QStringLiteral("muži"),
+                           QStringLiteral("NP")),
+                  vysledek(16, QStringLiteral("3."), QStringLiteral("Ves"), QStringLiteral("muži"),
+                           QStringLiteral("17,00")),
+                  vysledek(17, QStringLiteral("4."), QStringLiteral("Mez"), QStringLiteral("muži"),
+                           QStringLiteral("21,40")),
+                  vysledek(14, QString(), QStringLiteral("Les"), QStringLiteral("muži"), QString())};
+    UlozeneCasy zaznam;
+    for (const qint64 id : ulozeni)
+        zaznam.zaznamenej(id);
+    v.ulozene = zaznam.idcka();
+    const Snimek s = sestavSnimek(v);
+    QStringList videno;
+    for (const SnimekVysledek& r : s.posledni)
+        videno << r.pozice + u' ' + r.nazev_dr + u' ' + r.cas;
+    QCOMPARE(videno, posledni);
+    // The speaker's page lists them in that order.
+    const QString html = obsahStranky(Stranka::Hlasatel, s);
+    qsizetype od = html.indexOf(QStringLiteral("Poslední výsledky"));
+    QVERIFY(od > 0);
+    for (const SnimekVysledek& r : s.posledni) {
+        const qsizetype i = html.indexOf(QStringLiteral("<b>") + r.cas + QStringLiteral("</b>"), od);
+        QVERIFY2(i > od, qPrintable(r.nazev_dr));
+        od = i;
+    }
+    if (posledni.isEmpty()) QVERIFY(html.contains(QStringLiteral("Zatím žádné")));
 }
 
 void TstWebStranky::stranky_data() {
@@ -153,6 +226,9 @@ void TstWebStranky::stranky() {
     QVERIFY(!html.contains(QStringLiteral("src=")));
     QVERIFY(!html.contains(QStringLiteral("<link")));
     QVERIFY(html.contains(QStringLiteral("/udalosti?stranka=")));
+    // The script's Czech messages arrive as written (the page is UTF-8 throughout).
+    QVERIFY(html.contains(QStringLiteral("'Stránka se obnovuje sama.'")));
+    QVERIFY(html.contains(QStringLiteral("'Spojení přerušeno, připojuji znovu…'")));
 }
 
 void TstWebStranky::zlaJmenaNikdeNezustanouSyrova() {

@@ -12,6 +12,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPdfWriter>
 #include <QUrl>
 
@@ -67,6 +68,8 @@ void kresli(const QList<Stranka>& stranky, QPdfWriter& writer) {
     p.setPen(pero);
     for (qsizetype i = 0; i < stranky.size(); ++i) {
         if (i > 0) writer.newPage();
+        QPainterPath vyplne;
+        vyplne.setFillRule(Qt::WindingFill);
         for (const Kresba& k : stranky[i]) {
             switch (k.druh) {
             case Kresba::Druh::Text: {
@@ -82,8 +85,13 @@ void kresli(const QList<Stranka>& stranky, QPdfWriter& writer) {
                 p.setBrush(k.seda ? kSedaPasu : QColor(Qt::white));
                 p.drawRect(QRectF(k.x, k.y, k.x2 - k.x, k.y2 - k.y));
                 break;
+            case Kresba::Druh::Vypln:
+                vyplne.addRect(QRectF(k.x, k.y, k.x2 - k.x, k.y2 - k.y));
+                break;
             }
         }
+        // The fills of a page as one shape: adjoining ones show no seam between them.
+        if (!vyplne.isEmpty()) p.fillPath(vyplne, Qt::black);
     }
     p.end();
 }

@@ -2,6 +2,10 @@
 
 #include "measurement/Casy.h"
 
+#include <QRect>
+
+#include <algorithm>
+
 namespace qx {
 
 namespace rozvrh {
@@ -180,14 +184,56 @@ private:
         k.seda = seda;
         m_stranky.last().append(k);
     }
+    void vypln(int x, int y, int x2, int y2) {
+        Kresba k;
+        k.druh = Kresba::Druh::Vypln;
+        k.x = x;
+        k.y = y;
+        k.x2 = x2;
+        k.y2 = y2;
+        m_stranky.last().append(k);
+    }
     // A header line centred on x 390 by its length in characters and a fixed character width.
     void naStred(const QString& radek, int sirkaZnaku, int velikost, bool tucne) {
         const int x = kStred - int(radek.size() / 2) * sirkaZnaku;
         text(x, m_top, radek, velikost, tucne);
+        // Where the line may reach: one character more than its estimated width, a point is 4/3
+        // units high.
+        m_radkyHlavicky.append(
+            QRect(x, m_top, (int(radek.size()) + 1) * sirkaZnaku, (velikost * 4 + 2) / 3 + 1));
+    }
+
+    // The QR code at the top right, one fill for each run of dark modules in a row.
+    void qrKod() {
+        const QList<QList<bool>>& q = m_vstup.qr;
+        if (q.isEmpty()) return;
+        const int strana = int(q.size()) * kQrModul;
+        if (kQrY + strana + kQrTiche > m_top + kPodHlavickou) return; // it would reach the table
+        int levy = kPoradatelKonec - strana;
+        for (const QRect& r : m_radkyHlavicky)
+            if (r.top() < kQrY + strana + kQrTiche && r.bottom() > kQrY - kQrTiche)
+                levy = std::max(levy, r.right() + 1 + kQrTiche);
+        if (levy + strana > kQrPravyOkraj) return;
+        for (qsizetype y = 0; y < q.size(); ++y) {
+            const QList<bool>& radek = q[y];
+            for (qsizetype x = 0; x < radek.size();) {
+                if (!radek[x]) {
+                    ++x;
+                    continue;
+                }
+                qsizetype konec = x;
+                while (konec < radek.size() && radek[konec])
+                    ++konec;
+                vypln(levy + int(x) * kQrModul, kQrY + int(y) * kQrModul, levy + int(konec) * kQrModul,
+                      kQrY + int(y + 1) * kQrModul);
+                x = konec;
+            }
+        }
     }
 
     void zahlavi() {
         m_stranky.append(Stranka());
+        m_radkyHlavicky.clear();
         m_top = 20;
         text(20, m_top, autorskyRadek(), kPismo, true);
         const QString& poradatel = m_kontext.poradatel;
@@ -212,6 +258,7 @@ private:
             m_top += 25;
             naStred(QStringLiteral("kategorie -  ") + m_kontext.kategorie, kZnakSoutez, kPismoSoutez, true);
         }
+        qrKod();
     }
 
     void zahlaviTabulky() {
@@ -311,6 +358,7 @@ private:
     const MereniKontext& m_kontext;
     const Tabulka m_tabulka;
     QList<Stranka> m_stranky;
+    QList<QRect> m_radkyHlavicky; // the header lines of the current page
     int m_top = 0;
 };
 

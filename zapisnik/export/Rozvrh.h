@@ -30,20 +30,25 @@ struct ExportVstup {
     QList<DruzstvoRadek> radky;           // the entries to print, in the order to print them
     MereniKontext kontext;                // category, phase, mode, format, export options, organiser
     std::optional<SoutezHlavicka> soutez; // nullopt: the chosen competition no longer exists
+    // The QR code of the live results page's address, printed at the top right of every page while
+    // the results server is on: rows of modules, true dark. Empty: no code.
+    QList<QList<bool>> qr;
 };
 
 // One drawing operation. Texts are placed by the top left corner of their line; font sizes are
-// in points; lines and outlines are black and one unit wide.
+// in points; lines and outlines are black and one unit wide; a fill is black without an outline.
 struct Kresba {
-    enum class Druh { Text, Cara, Obdelnik };
+    enum class Druh { Text, Cara, Obdelnik, Vypln };
     Druh druh = Druh::Text;
     int x = 0, y = 0;   // text: top left corner; line: start; rectangle: top left corner
-    int x2 = 0, y2 = 0; // line: end; rectangle: bottom right corner
+    int x2 = 0, y2 = 0; // line: end; rectangle and fill: bottom right corner
     QString text;
     int velikost = 10; // points
     bool tucne = false;
     bool preskrtnute = false;
     bool seda = false; // rectangle: filled with the button-face grey, otherwise white
+
+    bool operator==(const Kresba&) const = default;
 };
 using Stranka = QList<Kresba>;
 
@@ -60,6 +65,13 @@ constexpr int kZapatiLeveX = 20;
 constexpr int kZapatiPraveX = 660;
 constexpr int kPoradatelKonec = 700; // the organiser's name ends near here: x = 700 - 6 × length
 constexpr int kPoradatelZnak = 6;
+// The QR code of the results page: below the organiser's name, its right edge at the name's end;
+// moved right when a header line reaches into it (never past kQrPravyOkraj), and left out when it
+// fits nowhere without covering a header line or the table.
+constexpr int kQrModul = 2;        // units per module (0.53 mm)
+constexpr int kQrTiche = 8;        // the quiet zone around the code, where nothing else is drawn
+constexpr int kQrY = 42;           // the code's top edge
+constexpr int kQrPravyOkraj = 774; // A4 is about 794 wide
 
 // The fixed texts of the header and the footer.
 QString autorskyRadek();

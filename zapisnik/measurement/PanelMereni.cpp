@@ -193,12 +193,14 @@ std::array<QString, 4> PanelMereni::mezicasy() const {
 
 void PanelMereni::btn_mereni_ulozitClick() {
     QString chybne;
+    const qint64 id = id_akt_;
     const bool ok = chyby_.run([this, &chybne] {
         const qx::Prepocet p = sluzba_.save_cas(kontext_(), id_akt_, CB_mereni_cas->currentText());
         zobrazVysledky(p.vysledky);
         chybne = qx::zpravaChybnychCasu(p.chybne);
     });
     if (!ok) return;
+    emit casUlozen(id);
     load_mereni(0);
     // An entry picked unchanged from the list and stored as it stands leaves the list.
     if (vybrana_ >= 0 && vybrana_ < CB_mereni_cas->count()) {

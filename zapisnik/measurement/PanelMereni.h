@@ -81,6 +81,8 @@ signals:
     void obnovit();
     // The grid, the current team or the received times changed (the results server follows).
     void zmenaProWeb();
+    // A time of the team `id` was saved (the speaker's last results follow the order of saving).
+    void casUlozen(qint64 id);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -16,6 +16,7 @@
 #include "messages/ActualFile.h"
 #include "messages/Messages.h"
 #include "web/PanelWeb.h"
+#include "web/QrKod.h"
 #include "web/Snimek.h"
 
 #include <QApplication>
@@ -77,6 +78,7 @@ QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h, boo
 } // namespace
 
 std::function<void(const QString&)> TfrmQX::openPdfSeam = [](const QString& path) { qx::otevriPdf(path); };
+QHostAddress TfrmQX::webNaslouchani = QHostAddress(QHostAddress::AnyIPv4);
 
 std::function<void(QMessageBox&)> TfrmQX::messageBoxSeam = [](QMessageBox& box) { box.exec(); };
 
@@ -218,7 +220,7 @@ void TfrmQX::buildNast(QWidget* client) {
     connect(pnl_nast, &PanelNastaveni::disciplinaZmenena, this, &TfrmQX::CB_nast_disciplinaChange);
     connect(pnl_nast, &PanelNastaveni::chyba, this, [this](const QString& text) { showError(text); });
 
-    pnl_web = new PanelWeb(client);
+    pnl_web = new PanelWeb(client, webNaslouchani);
     connect(pnl_web, &PanelWeb::prepnuto, this, [this](bool zapnuto, int port) {
         QString chyba;
         if (!qx::writeWebIni(qx::qxDbIniPath(), qx::WebIni{zapnuto, port}, &chyba)) showError(chyba);
@@ -235,6 +237,7 @@ void TfrmQX::buildMereni(QWidget* client) {
         sluzba_, chyby_, [this] { return kontext(); }, poradi, client);
     connect(pnl_mereni, &PanelMereni::aktualniTym, this, &TfrmQX::posliAktualniTym);
     connect(pnl_mereni, &PanelMereni::obnovit, this, [this] { chyby_.run([this] { Zobraz_seznamy(); }); });
+    connect(pnl_mereni, &PanelMereni::casUlozen, this, [this](qint64 id) { ulozene_.zaznamenej(id); });
     connect(pnl_mereni, &PanelMereni::zmenaProWeb, this, [this] {
         if (webTimer_ && pnl_web->server().bezi()) webTimer_->start();
     });
@@ -722,11 +725,14 @@ void TfrmQX::SB_mereniClick() {
 void TfrmQX::SB_exportClick() {
     chyby_.run([this] {
         const qx::Pohled pohled = SB_mereni->isChecked() ? qx::Pohled::Mereni : qx::Pohled::Listina;
-        const qx::ExportVstup vstup = qx::nactiExport(dm_, kontext(), pohled);
+        qx::ExportVstup vstup = qx::nactiExport(dm_, kontext(), pohled);
         if (!vstup.soutez) {
             showError(QStringLiteral("Zvolená soutěž už v databázi není, export se nevytvořil."));
             return;
         }
+        // While the results server is on, the list carries the QR code of its page.
+        if (pnl_web->server().bezi())
+            if (const auto qr = qx::qrKod(pnl_web->adresaStranky().toUtf8())) vstup.qr = qr->radky();
         const QString soubor = QDir::current().absoluteFilePath(QStringLiteral("export.pdf"));
         const qx::ExportVysledek vysledek = qx::exportujPdf(vstup, soubor);
         if (!vysledek.ok) {
@@ -808,6 +814,7 @@ void TfrmQX::zverejniWeb() {
         v.aktualniTym = p.lbl_mereni_tym;
         v.aktualniUmisteni = p.lbl_mereni_poradi;
         v.prijateCasy = pnl_mereni->prijateCasy();
+        v.ulozene = ulozene_.idcka();
         pnl_web->server().zverejni(qx::sestavSnimek(v));
     });
 }

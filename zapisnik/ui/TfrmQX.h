@@ -11,7 +11,9 @@
 #include "measurement/MereniSluzba.h"
 #include "messages/LocalChannel.h"
 #include "ui/ErrorSink.h"
+#include "web/Snimek.h"
 
+#include <QHostAddress>
 #include <QMainWindow>
 
 #include <cstdint>
@@ -51,6 +53,9 @@ public:
 
     // Opens an exported file in the desktop's viewer without waiting; tests replace it.
     static std::function<void(const QString&)> openPdfSeam;
+
+    // Where the results server listens: every interface; tests keep it on loopback.
+    static QHostAddress webNaslouchani;
 
     // The database failure message of the start-up load: which server was tried and how the
     // program's own server is started.
@@ -222,6 +227,7 @@ private:
     bool startupFailed_ = false;
     qx::LocalChannel channel_{QStringLiteral("TfrmQX")};
     QTimer* webTimer_ = nullptr; // coalesces the changes of one action into one snapshot
+    qx::UlozeneCasy ulozene_;    // the speaker's last results, in the order of saving
 };
 
 // Program entry after the application object exists: the window on the given

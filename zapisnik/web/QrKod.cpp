@@ -4,6 +4,13 @@
 
 namespace qx {
 
+QList<QList<bool>> QrKod::radky() const {
+    QList<QList<bool>> out;
+    for (int y = 0; y < strana; ++y)
+        out.append(moduly.mid(y * strana, strana));
+    return out;
+}
+
 std::optional<QrKod> qrKod(const QByteArray& text) {
     QRcode* q = QRcode_encodeString8bit(text.constData(), 0, QR_ECLEVEL_M);
     if (!q) return std::nullopt;

@@ -15,6 +15,8 @@ struct QrKod {
     QList<bool> moduly; // row by row, true: dark
 
     bool tmavy(int x, int y) const { return moduly[y * strana + x]; }
+    // Row by row as a matrix (what the printed list takes).
+    QList<QList<bool>> radky() const;
 };
 
 // Medium error correction, the smallest version that holds the text; nullopt when it cannot be

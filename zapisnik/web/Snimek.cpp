@@ -43,17 +43,24 @@ Snimek sestavSnimek(const VstupSnimku& v) {
     if (akt >= 0) {
         for (qsizetype i = akt + 1; i < v.listina.size() && s.dalsi.size() < 3; ++i)
             s.dalsi.append(startovni(v.listina[i]));
-        // The results of the teams that ran before the current one, the latest first.
-        for (qsizetype i = akt - 1; i >= 0 && s.posledni.size() < 5; --i) {
-            const qint64 id = v.listina[i].id;
-            const auto r = std::find_if(v.vysledky.begin(), v.vysledky.end(),
-                                        [&](const VysledekRadek& x) { return x.id == id; });
-            if (r != v.vysledky.end() && !r->cas.isEmpty())
-                s.posledni.append(SnimekVysledek{r->pozice, r->nazev_dr, r->nazev_okresu, r->tym,
-                                                 r->kategorie, r->cas, r->id});
-        }
+    }
+    // The last saved results as the grid shows them now (placings after re-ranking); a team no
+    // longer in the grid or without a result is skipped.
+    for (const qint64 id : v.ulozene) {
+        if (s.posledni.size() == 5) break;
+        const auto r = std::find_if(v.vysledky.begin(), v.vysledky.end(),
+                                    [&](const VysledekRadek& x) { return x.id == id; });
+        if (r != v.vysledky.end() && !r->cas.isEmpty())
+            s.posledni.append(
+                SnimekVysledek{r->pozice, r->nazev_dr, r->nazev_okresu, r->tym, r->kategorie, r->cas, r->id});
     }
     return s;
+}
+
+void UlozeneCasy::zaznamenej(qint64 id) {
+    idcka_.removeAll(id);
+    idcka_.prepend(id);
+    if (idcka_.size() > kPamet) idcka_.resize(kPamet);
 }
 
 std::optional<double> casJakoCislo(const QString& cas) {

@@ -64,7 +64,7 @@ struct Snimek {
     QStringList prijateCasy;        // the times received from the timer for it, not yet saved
     QString aktualniUmisteni;       // "3. místo" once saved, else empty
     QList<SnimekStart> dalsi;       // the next three teams
-    QList<SnimekVysledek> posledni; // the last five results before the current team, latest first
+    QList<SnimekVysledek> posledni; // the last five saved results, the newest first, placed as now
 
     bool operator==(const Snimek&) const = default;
 };
@@ -80,6 +80,21 @@ struct VstupSnimku {
     QString aktualniTym;           // lbl_mereni_tym
     QString aktualniUmisteni;      // lbl_mereni_poradi
     QStringList prijateCasy;       // the time box's list
+    QList<qint64> ulozene;         // the teams whose time was saved, the newest first (UlozeneCasy)
+};
+
+// The teams whose time the operator saved, in the order of saving: the speaker's "last results".
+// A team saved again (a correction) moves to the front and is listed once.
+class UlozeneCasy {
+public:
+    static constexpr qsizetype kPamet = 50; // enough to fill five lines when some lost their result
+    void zaznamenej(qint64 id);
+    void vymaz() { idcka_.clear(); }
+    // The newest first.
+    const QList<qint64>& idcka() const { return idcka_; }
+
+private:
+    QList<qint64> idcka_;
 };
 
 // The snapshot of the inputs (verze left 0: the publisher numbers it).

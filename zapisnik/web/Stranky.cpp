@@ -244,11 +244,11 @@ QByteArray stranka(Stranka s, const Snimek& snimek) {
         QStringLiteral("<!DOCTYPE html>\n<html lang=\"cs\"><head><meta charset=\"utf-8\">"
                        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
                        "<title>") +
-        titulek + QStringLiteral("</title><style>") + QLatin1String(kStyl) +
+        titulek + QStringLiteral("</title><style>") + QString::fromUtf8(kStyl) +
         QStringLiteral("</style></head><body data-stranka=\"") + jmenoStranky(s) +
         QStringLiteral("\"><nav>") + nav + QStringLiteral("</nav><main id=\"obsah\">") +
         obsahStranky(s, snimek) + QStringLiteral("</main><p id=\"spojeni\">Připojuji…</p><script>") +
-        QLatin1String(kSkript) + QStringLiteral("</script></body></html>\n");
+        QString::fromUtf8(kSkript) + QStringLiteral("</script></body></html>\n");
     return html.toUtf8();
 }
 
