@@ -115,8 +115,15 @@ TfrmCas::TfrmCas(const QString& extraPort, int version, std::unique_ptr<qx::Loca
     });
     connect(&m_link, &stopky::SerialLink::greetingReceived, this, &TfrmCas::onGreeting);
     connect(&m_link, &stopky::SerialLink::portLost, this, &TfrmCas::onPortLost);
-    connect(&m_link, &stopky::SerialLink::dataReceived, this,
-            [this](const QByteArray& bytes) { m_decoder.feed(QByteArrayView(bytes)); });
+    connect(&m_link, &stopky::SerialLink::dataReceived, this, &TfrmCas::onData);
+
+    // A journal that cannot be written is told once (until it works again); timing goes on.
+    m_journal.onError = [this](const QString& error) {
+        showErrorBox(m_journalBox, QMessageBox::Warning, "journalErrorBox",
+                     QStringLiteral("Záznam časů nelze zapsat."),
+                     error + QStringLiteral("\nMěření běží dál a časy jdou do zapisníku, jen se neukládají "
+                                            "do záznamu."));
+    };
     m_sound.setDirectory(QDir::currentPath());
     m_sound.preload(
         {QStringLiteral("zacatek.wav"), QStringLiteral("pozor.wav"), QStringLiteral("vystrel.wav")});
@@ -333,6 +340,9 @@ void TfrmCas::FormCreate(const QString& extraPort, int version) {
     lblTyp->setText(QStringLiteral("Měří: 1-2 štafety, 1 útok, přípravu"));
     schovat_form(false);
     LEDCreate(ini);
+    // The times of today, as listed before the program last ended.
+    for (const QString& entry : m_journal.todaysEntries())
+        CBCas->appendEntry(entry);
     CBUvod->addItems(stopky::portList(extraPort));
     CBUvod->setCurrentIndex(-1);
     if (!extraPort.isEmpty()) {
@@ -362,6 +372,7 @@ void TfrmCas::LEDCreate(const stopky::QxIni& ini) {
 
 void TfrmCas::FormClose() {
     m_link.close();
+    m_journal.flush();
     const QString path = stopky::qxIniPath();
     stopky::QxIni ini = stopky::readQxIni(path);
     ini.format = CBFormat->currentIndex() < 0 ? 0 : CBFormat->currentIndex();
@@ -464,6 +475,9 @@ void TfrmCas::onPortLost(const QString& reason) {
     btnAutomat->setText(stopky::AutoStart::captionStart());
     btnAutomat->setEnabled(false);
 
+    m_journal.port(verze, QStringLiteral("%1 odpojen: %2").arg(m_chosenPort, reason));
+    m_journal.flush();
+
     // Back to the port choice, with the ports as they are now (a USB adapter plugged in again may
     // have another name) and the lost one still offered.
     schovat_form(false);
@@ -496,9 +510,17 @@ void TfrmCas::showErrorBox(QPointer<QMessageBox>& box, QMessageBox::Icon icon, c
     box->raise();
 }
 
-void TfrmCas::onGreeting(const QByteArray& greeting, int) {
+void TfrmCas::onGreeting(const QByteArray& greeting, int v) {
+    m_journal.greeting(v, QByteArrayView(greeting));
     m_decoder.applyGreeting(QByteArrayView(greeting));
+    m_journal.flush();
     schovat_form(true);
+}
+
+void TfrmCas::onData(const QByteArray& bytes) {
+    m_journal.bytes(verze, QByteArrayView(bytes));
+    m_decoder.feed(QByteArrayView(bytes));
+    m_journal.flush();
 }
 
 void TfrmCas::posliZapisniku(quint32 msg, qint32 wParam, qint32 lParam) {
@@ -551,6 +573,7 @@ void TfrmCas::settingsApplied(const stopky::SettingsOutcome& o) {
     pripravaS = o.pripravaS;
     lblPriprava->setText(o.lblPriprava);
     if (o.lblTerce) lblTerce->setText(*o.lblTerce);
+    m_journal.settings(o.verze, o.nast);
     posliZapisniku(qx::AM_Nast, o.verze, o.nast[0]);
     lblFormat->setText(o.lblFormat);
     lblFormat->adjustSize();
@@ -643,8 +666,13 @@ void TfrmCas::applyResultSet(const stopky::ResultSetOutcome& o, bool listAndSend
     if (o.lblCas) lblCas->setText(*o.lblCas);
     if (o.lblCasD) lblCasD->setText(*o.lblCasD);
     if (listAndSend) {
+        // Listed and journaled first; the journal is on the disk before anything goes on.
         for (const stopky::ResultEntry& e : o.entries) {
             CBCas->appendEntry(e.text);
+            m_journal.entry(verze, e.text, e.ok ? QString() : e.error);
+        }
+        m_journal.sync();
+        for (const stopky::ResultEntry& e : o.entries) {
             if (!e.ok) {
                 emit conversionError(e.text, e.error);
                 continue;

@@ -6,6 +6,7 @@
 #include "display/splits.h"
 #include "display/windowbounds.h"
 #include "link/Decoder.h"
+#include "link/Journal.h"
 #include "link/ResultSet.h"
 #include "link/autostart.h"
 #include "link/countdown.h"
@@ -65,6 +66,7 @@ public:
     stopky::SerialLink& link() { return m_link; }
     stopky::Countdown& countdown() { return m_countdown; }
     stopky::AutoStart& autoStart() { return *m_autoStart; }
+    stopky::Journal& journal() { return m_journal; }
     // Tests put their recorders here before anything plays or pulses.
     void setSoundOutput(stopky::SoundOutput* sound);
     void setDtrLine(stopky::DtrLine* dtr);
@@ -162,6 +164,8 @@ private:
     void versionClicked(int v);
     void applyResultSet(const stopky::ResultSetOutcome& o, bool listAndSend);
     void onGreeting(const QByteArray& greeting, int verze);
+    // Every byte after the greeting: into the journal, then to the decoder.
+    void onData(const QByteArray& bytes);
     void tmrPrepTimer();
 
     // DecoderListener
@@ -180,6 +184,8 @@ private:
     // (one box, updated) and the port choice comes back.
     void onPortLost(const QString& reason);
     QPointer<QMessageBox> m_portLostBox;
+    QPointer<QMessageBox> m_journalBox;
+    stopky::Journal m_journal;
     // Errors are told in non-modal boxes, one per kind of error: a box still open is updated with
     // the latest case instead of another one being opened.
     void showErrorBox(QPointer<QMessageBox>& box, QMessageBox::Icon icon, const char* name,
