@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -116,6 +117,7 @@ TfrmCas::TfrmCas(const QString& extraPort, int version, std::unique_ptr<qx::Loca
     connect(&m_link, &stopky::SerialLink::greetingReceived, this, &TfrmCas::onGreeting);
     connect(&m_link, &stopky::SerialLink::portLost, this, &TfrmCas::onPortLost);
     connect(&m_link, &stopky::SerialLink::dataReceived, this, &TfrmCas::onData);
+    connect(&m_link, &stopky::SerialLink::stateChanged, this, &TfrmCas::updateHealth);
 
     // A journal that cannot be written is told once (until it works again); timing goes on.
     m_journal.onError = [this](const QString& error) {
@@ -124,6 +126,11 @@ TfrmCas::TfrmCas(const QString& extraPort, int version, std::unique_ptr<qx::Loca
                      error + QStringLiteral("\nMěření běží dál a časy jdou do zapisníku, jen se neukládají "
                                             "do záznamu."));
     };
+    m_healthTimer.setInterval(1000);
+    connect(&m_healthTimer, &QTimer::timeout, this, &TfrmCas::updateHealth);
+    m_healthTimer.start();
+    m_reconnect.setInterval(500);
+    connect(&m_reconnect, &QTimer::timeout, this, &TfrmCas::reopenLostPort);
     m_sound.setDirectory(QDir::currentPath());
     m_sound.preload(
         {QStringLiteral("zacatek.wav"), QStringLiteral("pozor.wav"), QStringLiteral("vystrel.wav")});
@@ -325,6 +332,12 @@ void TfrmCas::buildPortChoicePanels() {
     imgReklama->setFont(arial(20));
     imgReklama->setText(QStringLiteral("Stopky pro požární sport"));
     setTextColor(imgReklama, QColor(0x80, 0, 0));
+
+    // Placed by schovat_form: beside "Časy z časomíry" when measuring, under the banner otherwise.
+    lblSpojeni = named<QLabel>(this, "lblSpojeni");
+    lblSpojeni->setFont(faceFont(font().family(), 10));
+    lblSpojeni->setWordWrap(true);
+    lblSpojeni->setText(stopky::healthText(stopky::PortHealth::NoPort, -1));
 }
 
 // Start-up: window place and device version from qx.ini (or the command line), the port-choice
@@ -371,6 +384,7 @@ void TfrmCas::LEDCreate(const stopky::QxIni& ini) {
 }
 
 void TfrmCas::FormClose() {
+    m_reconnect.stop();
     m_link.close();
     m_journal.flush();
     const QString path = stopky::qxIniPath();
@@ -452,9 +466,48 @@ void TfrmCas::nastav_cas() {
 }
 
 void TfrmCas::CBUvodChange() {
+    m_reconnect.stop();
+    m_portLost = false;
     schovat_form(false);
     m_chosenPort = CBUvod->currentText();
     m_link.choosePort(m_chosenPort);
+    updateHealth();
+}
+
+void TfrmCas::reopenLostPort() {
+    if (!m_portLost || m_chosenPort.isEmpty() || !QFileInfo::exists(m_chosenPort)) return;
+    CBUvod->setCurrentIndex(CBUvod->findText(m_chosenPort));
+    if (!m_link.choosePort(m_chosenPort)) return; // there, but not ready yet: tried again
+    m_reconnect.stop();
+    m_portLost = false;
+    m_journal.port(verze, QStringLiteral("%1 je zpět, čeká se na časomíru").arg(m_chosenPort));
+    m_journal.flush();
+    updateHealth();
+}
+
+void TfrmCas::updateHealth() {
+    using stopky::PortHealth;
+    PortHealth state = PortHealth::NoPort;
+    if (m_portLost) {
+        state = PortHealth::Lost;
+    } else {
+        switch (m_link.state()) {
+        case stopky::SerialLink::State::NoPort:
+            state = PortHealth::NoPort;
+            break;
+        case stopky::SerialLink::State::Waiting:
+            state = PortHealth::Waiting;
+            break;
+        case stopky::SerialLink::State::NoAnswer:
+            state = PortHealth::NoAnswer;
+            break;
+        case stopky::SerialLink::State::Connected:
+            state = PortHealth::Connected;
+            break;
+        }
+    }
+    lblSpojeni->setText(stopky::healthText(state, m_lastByte.isValid() ? m_lastByte.elapsed() : -1));
+    lblSpojeni->setToolTip(m_chosenPort);
 }
 
 void TfrmCas::onPortLost(const QString& reason) {
@@ -475,8 +528,15 @@ void TfrmCas::onPortLost(const QString& reason) {
     btnAutomat->setText(stopky::AutoStart::captionStart());
     btnAutomat->setEnabled(false);
 
+    // zapisnik's status line says the device is gone (settings byte 0: no device answer).
+    posliZapisniku(qx::AM_Nast, verze, 0);
     m_journal.port(verze, QStringLiteral("%1 odpojen: %2").arg(m_chosenPort, reason));
     m_journal.flush();
+    m_lastByte.invalidate();
+    // The same path is opened again by itself when it comes back (the adapter plugged in again).
+    m_portLost = !m_chosenPort.isEmpty();
+    if (m_portLost) m_reconnect.start();
+    updateHealth();
 
     // Back to the port choice, with the ports as they are now (a USB adapter plugged in again may
     // have another name) and the lost one still offered.
@@ -491,8 +551,8 @@ void TfrmCas::onPortLost(const QString& reason) {
     showErrorBox(m_portLostBox, QMessageBox::Warning, "portLostBox",
                  QStringLiteral("Spojení s časomírou na portu %1 se přerušilo: %2")
                      .arg(m_chosenPort, reason.isEmpty() ? QStringLiteral("chyba portu") : reason),
-                 QStringLiteral("Běžící čas se zastavil. Připojte časomíru, vyberte port (týž nebo jiný) "
-                                "a zapněte ji."));
+                 QStringLiteral("Běžící čas se zastavil. Až se port znovu objeví, spojení se obnoví samo; "
+                                "jinak vyberte jiný port a zapněte časomíru."));
 }
 
 void TfrmCas::showErrorBox(QPointer<QMessageBox>& box, QMessageBox::Icon icon, const char* name,
@@ -511,13 +571,16 @@ void TfrmCas::showErrorBox(QPointer<QMessageBox>& box, QMessageBox::Icon icon, c
 }
 
 void TfrmCas::onGreeting(const QByteArray& greeting, int v) {
+    m_lastByte.start();
     m_journal.greeting(v, QByteArrayView(greeting));
     m_decoder.applyGreeting(QByteArrayView(greeting));
     m_journal.flush();
     schovat_form(true);
+    updateHealth();
 }
 
 void TfrmCas::onData(const QByteArray& bytes) {
+    m_lastByte.start();
     m_journal.bytes(verze, QByteArrayView(bytes));
     m_decoder.feed(QByteArrayView(bytes));
     m_journal.flush();
@@ -697,6 +760,12 @@ void TfrmCas::schovat_form(bool measuring) {
     pnlUloz->setVisible(measuring);
     pnlReklama->setVisible(!measuring);
     pnlUvod->setVisible(!measuring);
+    if (measuring)
+        lblSpojeni->setGeometry(pnlUloz->x() + 118, pnlUloz->y() + 26, 128, 24);
+    else
+        lblSpojeni->setGeometry(pnlReklama->x() + 8, pnlReklama->y() + pnlReklama->height() - 18,
+                                pnlReklama->width() - 16, 14);
+    lblSpojeni->raise();
     if (!measuring) {
         lblUvod->setText(QStringLiteral("Vyberte komunikační port a "));
         lblUvod1->setText(QStringLiteral("zapněte časomíru:"));

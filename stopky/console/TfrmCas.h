@@ -10,10 +10,12 @@
 #include "link/ResultSet.h"
 #include "link/autostart.h"
 #include "link/countdown.h"
+#include "link/linkhealth.h"
 #include "link/seriallink.h"
 #include "link/soundplayer.h"
 #include "messages/LocalChannel.h"
 
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QMessageBox>
 #include <QPointer>
@@ -141,6 +143,8 @@ public:
     QLabel* lblFormatC = nullptr;
     QComboBox* CBFormat = nullptr;
     QLabel* lblUvod = nullptr;
+    // The link's health: port state and the age of the device's last byte (both views).
+    QLabel* lblSpojeni = nullptr;
     QLabel* lblUvod1 = nullptr;
     QComboBox* CBUvod = nullptr;
 
@@ -166,6 +170,9 @@ private:
     void onGreeting(const QByteArray& greeting, int verze);
     // Every byte after the greeting: into the journal, then to the decoder.
     void onData(const QByteArray& bytes);
+    void updateHealth();
+    // The lost port's path is back: it is opened again and the greeting awaited.
+    void reopenLostPort();
     void tmrPrepTimer();
 
     // DecoderListener
@@ -181,11 +188,16 @@ private:
     void recall(const stopky::ResultSetOutcome& o) override;
 
     // The open port failed (device unplugged, read error): the run stops, the operator is told
-    // (one box, updated) and the port choice comes back.
+    // (one box, updated), zapisnik hears that the device is gone and the port choice comes back;
+    // the same path is opened again by itself when it reappears.
     void onPortLost(const QString& reason);
     QPointer<QMessageBox> m_portLostBox;
     QPointer<QMessageBox> m_journalBox;
     stopky::Journal m_journal;
+    bool m_portLost = false;  // the chosen port disappeared and is watched for
+    QElapsedTimer m_lastByte; // since the device's last byte; invalid before any
+    QTimer m_healthTimer;     // refreshes lblSpojeni
+    QTimer m_reconnect;       // looks for the lost port's path
     // Errors are told in non-modal boxes, one per kind of error: a box still open is updated with
     // the latest case instead of another one being opened.
     void showErrorBox(QPointer<QMessageBox>& box, QMessageBox::Icon icon, const char* name,

@@ -507,13 +507,16 @@ private slots:
         QCOMPARE(cas.CBUvod->currentText(), first);
         QVERIFY(cas.edtSDH->isEnabled());
         QVERIFY(!cas.btnAutomat->isEnabled());
-        QCOMPARE(messages(sent), QList<Msg>{});
+        // zapisnik hears only that the device is gone: settings byte 0
+        QCOMPARE(messages(sent), (QList<Msg>{{1490, 466, 0}}));
+        sent.clear();
 
         // Another port: the greeting tells zapisnik the settings anew; the rest of the broken
         // frame and a time after it are not taken, a run after the reset byte is.
         auto second = std::make_unique<PtyPair>();
         QVERIFY(second->isValid());
         const QString secondPath = second->slavePath();
+        QCOMPARE(cas.lblSpojeni->text(), QStringLiteral("Port odpojen, čeká se na návrat"));
         cas.CBUvod->insertItem(0, secondPath);
         cas.CBUvod->setCurrentIndex(0);
         cas.CBUvodChange();
@@ -536,6 +539,48 @@ private slots:
         QVERIFY(same);
         QCOMPARE(cas.findChildren<QMessageBox*>(QStringLiteral("portLostBox")).size(), 1);
         QVERIFY(box->text().contains(secondPath));
+    }
+
+    // The adapter is unplugged and plugged in again under the same path (here a link that points
+    // to one pseudo-terminal, then to another): the console opens it again by itself and reads
+    // the greeting anew; meanwhile zapisnik hears "no device" and the health line says so.
+    void samePortComesBack() {
+        writeIni(QStringLiteral("[Cas]\nTyp=468\n"));
+        const QString path = m_config.filePath(QStringLiteral("ttyQX0"));
+        QFile::remove(path);
+        auto pty = std::make_unique<PtyPair>();
+        QVERIFY(pty->isValid());
+        QVERIFY(QFile::link(pty->slavePath(), path));
+        TfrmCas cas(path);
+        QSignalSpy sent(&cas, &TfrmCas::zapisnikMessage);
+        QCOMPARE(cas.lblSpojeni->text(), QStringLiteral("Čeká se na časomíru"));
+        QVERIFY(pty->send(QByteArray::fromHex("010ca1ae")));
+        QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+        QVERIFY(cas.lblSpojeni->isVisibleTo(&cas));
+        QTRY_VERIFY2(cas.lblSpojeni->text().startsWith(QStringLiteral("Připojeno, ")),
+                     qPrintable(cas.lblSpojeni->text()));
+
+        pty.reset();
+        QVERIFY(QFile::remove(path));
+        QTRY_VERIFY(cas.findChild<QMessageBox*>(QStringLiteral("portLostBox")));
+        QCOMPARE(messages(sent), (QList<Msg>{{1490, 468, 0x0C}, {1490, 468, 0}}));
+        QCOMPARE(cas.lblSpojeni->text(), QStringLiteral("Port odpojen, čeká se na návrat"));
+        QVERIFY(cas.lblSpojeni->isVisibleTo(&cas));
+        QTest::qWait(700); // the path is looked for, not there yet
+        QVERIFY(!cas.link().isOpen());
+
+        auto back = std::make_unique<PtyPair>();
+        QVERIFY(back->isValid());
+        QVERIFY(QFile::link(back->slavePath(), path));
+        QTRY_VERIFY(cas.link().isOpen());
+        QCOMPARE(cas.link().state(), stopky::SerialLink::State::Waiting);
+        QVERIFY(back->send(QByteArray::fromHex("010aa1ae")));
+        QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+        QCOMPARE(messages(sent).last(), (Msg{1490, 468, 0x0A}));
+        QVERIFY(back->send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba00012340") +
+                           QByteArray::fromHex("ba02013450")));
+        QTRY_COMPARE(entries(cas.CBCas).last(), QStringLiteral("12,34L 13,45"));
+        QFile::remove(path);
     }
 
     // Every byte and every listed set go to the day's journal, on the disk before zapisnik hears

@@ -9,7 +9,8 @@ class TstZapCasomira : public QObject {
     Q_OBJECT
 private slots:
     // The status line and mode for AM_Nast: known modes, version 490, and a settings byte that is
-    // not a mode (0 before a device has answered) leaving the mode as it was.
+    // not a mode leaving the mode as it was (0: no device answer, before the first greeting or after
+    // the console lost its port).
     void amNastTable_data() {
         QTest::addColumn<int>("verze");
         QTest::addColumn<int>("byte");
@@ -24,7 +25,11 @@ private slots:
             << 468 << 0xBC << 10 << "Verze časomíry - QX 4.68, dva útoky" << 12 << false << false;
         QTest::newRow("three lanes") << 454 << 0x03 << 10 << "Verze časomíry - QX 4.54, tři dráhy" << 3
                                      << false << false;
-        QTest::newRow("no device yet") << 458 << 0 << 2 << "Verze časomíry - QX 4.58" << 2 << false << false;
+        QTest::newRow("no device yet")
+            << 458 << 0 << 2 << "Verze časomíry - QX 4.58, Časomíra odpojena" << 2 << false << false;
+        // The console lost its port during an attack competition: the mode and split row stay.
+        QTest::newRow("port lost") << 468 << 0 << 10 << "Verze časomíry - QX 4.68, Časomíra odpojena" << 10
+                                   << false << true;
         QTest::newRow("not a mode") << 466 << 0x09 << 10 << "Verze časomíry - QX 4.66" << 10 << false << true;
         QTest::newRow("490 keeps the mode")
             << 490 << 0x02 << 12 << "Verze časomíry - QX 4.90" << 12 << true << false;
@@ -34,7 +39,7 @@ private slots:
         QTest::newRow("unknown number")
             << 471 << 0x01 << 10 << "Verze časomíry - 471, jedna dráha" << 1 << false << false;
         QTest::newRow("unknown number, no device yet")
-            << 999 << 0 << 12 << "Verze časomíry - 999" << 12 << false << false;
+            << 999 << 0 << 12 << "Verze časomíry - 999, Časomíra odpojena" << 12 << false << false;
         QTest::newRow("version 0") << 0 << 0x0A << 170 << "Verze časomíry - 0, jeden útok" << 10 << false
                                    << true;
     }

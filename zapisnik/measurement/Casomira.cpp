@@ -43,6 +43,8 @@ CasomiraStav amNast(int verze, int nastByte, uint8_t nast) {
             s.nast = uint8_t(mode);
             s.lbl_casomira += QStringLiteral(", ") + modeText(mode);
         }
+        // Byte 0: no device answer (not yet, or the console lost its port); the mode stays.
+        if (nastByte == 0) s.lbl_casomira += QStringLiteral(", Časomíra odpojena");
         s.disciplinaEnabled = false;
     }
     s.splitRowShown = s.nast == 10;
