@@ -117,6 +117,7 @@ TfrmCas::TfrmCas(const QString& extraPort, int version, std::unique_ptr<qx::Loca
     connect(&m_link, &stopky::SerialLink::greetingReceived, this, &TfrmCas::onGreeting);
     connect(&m_link, &stopky::SerialLink::portLost, this, &TfrmCas::onPortLost);
     connect(&m_link, &stopky::SerialLink::dataReceived, this, &TfrmCas::onData);
+    connect(&m_link, &stopky::SerialLink::resumedWithoutGreeting, this, &TfrmCas::onResumed);
     connect(&m_link, &stopky::SerialLink::stateChanged, this, &TfrmCas::updateHealth);
 
     // A journal that cannot be written is told once (until it works again); timing goes on.
@@ -353,9 +354,12 @@ void TfrmCas::FormCreate(const QString& extraPort, int version) {
     lblTyp->setText(QStringLiteral("Měří: 1-2 štafety, 1 útok, přípravu"));
     schovat_form(false);
     LEDCreate(ini);
-    // The times of today, as listed before the program last ended.
+    // The times of today, as listed before the program last ended, and the settings the device
+    // last announced (for a device that keeps running while the console restarts).
     for (const QString& entry : m_journal.todaysEntries())
         CBCas->appendEntry(entry);
+    m_lastSettings = m_journal.lastSettings();
+    m_link.setResumeAllowed(m_lastSettings.has_value());
     CBUvod->addItems(stopky::portList(extraPort));
     CBUvod->setCurrentIndex(-1);
     if (!extraPort.isEmpty()) {
@@ -572,6 +576,7 @@ void TfrmCas::showErrorBox(QPointer<QMessageBox>& box, QMessageBox::Icon icon, c
 
 void TfrmCas::onGreeting(const QByteArray& greeting, int v) {
     m_lastByte.start();
+    m_resync = false;
     m_journal.greeting(v, QByteArrayView(greeting));
     m_decoder.applyGreeting(QByteArrayView(greeting));
     m_journal.flush();
@@ -579,10 +584,32 @@ void TfrmCas::onGreeting(const QByteArray& greeting, int v) {
     updateHealth();
 }
 
+void TfrmCas::onResumed(const QByteArray& bytes, int v) {
+    const stopky::JournalSettings last = m_lastSettings.value_or(stopky::JournalSettings{v, {}});
+    if (last.verze != verze) {
+        if (QRadioButton* rb = radioOf(last.verze)) rb->click();
+    }
+    m_journal.port(
+        verze, QStringLiteral("%1: časomíra běží bez pozdravu, platí poslední nastavení").arg(m_chosenPort));
+    // Whatever the device sent before is unknown: nothing counts until its next reset or
+    // settings frame.
+    m_decoder.connectionLost();
+    m_decoder.applySettings(last.nast);
+    m_resync = true;
+    schovat_form(true);
+    onData(bytes);
+}
+
 void TfrmCas::onData(const QByteArray& bytes) {
     m_lastByte.start();
     m_journal.bytes(verze, QByteArrayView(bytes));
-    m_decoder.feed(QByteArrayView(bytes));
+    QByteArrayView rest(bytes);
+    if (m_resync) {
+        const qsizetype at = stopky::resumePoint(rest);
+        rest = at < 0 ? QByteArrayView() : rest.sliced(at);
+        m_resync = at < 0;
+    }
+    if (!rest.isEmpty()) m_decoder.feed(rest);
     m_journal.flush();
 }
 
@@ -637,6 +664,8 @@ void TfrmCas::settingsApplied(const stopky::SettingsOutcome& o) {
     lblPriprava->setText(o.lblPriprava);
     if (o.lblTerce) lblTerce->setText(*o.lblTerce);
     m_journal.settings(o.verze, o.nast);
+    m_lastSettings = stopky::JournalSettings{o.verze, o.nast};
+    m_link.setResumeAllowed(true);
     posliZapisniku(qx::AM_Nast, o.verze, o.nast[0]);
     lblFormat->setText(o.lblFormat);
     lblFormat->adjustSize();

@@ -170,6 +170,9 @@ private:
     void onGreeting(const QByteArray& greeting, int verze);
     // Every byte after the greeting: into the journal, then to the decoder.
     void onData(const QByteArray& bytes);
+    // The device kept running while the console was down: its last settings from the journal,
+    // decoding from the next reset or settings frame on.
+    void onResumed(const QByteArray& bytes, int verze);
     void updateHealth();
     // The lost port's path is back: it is opened again and the greeting awaited.
     void reopenLostPort();
@@ -194,6 +197,8 @@ private:
     QPointer<QMessageBox> m_portLostBox;
     QPointer<QMessageBox> m_journalBox;
     stopky::Journal m_journal;
+    std::optional<stopky::JournalSettings> m_lastSettings; // of the last greeting or settings frame
+    bool m_resync = false;    // bytes are skipped up to the next reset or settings frame
     bool m_portLost = false;  // the chosen port disappeared and is watched for
     QElapsedTimer m_lastByte; // since the device's last byte; invalid before any
     QTimer m_healthTimer;     // refreshes lblSpojeni

@@ -626,6 +626,37 @@ private slots:
                  (QStringList{QString(), QStringLiteral("2 12,34"), QStringLiteral("1 21,00")}));
     }
 
+    // stopky was killed mid-competition and started again while the device kept running: its
+    // next bytes are time frames, not a greeting. The settings come from the journal, the broken
+    // run adds nothing, and the run after the device's next reset is listed and sent.
+    void restartWhileTheDeviceRuns() {
+        writeIni(QStringLiteral("[Cas]\nTyp=468\n"));
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        {
+            TfrmCas cas(pty.slavePath());
+            QVERIFY(pty.send(QByteArray::fromHex("010aa1ae")));
+            QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+            QVERIFY(pty.send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba00012340") +
+                             QByteArray::fromHex("ba02013450")));
+            QTRY_COMPARE(cas.CBCas->count(), 2);
+        } // ends without closing: no qx.ini, nothing but the journal is left
+        TfrmCas cas(pty.slavePath());
+        QSignalSpy sent(&cas, &TfrmCas::zapisnikMessage);
+        QCOMPARE(entries(cas.CBCas), (QStringList{QString(), QStringLiteral("12,34L 13,45")}));
+        // the rest of a run: a time frame, then the next run
+        QVERIFY(pty.send(QByteArray::fromHex("ba01002000") + QByteArray::fromHex("ba02002100")));
+        QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+        QCOMPARE(cas.lblDraha->text(), QStringLiteral("Jeden útok"));
+        QCOMPARE(cas.CBCas->count(), 2);
+        QVERIFY(pty.send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba01025000") +
+                         QByteArray::fromHex("ba02026000")));
+        QTRY_COMPARE(cas.CBCas->count(), 3);
+        QCOMPARE(entries(cas.CBCas).last(), QStringLiteral("25,00P 26,00"));
+        QCOMPARE(messages(sent),
+                 (QList<Msg>{{1490, 468, 0x0A}, {1495, 0, 0}, {1491, 1, 25000}, {1492, 2, 26000}}));
+    }
+
     // A journal that cannot be written is told once; the times are listed and sent all the same.
     void journalFailureToldOnce() {
         // the settings folder's name is taken by a file: no journal can be made there
