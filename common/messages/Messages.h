@@ -12,6 +12,9 @@ namespace qx {
 
 // Message numbers (user-message range, 0x400 + offset).
 inline constexpr quint32 AM_Nast = 0x5D2; // 1490: version and settings byte; (0, 0) asks for them
+// AM_Nast's settings value while the console has lost the device's port (no settings byte is
+// negative): zapisnik's status line says the timer is unplugged.
+inline constexpr qint32 kPortOdpojen = -1;
 inline constexpr quint32 AM_Cas1 = 0x5D3; // 1491: lane time, or the first half of an attack pair
 inline constexpr quint32 AM_Cas2 = 0x5D4; // 1492: final time of an attack pair
 inline constexpr quint32 AM_Text = 0x5D5; // 1493: "actual.txt" has been rewritten

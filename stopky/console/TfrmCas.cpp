@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -115,8 +116,22 @@ TfrmCas::TfrmCas(const QString& extraPort, int version, std::unique_ptr<qx::Loca
     });
     connect(&m_link, &stopky::SerialLink::greetingReceived, this, &TfrmCas::onGreeting);
     connect(&m_link, &stopky::SerialLink::portLost, this, &TfrmCas::onPortLost);
-    connect(&m_link, &stopky::SerialLink::dataReceived, this,
-            [this](const QByteArray& bytes) { m_decoder.feed(QByteArrayView(bytes)); });
+    connect(&m_link, &stopky::SerialLink::dataReceived, this, &TfrmCas::onData);
+    connect(&m_link, &stopky::SerialLink::resumedWithoutGreeting, this, &TfrmCas::onResumed);
+    connect(&m_link, &stopky::SerialLink::stateChanged, this, &TfrmCas::updateHealth);
+
+    // A journal that cannot be written is told once (until it works again); timing goes on.
+    m_journal.onError = [this](const QString& error) {
+        showErrorBox(m_journalBox, QMessageBox::Warning, "journalErrorBox",
+                     QStringLiteral("Záznam časů nelze zapsat."),
+                     error + QStringLiteral("\nMěření běží dál a časy jdou do zapisníku, jen se neukládají "
+                                            "do záznamu."));
+    };
+    m_healthTimer.setInterval(1000);
+    connect(&m_healthTimer, &QTimer::timeout, this, &TfrmCas::updateHealth);
+    m_healthTimer.start();
+    m_reconnect.setInterval(500);
+    connect(&m_reconnect, &QTimer::timeout, this, &TfrmCas::reopenLostPort);
     m_sound.setDirectory(QDir::currentPath());
     m_sound.preload(
         {QStringLiteral("zacatek.wav"), QStringLiteral("pozor.wav"), QStringLiteral("vystrel.wav")});
@@ -318,6 +333,12 @@ void TfrmCas::buildPortChoicePanels() {
     imgReklama->setFont(arial(20));
     imgReklama->setText(QStringLiteral("Stopky pro požární sport"));
     setTextColor(imgReklama, QColor(0x80, 0, 0));
+
+    // Placed by schovat_form: beside "Časy z časomíry" when measuring, under the banner otherwise.
+    lblSpojeni = named<QLabel>(this, "lblSpojeni");
+    lblSpojeni->setFont(faceFont(font().family(), 10));
+    lblSpojeni->setWordWrap(true);
+    lblSpojeni->setText(stopky::healthText(stopky::PortHealth::NoPort, -1));
 }
 
 // Start-up: window place and device version from qx.ini (or the command line), the port-choice
@@ -341,6 +362,12 @@ void TfrmCas::FormCreate(const QString& extraPort, int version) {
     lblTyp->setText(QStringLiteral("Měří: 1-2 štafety, 1 útok, přípravu"));
     schovat_form(false);
     LEDCreate(ini);
+    // The times of today, as listed before the program last ended, and the settings the device
+    // last announced (for a device that keeps running while the console restarts).
+    for (const QString& entry : m_journal.todaysEntries())
+        CBCas->appendEntry(entry);
+    m_lastSettings = m_journal.lastSettings();
+    m_link.setResumeAllowed(m_lastSettings.has_value());
     CBUvod->addItems(stopky::portList(extraPort));
     CBUvod->setCurrentIndex(-1);
     if (!extraPort.isEmpty()) {
@@ -369,7 +396,9 @@ void TfrmCas::LEDCreate(const stopky::QxIni& ini) {
 }
 
 void TfrmCas::FormClose() {
+    m_reconnect.stop();
     m_link.close();
+    m_journal.flush();
     const QString path = stopky::qxIniPath();
     stopky::QxIni ini = stopky::readQxIni(path);
     ini.format = CBFormat->currentIndex() < 0 ? 0 : CBFormat->currentIndex();
@@ -449,9 +478,48 @@ void TfrmCas::nastav_cas() {
 }
 
 void TfrmCas::CBUvodChange() {
+    m_reconnect.stop();
+    m_portLost = false;
     schovat_form(false);
     m_chosenPort = CBUvod->currentText();
     m_link.choosePort(m_chosenPort);
+    updateHealth();
+}
+
+void TfrmCas::reopenLostPort() {
+    if (!m_portLost || m_chosenPort.isEmpty() || !QFileInfo::exists(m_chosenPort)) return;
+    CBUvod->setCurrentIndex(CBUvod->findText(m_chosenPort));
+    if (!m_link.choosePort(m_chosenPort)) return; // there, but not ready yet: tried again
+    m_reconnect.stop();
+    m_portLost = false;
+    m_journal.port(verze, QStringLiteral("%1 je zpět, čeká se na časomíru").arg(m_chosenPort));
+    m_journal.flush();
+    updateHealth();
+}
+
+void TfrmCas::updateHealth() {
+    using stopky::PortHealth;
+    PortHealth state = PortHealth::NoPort;
+    if (m_portLost) {
+        state = PortHealth::Lost;
+    } else {
+        switch (m_link.state()) {
+        case stopky::SerialLink::State::NoPort:
+            state = PortHealth::NoPort;
+            break;
+        case stopky::SerialLink::State::Waiting:
+            state = PortHealth::Waiting;
+            break;
+        case stopky::SerialLink::State::NoAnswer:
+            state = PortHealth::NoAnswer;
+            break;
+        case stopky::SerialLink::State::Connected:
+            state = PortHealth::Connected;
+            break;
+        }
+    }
+    lblSpojeni->setText(stopky::healthText(state, m_lastByte.isValid() ? m_lastByte.elapsed() : -1));
+    lblSpojeni->setToolTip(m_chosenPort);
 }
 
 void TfrmCas::onPortLost(const QString& reason) {
@@ -472,6 +540,16 @@ void TfrmCas::onPortLost(const QString& reason) {
     btnAutomat->setText(stopky::AutoStart::captionStart());
     btnAutomat->setEnabled(false);
 
+    // zapisnik's status line says the device is gone (settings byte 0: no device answer).
+    posliZapisniku(qx::AM_Nast, verze, qx::kPortOdpojen);
+    m_journal.port(verze, QStringLiteral("%1 odpojen: %2").arg(m_chosenPort, reason));
+    m_journal.flush();
+    m_lastByte.invalidate();
+    // The same path is opened again by itself when it comes back (the adapter plugged in again).
+    m_portLost = !m_chosenPort.isEmpty();
+    if (m_portLost) m_reconnect.start();
+    updateHealth();
+
     // Back to the port choice, with the ports as they are now (a USB adapter plugged in again may
     // have another name) and the lost one still offered.
     schovat_form(false);
@@ -485,8 +563,8 @@ void TfrmCas::onPortLost(const QString& reason) {
     showErrorBox(m_portLostBox, QMessageBox::Warning, "portLostBox",
                  QStringLiteral("Spojení s časomírou na portu %1 se přerušilo: %2")
                      .arg(m_chosenPort, reason.isEmpty() ? QStringLiteral("chyba portu") : reason),
-                 QStringLiteral("Běžící čas se zastavil. Připojte časomíru, vyberte port (týž nebo jiný) "
-                                "a zapněte ji."));
+                 QStringLiteral("Běžící čas se zastavil. Až se port znovu objeví, spojení se obnoví samo; "
+                                "jinak vyberte jiný port a zapněte časomíru."));
 }
 
 void TfrmCas::showErrorBox(QPointer<QMessageBox>& box, QMessageBox::Icon icon, const char* name,
@@ -504,9 +582,43 @@ void TfrmCas::showErrorBox(QPointer<QMessageBox>& box, QMessageBox::Icon icon, c
     box->raise();
 }
 
-void TfrmCas::onGreeting(const QByteArray& greeting, int) {
+void TfrmCas::onGreeting(const QByteArray& greeting, int v) {
+    m_lastByte.start();
+    m_resync = false;
+    m_journal.greeting(v, QByteArrayView(greeting));
     m_decoder.applyGreeting(QByteArrayView(greeting));
+    m_journal.flush();
     schovat_form(true);
+    updateHealth();
+}
+
+void TfrmCas::onResumed(const QByteArray& bytes, int v) {
+    const stopky::JournalSettings last = m_lastSettings.value_or(stopky::JournalSettings{v, {}});
+    if (last.verze != verze) {
+        if (QRadioButton* rb = radioOf(last.verze)) rb->click();
+    }
+    m_journal.port(
+        verze, QStringLiteral("%1: časomíra běží bez pozdravu, platí poslední nastavení").arg(m_chosenPort));
+    // Whatever the device sent before is unknown: nothing counts until its next reset or
+    // settings frame.
+    m_decoder.connectionLost();
+    m_decoder.applySettings(last.nast);
+    m_resync = true;
+    schovat_form(true);
+    onData(bytes);
+}
+
+void TfrmCas::onData(const QByteArray& bytes) {
+    m_lastByte.start();
+    m_journal.bytes(verze, QByteArrayView(bytes));
+    QByteArrayView rest(bytes);
+    if (m_resync) {
+        const qsizetype at = stopky::resumePoint(rest);
+        rest = at < 0 ? QByteArrayView() : rest.sliced(at);
+        m_resync = at < 0;
+    }
+    if (!rest.isEmpty()) m_decoder.feed(rest);
+    m_journal.flush();
 }
 
 void TfrmCas::posliZapisniku(quint32 msg, qint32 wParam, qint32 lParam) {
@@ -559,6 +671,9 @@ void TfrmCas::settingsApplied(const stopky::SettingsOutcome& o) {
     pripravaS = o.pripravaS;
     lblPriprava->setText(o.lblPriprava);
     if (o.lblTerce) lblTerce->setText(*o.lblTerce);
+    m_journal.settings(o.verze, o.nast);
+    m_lastSettings = stopky::JournalSettings{o.verze, o.nast};
+    m_link.setResumeAllowed(true);
     posliZapisniku(qx::AM_Nast, o.verze, o.nast[0]);
     lblFormat->setText(o.lblFormat);
     lblFormat->adjustSize();
@@ -651,8 +766,13 @@ void TfrmCas::applyResultSet(const stopky::ResultSetOutcome& o, bool listAndSend
     if (o.lblCas) lblCas->setText(*o.lblCas);
     if (o.lblCasD) lblCasD->setText(*o.lblCasD);
     if (listAndSend) {
+        // Listed and journaled first; the journal is on the disk before anything goes on.
         for (const stopky::ResultEntry& e : o.entries) {
             CBCas->appendEntry(e.text);
+            m_journal.entry(verze, e.text, e.ok ? QString() : e.error);
+        }
+        m_journal.sync();
+        for (const stopky::ResultEntry& e : o.entries) {
             if (!e.ok) {
                 emit conversionError(e.text, e.error);
                 continue;
@@ -677,6 +797,12 @@ void TfrmCas::schovat_form(bool measuring) {
     pnlUloz->setVisible(measuring);
     pnlReklama->setVisible(!measuring);
     pnlUvod->setVisible(!measuring);
+    if (measuring)
+        lblSpojeni->setGeometry(pnlUloz->x() + 118, pnlUloz->y() + 26, 128, 24);
+    else
+        lblSpojeni->setGeometry(pnlReklama->x() + 8, pnlReklama->y() + pnlReklama->height() - 18,
+                                pnlReklama->width() - 16, 14);
+    lblSpojeni->raise();
     if (!measuring) {
         lblUvod->setText(QStringLiteral("Vyberte komunikační port a "));
         lblUvod1->setText(QStringLiteral("zapněte časomíru:"));

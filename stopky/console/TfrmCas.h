@@ -6,13 +6,16 @@
 #include "display/splits.h"
 #include "display/windowbounds.h"
 #include "link/Decoder.h"
+#include "link/Journal.h"
 #include "link/ResultSet.h"
 #include "link/autostart.h"
 #include "link/countdown.h"
+#include "link/linkhealth.h"
 #include "link/seriallink.h"
 #include "link/soundplayer.h"
 #include "messages/LocalChannel.h"
 
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QMessageBox>
 #include <QPointer>
@@ -65,6 +68,7 @@ public:
     stopky::SerialLink& link() { return m_link; }
     stopky::Countdown& countdown() { return m_countdown; }
     stopky::AutoStart& autoStart() { return *m_autoStart; }
+    stopky::Journal& journal() { return m_journal; }
     // Tests put their recorders here before anything plays or pulses.
     void setSoundOutput(stopky::SoundOutput* sound);
     void setDtrLine(stopky::DtrLine* dtr);
@@ -139,6 +143,8 @@ public:
     QLabel* lblFormatC = nullptr;
     QComboBox* CBFormat = nullptr;
     QLabel* lblUvod = nullptr;
+    // The link's health: port state and the age of the device's last byte (both views).
+    QLabel* lblSpojeni = nullptr;
     QLabel* lblUvod1 = nullptr;
     QComboBox* CBUvod = nullptr;
 
@@ -162,6 +168,14 @@ private:
     void versionClicked(int v);
     void applyResultSet(const stopky::ResultSetOutcome& o, bool listAndSend);
     void onGreeting(const QByteArray& greeting, int verze);
+    // Every byte after the greeting: into the journal, then to the decoder.
+    void onData(const QByteArray& bytes);
+    // The device kept running while the console was down: its last settings from the journal,
+    // decoding from the next reset or settings frame on.
+    void onResumed(const QByteArray& bytes, int verze);
+    void updateHealth();
+    // The lost port's path is back: it is opened again and the greeting awaited.
+    void reopenLostPort();
     void tmrPrepTimer();
 
     // DecoderListener
@@ -177,9 +191,18 @@ private:
     void recall(const stopky::ResultSetOutcome& o) override;
 
     // The open port failed (device unplugged, read error): the run stops, the operator is told
-    // (one box, updated) and the port choice comes back.
+    // (one box, updated), zapisnik hears that the device is gone and the port choice comes back;
+    // the same path is opened again by itself when it reappears.
     void onPortLost(const QString& reason);
     QPointer<QMessageBox> m_portLostBox;
+    QPointer<QMessageBox> m_journalBox;
+    stopky::Journal m_journal;
+    std::optional<stopky::JournalSettings> m_lastSettings; // of the last greeting or settings frame
+    bool m_resync = false;    // bytes are skipped up to the next reset or settings frame
+    bool m_portLost = false;  // the chosen port disappeared and is watched for
+    QElapsedTimer m_lastByte; // since the device's last byte; invalid before any
+    QTimer m_healthTimer;     // refreshes lblSpojeni
+    QTimer m_reconnect;       // looks for the lost port's path
     // Errors are told in non-modal boxes, one per kind of error: a box still open is updated with
     // the latest case instead of another one being opened.
     void showErrorBox(QPointer<QMessageBox>& box, QMessageBox::Icon icon, const char* name,

@@ -89,4 +89,23 @@ Greeting parseGreeting(int verze, QByteArrayView bytes, const Nast& prev) {
     return g;
 }
 
+bool greetingFits(int verze, QByteArrayView bytes) {
+    const auto at = [&](qsizetype i) { return quint8(bytes[i]); };
+    const auto targetType = [](quint8 b) { return b == 0xA1 || b == 0xA2; };
+    if (qx::deviceVersion(verze).greetingBytes == 4) {
+        if (bytes.size() > 0 && at(0) != 0x01) return false;
+        if (bytes.size() > 2 && verze != 467 && !targetType(at(2))) return false;
+        if (bytes.size() > 3 && at(3) != 0xAE && at(3) != 0xAC) return false;
+        return true;
+    }
+    return bytes.size() < 3 || at(2) == 0x01 || at(2) == 0x02 || targetType(at(2));
+}
+
+qsizetype resumePoint(QByteArrayView bytes) {
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (quint8(bytes[i]) == 0xAA || quint8(bytes[i]) == 0x5A) return i;
+    }
+    return -1;
+}
+
 } // namespace stopky

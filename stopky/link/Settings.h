@@ -80,4 +80,19 @@ struct Greeting {
 // calls it so).
 Greeting parseGreeting(int verze, QByteArrayView bytes, const Nast& prev);
 
+// Whether the bytes that came first after the port was opened (`bytes`, oldest first, as many as
+// have arrived) can be the device's greeting for `verze`. Only the fixed bytes are checked, and
+// only those present:
+//  - 466 and 468: 01, the settings byte, the target type A1/A2, the time-shown byte AE/AC;
+//  - 467: 01, the settings byte, the preparation minutes, the time-shown byte AE/AC;
+//  - all other versions: the settings byte, one byte not read, the target type 01/02 (or A1/A2).
+// A device that was not switched off while the console restarted sends time frames and the like
+// instead: those do not fit (a time frame's BA or a reset's AA in place of the leading 01, a
+// time digit in place of the target type) and must not be read as settings.
+bool greetingFits(int verze, QByteArrayView bytes);
+
+// Where decoding can safely start in a stream joined at an unknown point: the first reset byte
+// (AA) or settings frame (5A). -1 when the bytes hold neither.
+qsizetype resumePoint(QByteArrayView bytes);
+
 } // namespace stopky

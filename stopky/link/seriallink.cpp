@@ -1,6 +1,7 @@
 #include "seriallink.h"
 
 #include "device/DeviceVersions.h"
+#include "link/Settings.h"
 
 #include <QSerialPort>
 
@@ -162,10 +163,19 @@ void SerialLink::checkGreeting() {
     if (m_state != State::Waiting) return;
     const int readCount = greetingReadCount(m_verze);
     if (m_fourthPending) {
-        if (m_buf.size() >= 4) finishGreeting(4);
+        if (m_buf.size() >= 4) {
+            if (!greetingFits(m_verze, QByteArrayView(m_buf).first(4)))
+                rejectGreeting();
+            else
+                finishGreeting(4);
+        }
         return;
     }
     if (m_buf.size() < greetingWaitCount(m_verze)) return;
+    if (!greetingFits(m_verze, QByteArrayView(m_buf).first(qMin<qsizetype>(m_buf.size(), readCount)))) {
+        rejectGreeting();
+        return;
+    }
     if (readCount == 4 && m_buf.size() < 4) {
         // The fourth byte is still on its way: wait for it without blocking, up to the timeout.
         m_fourthPending = true;
@@ -188,6 +198,22 @@ void SerialLink::finishGreeting(int count) {
     emit greetingReceived(greeting, verze);
     if (gen == m_generation && m_state == State::Connected && !rest.isEmpty()) emit dataReceived(rest);
     // Bytes that came while the handlers ran are delivered by the next readyRead().
+}
+
+void SerialLink::rejectGreeting() {
+    const QByteArray bytes = m_buf;
+    m_buf.clear();
+    m_fourthByte.stop();
+    m_fourthPending = false;
+    const int verze = m_verze;
+    if (!m_resumeAllowed) {
+        // Dropped; the no-answer timer keeps running, and its prompt asks for a power cycle.
+        emit greetingRejected(bytes, verze);
+        return;
+    }
+    stopWaits();
+    setState(State::Connected);
+    emit resumedWithoutGreeting(bytes, verze);
 }
 
 void SerialLink::onFourthByteTimeout() {

@@ -52,6 +52,14 @@ public:
     // A failed open stops both waits and leaves no port open. Returns whether the port opened.
     bool choosePort(const QString& portName);
 
+    // What to do with first bytes that cannot be the greeting (greetingFits): a device that kept
+    // running while the console restarted sends time frames instead. When resuming is allowed
+    // (the console knows the device's last settings) the link counts as connected and hands the
+    // bytes over through resumedWithoutGreeting(); otherwise they are dropped and the greeting is
+    // still awaited (greetingRejected()).
+    void setResumeAllowed(bool allowed) { m_resumeAllowed = allowed; }
+    bool resumeAllowed() const { return m_resumeAllowed; }
+
     // Closes the port (shutdown); both waits stop.
     void close();
 
@@ -89,6 +97,13 @@ signals:
 
     void stateChanged(stopky::SerialLink::State state);
 
+    // The first bytes did not fit a greeting and resuming is allowed: the link is connected (state
+    // Connected, no greetingReceived) and `bytes` are the device's stream from some point on;
+    // later bytes come through dataReceived().
+    void resumedWithoutGreeting(const QByteArray& bytes, int verze);
+    // The first bytes did not fit a greeting and were dropped; the greeting is still awaited.
+    void greetingRejected(const QByteArray& bytes, int verze);
+
     // The open port failed (device gone, read error); it has been closed (state NoPort).
     void portLost(const QString& reason);
 
@@ -96,6 +111,7 @@ private:
     void onReadyRead();
     void checkGreeting();
     void finishGreeting(int count);
+    void rejectGreeting();
     void onNoAnswer();
     void onFourthByteTimeout();
     void stopWaits();
@@ -109,6 +125,7 @@ private:
     int m_verze = 454;
     State m_state = State::NoPort;
     bool m_fourthPending = false;
+    bool m_resumeAllowed = false;
     quint64 m_generation = 0; // advances at every open and close
 };
 

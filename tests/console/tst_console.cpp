@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -89,7 +90,13 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", m_config.path().toLocal8Bit());
         QVERIFY(QDir::setCurrent(m_config.path()));
     }
-    void init() { QFile::remove(m_config.filePath(QStringLiteral("qx.ini"))); }
+    void init() {
+        QFile::remove(m_config.filePath(QStringLiteral("qx.ini")));
+        // Each case starts without a journal: no times to list again, no settings to resume with.
+        QDir dir(m_config.path());
+        for (const QString& f : dir.entryList({QStringLiteral("stopky-*.log")}, QDir::Files))
+            QVERIFY(dir.remove(f));
+    }
 
     // First run without qx.ini: version 454 with its two announcements, the port-choice view, and
     // on close a qx.ini with the defaults and the checked version.
@@ -524,13 +531,16 @@ private slots:
         QCOMPARE(cas.CBUvod->currentText(), first);
         QVERIFY(cas.edtSDH->isEnabled());
         QVERIFY(!cas.btnAutomat->isEnabled());
-        QCOMPARE(messages(sent), QList<Msg>{});
+        // zapisnik hears only that the device is gone (settings value kPortOdpojen, -1)
+        QCOMPARE(messages(sent), (QList<Msg>{{1490, 466, -1}}));
+        sent.clear();
 
         // Another port: the greeting tells zapisnik the settings anew; the rest of the broken
         // frame and a time after it are not taken, a run after the reset byte is.
         auto second = std::make_unique<PtyPair>();
         QVERIFY(second->isValid());
         const QString secondPath = second->slavePath();
+        QCOMPARE(cas.lblSpojeni->text(), QStringLiteral("Port odpojen, čeká se na návrat"));
         cas.CBUvod->insertItem(0, secondPath);
         cas.CBUvod->setCurrentIndex(0);
         cas.CBUvodChange();
@@ -553,6 +563,153 @@ private slots:
         QVERIFY(same);
         QCOMPARE(cas.findChildren<QMessageBox*>(QStringLiteral("portLostBox")).size(), 1);
         QVERIFY(box->text().contains(secondPath));
+    }
+
+    // The adapter is unplugged and plugged in again under the same path (here a link that points
+    // to one pseudo-terminal, then to another): the console opens it again by itself and reads
+    // the greeting anew; meanwhile zapisnik hears "no device" and the health line says so.
+    void samePortComesBack() {
+        writeIni(QStringLiteral("[Cas]\nTyp=468\n"));
+        const QString path = m_config.filePath(QStringLiteral("ttyQX0"));
+        QFile::remove(path);
+        auto pty = std::make_unique<PtyPair>();
+        QVERIFY(pty->isValid());
+        QVERIFY(QFile::link(pty->slavePath(), path));
+        TfrmCas cas(path);
+        QSignalSpy sent(&cas, &TfrmCas::zapisnikMessage);
+        QCOMPARE(cas.lblSpojeni->text(), QStringLiteral("Čeká se na časomíru"));
+        QVERIFY(pty->send(QByteArray::fromHex("010ca1ae")));
+        QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+        QVERIFY(cas.lblSpojeni->isVisibleTo(&cas));
+        QTRY_VERIFY2(cas.lblSpojeni->text().startsWith(QStringLiteral("Připojeno, ")),
+                     qPrintable(cas.lblSpojeni->text()));
+
+        pty.reset();
+        QVERIFY(QFile::remove(path));
+        QTRY_VERIFY(cas.findChild<QMessageBox*>(QStringLiteral("portLostBox")));
+        QCOMPARE(messages(sent), (QList<Msg>{{1490, 468, 0x0C}, {1490, 468, -1}}));
+        QCOMPARE(cas.lblSpojeni->text(), QStringLiteral("Port odpojen, čeká se na návrat"));
+        QVERIFY(cas.lblSpojeni->isVisibleTo(&cas));
+        QTest::qWait(700); // the path is looked for, not there yet
+        QVERIFY(!cas.link().isOpen());
+
+        auto back = std::make_unique<PtyPair>();
+        QVERIFY(back->isValid());
+        QVERIFY(QFile::link(back->slavePath(), path));
+        QTRY_VERIFY(cas.link().isOpen());
+        QCOMPARE(cas.link().state(), stopky::SerialLink::State::Waiting);
+        QVERIFY(back->send(QByteArray::fromHex("010aa1ae")));
+        QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+        QCOMPARE(messages(sent).last(), (Msg{1490, 468, 0x0A}));
+        QVERIFY(back->send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba00012340") +
+                           QByteArray::fromHex("ba02013450")));
+        QTRY_COMPARE(entries(cas.CBCas).last(), QStringLiteral("12,34L 13,45"));
+        QFile::remove(path);
+    }
+
+    // Every byte and every listed set go to the day's journal, on the disk before zapisnik hears
+    // of the set; a console started again lists today's times again.
+    void journalAndTimesListAfterRestart() {
+        writeIni(QStringLiteral("[Cas]\nTyp=466\n"));
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        QString path;
+        QStringList journalAtSend;
+        {
+            TfrmCas cas(pty.slavePath());
+            path = cas.journal().currentPath();
+            QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(m_config.path()).absoluteFilePath());
+            connect(&cas, &TfrmCas::zapisnikMessage, this, [&](int msg, qint32, qint32) {
+                if (msg == 1491) journalAtSend << stopky::Journal::entries(path).join(QLatin1Char('|'));
+            });
+            QVERIFY(pty.send(QByteArray::fromHex("0102a1ae")));
+            QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+            QVERIFY(pty.send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba07012345") +
+                             QByteArray::fromHex("ba06021000")));
+            QTRY_COMPARE(cas.CBCas->count(), 3);
+        }
+        // both lane times were in the file when the first of them was sent
+        QCOMPARE(journalAtSend,
+                 (QStringList{QStringLiteral("2 12,34|1 21,00"), QStringLiteral("2 12,34|1 21,00")}));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        QVERIFY2(text.contains(QStringLiteral(" 466 pozdrav: 01 02 a1 ae\n")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral(" 466 nastavení: 02 a1 ae\n")), qPrintable(text));
+        // the bytes after the greeting, in as many lines as they came in pieces
+        QStringList received;
+        for (const QString& line : text.split(QLatin1Char('\n'))) {
+            const qsizetype at = line.indexOf(QStringLiteral(" 466 bajty: "));
+            if (at >= 0) received << line.mid(at + 12);
+        }
+        QCOMPARE(received.join(QLatin1Char(' ')), QStringLiteral("aa ab ba 07 01 23 45 ba 06 02 10 00"));
+        QCOMPARE(text.count(QStringLiteral(" 466 čas: ")), 2);
+
+        TfrmCas again;
+        QCOMPARE(entries(again.CBCas),
+                 (QStringList{QString(), QStringLiteral("2 12,34"), QStringLiteral("1 21,00")}));
+    }
+
+    // stopky was killed mid-competition and started again while the device kept running: its
+    // next bytes are time frames, not a greeting. The settings come from the journal, the broken
+    // run adds nothing, and the run after the device's next reset is listed and sent.
+    void restartWhileTheDeviceRuns() {
+        writeIni(QStringLiteral("[Cas]\nTyp=468\n"));
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        {
+            TfrmCas cas(pty.slavePath());
+            QVERIFY(pty.send(QByteArray::fromHex("010aa1ae")));
+            QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+            QVERIFY(pty.send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba00012340") +
+                             QByteArray::fromHex("ba02013450")));
+            QTRY_COMPARE(cas.CBCas->count(), 2);
+        } // ends without closing: no qx.ini, nothing but the journal is left
+        TfrmCas cas(pty.slavePath());
+        QSignalSpy sent(&cas, &TfrmCas::zapisnikMessage);
+        QCOMPARE(entries(cas.CBCas), (QStringList{QString(), QStringLiteral("12,34L 13,45")}));
+        // the rest of a run: a time frame, then the next run
+        QVERIFY(pty.send(QByteArray::fromHex("ba01002000") + QByteArray::fromHex("ba02002100")));
+        QTRY_VERIFY(cas.pnlCas->isVisibleTo(&cas));
+        QCOMPARE(cas.lblDraha->text(), QStringLiteral("Jeden útok"));
+        QCOMPARE(cas.CBCas->count(), 2);
+        QVERIFY(pty.send(QByteArray::fromHex("aaab") + QByteArray::fromHex("ba01025000") +
+                         QByteArray::fromHex("ba02026000")));
+        QTRY_COMPARE(cas.CBCas->count(), 3);
+        QCOMPARE(entries(cas.CBCas).last(), QStringLiteral("25,00P 26,00"));
+        QCOMPARE(messages(sent),
+                 (QList<Msg>{{1490, 468, 0x0A}, {1495, 0, 0}, {1491, 1, 25000}, {1492, 2, 26000}}));
+    }
+
+    // A journal that cannot be written is told once; the times are listed and sent all the same.
+    void journalFailureToldOnce() {
+        // the settings folder's name is taken by a file: no journal can be made there
+        const QString blocked = m_config.filePath(QStringLiteral("blocked"));
+        {
+            QFile f(blocked);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        qputenv("QX_CONFIG_DIR", blocked.toLocal8Bit());
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        TfrmCas cas(pty.slavePath(), 466);
+        qputenv("QX_CONFIG_DIR", m_config.path().toLocal8Bit());
+        QSignalSpy sent(&cas, &TfrmCas::zapisnikMessage);
+        QVERIFY(pty.send(QByteArray::fromHex("0101a1ae")));
+        QTRY_VERIFY(cas.findChild<QMessageBox*>(QStringLiteral("journalErrorBox")));
+        for (const char* set : {"aaabba06012345", "aaabba06013456"})
+            QVERIFY(pty.send(QByteArray::fromHex(set)));
+        QTRY_COMPARE(cas.CBCas->count(), 3);
+        QCOMPARE(messages(sent).count(Msg{1491, 6, 12345}), 1);
+        QCOMPARE(messages(sent).count(Msg{1491, 6, 13456}), 1);
+        QCOMPARE(cas.findChildren<QMessageBox*>(QStringLiteral("journalErrorBox")).size(), 1);
+        auto* box = cas.findChild<QMessageBox*>(QStringLiteral("journalErrorBox"));
+        QVERIFY2(box->informativeText().contains(blocked), qPrintable(box->informativeText()));
+        box->close();
+        QVERIFY(pty.send(QByteArray::fromHex("aaabba06014567")));
+        QTRY_COMPARE(cas.CBCas->count(), 4);
+        QTest::qWait(50);
+        QVERIFY(!cas.findChild<QMessageBox*>(QStringLiteral("journalErrorBox")));
     }
 
     // Errors that repeat are told in one box per kind, updated with the latest case: AM_Text

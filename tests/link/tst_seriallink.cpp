@@ -108,14 +108,14 @@ private slots:
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
         ticker.start(20);
-        QVERIFY(pty.send(hex("0a0a12")));
+        QVERIFY(pty.send(hex("010a12")));
         QTest::qWait(400);
         QVERIFY(rec.events.isEmpty());
         QVERIFY2(ticks >= 10, "the event loop must keep running while the fourth byte is awaited");
         if (fourthComes) QVERIFY(pty.send(hex("ae")));
         QTRY_COMPARE(link.state(), State::Connected);
         QCOMPARE(rec.events,
-                 QStringList{fourthComes ? QStringLiteral("G:0a0a12ae") : QStringLiteral("G:0a0a12")});
+                 QStringList{fourthComes ? QStringLiteral("G:010a12ae") : QStringLiteral("G:010a12")});
     }
 
     void noAnswerPrompt() {
@@ -180,6 +180,58 @@ private slots:
         QVERIFY(pty.send(hex("010ca2ac")));
         QTRY_COMPARE(link.state(), State::Connected);
         QCOMPARE(rec.events, QStringList{QStringLiteral("G:010ca2ac")});
+    }
+
+    // First bytes that cannot be a greeting (a device that kept running while the console was
+    // down): with resuming allowed the link is connected and hands them over as they came, the
+    // later bytes follow as data; without, they are dropped and a real greeting is still read.
+    void streamThatIsNoGreeting_data() {
+        QTest::addColumn<int>("verze");
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<bool>("resume");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("468 time frame, resumed")
+            << 468 << hex("ba01001234") << true << QStringList{"R:ba01001234", "D"};
+        QTest::newRow("468 fourth byte wrong, resumed")
+            << 468 << hex("010aa1d0") << true << QStringList{"R:010aa1d0", "D"};
+        QTest::newRow("454 reset, start, frame: five awaited, resumed")
+            << 454 << hex("aaabba8005") << true << QStringList{"R:aaabba8005", "D"};
+        QTest::newRow("468 time frame, dropped")
+            << 468 << hex("ba01001234") << false << QStringList{"X:ba01001234", "G:010aa1ae", "D"};
+        QTest::newRow("458 greeting is no resume")
+            << 458 << hex("0b0002") << true << QStringList{"G:0b0002", "D"};
+    }
+    void streamThatIsNoGreeting() {
+        QFETCH(int, verze);
+        QFETCH(QByteArray, first);
+        QFETCH(bool, resume);
+        QFETCH(QStringList, events);
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        SerialLink link;
+        link.setVersion(verze);
+        link.setResumeAllowed(resume);
+        Recorder rec(link);
+        connect(&link, &SerialLink::resumedWithoutGreeting, [&rec](const QByteArray& b, int) {
+            rec.events << QStringLiteral("R:") + QString::fromLatin1(b.toHex());
+        });
+        connect(&link, &SerialLink::greetingRejected, [&rec](const QByteArray& b, int) {
+            rec.events << QStringLiteral("X:") + QString::fromLatin1(b.toHex());
+        });
+        QVERIFY(link.choosePort(pty.slavePath()));
+        QVERIFY(pty.send(first));
+        QTRY_VERIFY(!rec.events.isEmpty());
+        if (!resume) {
+            QCOMPARE(link.state(), State::Waiting);
+            QVERIFY(link.noAnswerTimerActive());
+            QVERIFY(pty.send(hex("010aa1ae")));
+            QTRY_COMPARE(link.state(), State::Connected);
+        }
+        QCOMPARE(link.state(), State::Connected);
+        QVERIFY(!link.noAnswerTimerActive());
+        QVERIFY(pty.send(hex("aaab")));
+        QTRY_COMPARE(rec.data.right(2), hex("aaab"));
+        QCOMPARE(rec.events, events);
     }
 
     void failedOpenStopsBothWaits_data() {

@@ -9,7 +9,8 @@ class TstZapCasomira : public QObject {
     Q_OBJECT
 private slots:
     // The status line and mode for AM_Nast: known modes, version 490, and a settings byte that is
-    // not a mode (0 before a device has answered) leaving the mode as it was.
+    // not a mode leaving the mode as it was (0: no device answer, before the first greeting or after
+    // the console lost its port).
     void amNastTable_data() {
         QTest::addColumn<int>("verze");
         QTest::addColumn<int>("byte");
@@ -33,6 +34,9 @@ private slots:
         QTest::newRow("not a mode") << 466 << 0x09 << 10
                                     << "Časomíra je spuštěna, zařízení zatím neodpovědělo (verze QX 4.66)"
                                     << 10 << false << true;
+        // The console lost its port (settings value -1): the mode and the split row stay.
+        QTest::newRow("port lost") << 468 << -1 << 10 << "Časomíra odpojena (verze QX 4.68)" << 10 << false
+                                   << true;
         QTest::newRow("490 keeps the mode")
             << 490 << 0x02 << 12 << "Verze časomíry - QX 4.90" << 12 << true << false;
         QTest::newRow("490 before its device")

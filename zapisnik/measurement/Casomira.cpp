@@ -47,10 +47,13 @@ CasomiraStav amNast(int verze, int nastByte, uint8_t nast) {
     }
     s.splitRowShown = s.nast == 10;
     // The console answers before any device has (settings byte 0): until a settings byte with a
-    // known mode arrives, the line says that the timer is not connected yet.
-    if (modeText(nastByte & 15).isEmpty()) {
+    // known mode arrives, the line says that the timer is not connected yet. The console's lost
+    // port (kPortOdpojen) says so.
+    if (nastByte == kPortOdpojen || modeText(nastByte & 15).isEmpty()) {
         const QString verzeUvedena = s.lbl_casomira.mid(QStringLiteral("Verze časomíry - ").size());
-        s.lbl_casomira = QStringLiteral("Časomíra je spuštěna, zařízení zatím neodpovědělo");
+        s.lbl_casomira = nastByte == kPortOdpojen
+                             ? QStringLiteral("Časomíra odpojena")
+                             : QStringLiteral("Časomíra je spuštěna, zařízení zatím neodpovědělo");
         if (!verzeUvedena.isEmpty()) s.lbl_casomira += QStringLiteral(" (verze %1)").arg(verzeUvedena);
     }
     return s;
