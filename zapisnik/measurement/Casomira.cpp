@@ -1,6 +1,7 @@
 #include "Casomira.h"
 
 #include "device/DeviceVersions.h"
+#include "messages/Messages.h"
 
 namespace qx {
 
