@@ -324,7 +324,8 @@ void TstPdf::qrKod() {
 
     // The edge of the matrix is dark: the fills span the whole code.
     QRect kod;
-    for (const Kresba& k : rozvrhni(v)[0])
+    const QList<Stranka> stranky = rozvrhni(v); // kept: the loop walks its first page
+    for (const Kresba& k : stranky[0])
         if (k.druh == Kresba::Druh::Vypln) kod |= QRect(QPoint(k.x, k.y), QPoint(k.x2 - 1, k.y2 - 1));
     QVERIFY(!kod.isEmpty());
     const QRectF okoli = QRectF(kod).adjusted(-rozvrh::kQrTiche / 2, -rozvrh::kQrTiche / 2,
