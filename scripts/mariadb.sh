@@ -2,7 +2,9 @@
 # A private MariaDB server in a folder of the user's: no root, no system service.
 #   scripts/mariadb.sh start DIR   start it (initialising DIR on first use); prints the socket path
 #   scripts/mariadb.sh stop DIR    stop it
-# Root has an empty password; the server listens only on DIR/mysqld.sock (no TCP).
+# Root has an empty password; the server listens only on DIR/mysqld.sock (no TCP), unless
+# QX_DB_TCP_PORT names a port: then also on 127.0.0.1 at that port (for tests of several clients
+# over the network).
 # Clients find it through MYSQL_UNIX_PORT=DIR/mysqld.sock.
 set -euo pipefail
 cmd=${1:?usage: mariadb.sh start|stop DIR}
@@ -23,8 +25,10 @@ start)
       --auth-root-authentication-method=normal --skip-test-db >"$dir/install.log" 2>&1 || {
       cat "$dir/install.log" >&2; exit 1; }
   fi
+  net=(--skip-networking)
+  if [ -n "${QX_DB_TCP_PORT:-}" ]; then net=(--port="$QX_DB_TCP_PORT" --bind-address=127.0.0.1); fi
   mariadbd --no-defaults --user="$(id -un)" --datadir="$dir/data" --socket="$sock" \
-    --pid-file="$pidfile" --skip-networking --log-error="$dir/error.log" \
+    --pid-file="$pidfile" "${net[@]}" --log-error="$dir/error.log" \
     --character-set-server=utf8mb4 --collation-server=utf8mb4_unicode_ci \
     --innodb-buffer-pool-size=64M --innodb-log-file-size=16M >/dev/null 2>&1 &
   for _ in $(seq 1 300); do
