@@ -27,4 +27,13 @@ QString configPath(const QString& fileName) {
     return configDir() + QLatin1Char('/') + fileName;
 }
 
+QString journalDir() {
+    const QString config = qEnvironmentVariable("QX_CONFIG_DIR");
+    if (!config.isEmpty()) return QDir::cleanPath(config);
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || !QDir::isAbsolutePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return QDir::cleanPath(state + QStringLiteral("/qx"));
+}
+
 } // namespace qx

@@ -1,6 +1,7 @@
 #pragma once
 
-// Where the programs keep their settings files (qx.ini of stopky, qx_db.ini of zapisnik).
+// Where the programs keep their settings files (qx.ini of stopky, qx_db.ini of zapisnik) and
+// their journals.
 
 #include <QString>
 
@@ -16,5 +17,10 @@ QString configDir(const QString& programDir);
 QString configDir();
 // Full path of a settings file by the rule above, e.g. configPath("qx.ini").
 QString configPath(const QString& fileName);
+
+// The folder of the programs' journals (stopky's days, zapisnik's received entries): beside the
+// settings when QX_CONFIG_DIR is set, else $XDG_STATE_HOME/qx, else ~/.local/state/qx. It may not
+// exist yet.
+QString journalDir();
 
 } // namespace qx

@@ -1,5 +1,7 @@
 #include "link/Journal.h"
 
+#include "settings/ConfigDir.h"
+
 #include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -54,12 +56,7 @@ QByteArray oneLine(const QString& text) {
 } // namespace
 
 QString journalDir() {
-    const QString config = qEnvironmentVariable("QX_CONFIG_DIR");
-    if (!config.isEmpty()) return QDir::cleanPath(config);
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || !QDir::isAbsolutePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return QDir::cleanPath(state + QStringLiteral("/qx"));
+    return qx::journalDir();
 }
 
 QString journalFileName(const QDate& day) {
