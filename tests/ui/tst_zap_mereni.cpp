@@ -1,12 +1,13 @@
 // The measurement panel in the window against the real server: entering it, times arriving from
 // the timer console (also while another panel is shown), the entry check, saving with the
-// list-entry rule, placings, the next teams and "actual.txt", splits, a bad stored time, and the
-// "pdf" button in both views.
+// list-entry rule, placings, the next teams and "actual.txt", splits, a bad stored time, the
+// "pdf" button in both views, and the received entries kept over a restart in their journal.
 
 #include "TestDb.h"
 #include "ZapFixture.h"
 #include "data/Tdm_QX.h"
 #include "measurement/PanelMereni.h"
+#include "measurement/ZaznamPrijatych.h"
 #include "messages/ActualFile.h"
 #include "messages/Messages.h"
 #include "ui/TfrmQX.h"
@@ -70,6 +71,8 @@ private slots:
     void init() {
         g_boxes.clear();
         g_opened.clear();
+        // Each test starts with an empty time box: no entries left by the one before.
+        QFile::remove(dir_.filePath(ZaznamPrijatych::nazevSouboru()));
         db_->exec("DELETE FROM soutezeqx");
         db_->exec("DELETE FROM druzstvaqx");
         db_->exec("INSERT INTO soutezeqx (nazev_souteze, nazev_okresu, nazev_obce, datum) VALUES "
@@ -206,6 +209,71 @@ private slots:
         QVERIFY(!g_boxes.isEmpty());
         QVERIFY2(g_boxes.last().contains(u"Žár"_qs) && g_boxes.last().contains(u"15,5x"_qs),
                  qPrintable(g_boxes.last()));
+    }
+
+    // Every entry of the time box's list is in the journal before it is shown; a window started
+    // again (after a crash: nothing more is written on the way out) shows the same list, with the
+    // arrival time as the tooltip, and the entry a save takes leaves the journal too.
+    void receivedEntriesSurviveRestart() {
+        const QString soubor = dir_.filePath(ZaznamPrijatych::nazevSouboru());
+        auto frm = otevri();
+        frm->zpravaOdStopek(AM_Cas1, 0, 1753);
+        frm->zpravaOdStopek(AM_Cas2, 0, 1601);
+        frm->zpravaOdStopek(AM_Cas1, 6, 1823);
+        frm->zpravaOdStopek(AM_Cas1, 7, 1907);
+        QCOMPARE(frm->pnl_mereni->prijateCasy(),
+                 (QStringList{u"17,53L 16,01"_qs, u"1 18,23"_qs, u"2 19,07"_qs}));
+        {
+            ZaznamPrijatych z(dir_.path());
+            QStringList texty;
+            for (const PrijatyCas& c : z.nacti())
+                texty << c.text;
+            QCOMPARE(texty, frm->pnl_mereni->prijateCasy());
+        }
+        frm.reset();
+
+        frm = otevri();
+        PanelMereni* p = frm->pnl_mereni;
+        QCOMPARE(p->prijateCasy(), (QStringList{u"17,53L 16,01"_qs, u"1 18,23"_qs, u"2 19,07"_qs}));
+        QCOMPARE(p->CB_mereni_cas->currentText(), u" "_qs); // the team's own time, as before
+        const QString tip = p->CB_mereni_cas->itemData(1, Qt::ToolTipRole).toString();
+        QVERIFY2(tip.startsWith(u"Přijato "_qs) &&
+                     tip.endsWith(p->zaznam().cekajici().at(1).prijato.toString(u"H:mm:ss"_qs)),
+                 qPrintable(tip));
+
+        choose(p->CB_mereni_cas, u"17,53L 16,01"_qs);
+        p->btn_mereni_ulozit->click();
+        QVERIFY2(g_boxes.isEmpty(), qPrintable(g_boxes.join(u'\n')));
+        QCOMPARE(radek("Chýnov"), QByteArray("17,53L|16,01|016,01|1."));
+        QCOMPARE(p->prijateCasy(), (QStringList{u"1 18,23"_qs, u"2 19,07"_qs}));
+        frm.reset();
+
+        frm = otevri();
+        QCOMPARE(frm->pnl_mereni->prijateCasy(), (QStringList{u"1 18,23"_qs, u"2 19,07"_qs}));
+        QVERIFY(QFileInfo(soubor).size() > 0);
+    }
+
+    // A journal folder that cannot be written: one box tells it, without waiting for the
+    // operator, and the times keep coming into the list.
+    void journalThatCannotBeWritten() {
+        QFile blocker(dir_.filePath(u"v-ceste"_qs));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        qputenv("QX_CONFIG_DIR", blocker.fileName().toUtf8());
+        auto frm = otevri();
+        qputenv("QX_CONFIG_DIR", dir_.path().toUtf8());
+        frm->zpravaOdStopek(AM_Cas2, 0, 1601);
+        frm->zpravaOdStopek(AM_Cas2, 0, 1705);
+        PanelMereni* p = frm->pnl_mereni;
+        QCOMPARE(p->prijateCasy(), (QStringList{u"16,01"_qs, u"17,05"_qs}));
+        const QList<QMessageBox*> boxy = p->findChildren<QMessageBox*>(u"zaznamChybaBox"_qs);
+        QCOMPARE(boxy.size(), 1);
+        QVERIFY(boxy[0]->isVisible());
+        QVERIFY(!boxy[0]->isModal());
+        QCOMPARE(boxy[0]->text(), u"Přijaté časy nelze zapsat do záznamu."_qs);
+        QVERIFY2(boxy[0]->informativeText().contains(blocker.fileName()),
+                 qPrintable(boxy[0]->informativeText()));
+        QVERIFY2(g_boxes.isEmpty(), qPrintable(g_boxes.join(u'\n')));
     }
 
     void pdfFromBothViews() {

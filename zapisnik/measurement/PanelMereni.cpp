@@ -1,6 +1,7 @@
 #include "measurement/PanelMereni.h"
 
 #include "measurement/Kontrola.h"
+#include "settings/ConfigDir.h"
 #include "ui/Ovladace.h"
 
 #include <QComboBox>
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -43,7 +45,8 @@ bool jeEnter(QEvent* event) {
 
 PanelMereni::PanelMereni(qx::MereniSluzba& sluzba, const qx::ErrorSink& chyby,
                          std::function<qx::MereniKontext()> kontext, int32_t& poradi, QWidget* parent)
-    : QFrame(parent), sluzba_(sluzba), chyby_(chyby), kontext_(std::move(kontext)), poradi_(poradi) {
+    : QFrame(parent), sluzba_(sluzba), chyby_(chyby), kontext_(std::move(kontext)), poradi_(poradi),
+      zaznam_(qx::journalDir()) {
     setObjectName(QStringLiteral("pnl_mereni"));
     setGeometry(0, 39, 409, 355);
     setFrameShape(QFrame::StyledPanel);
@@ -96,6 +99,27 @@ PanelMereni::PanelMereni(qx::MereniSluzba& sluzba, const qx::ErrorSink& chyby,
     connect(btn_mereni_next, &QPushButton::clicked, this, [this] { load_mereni(1); });
     connect(SG_mereni, &QTableWidget::cellClicked, this, [this] { emit obnovit(); });
     kontrolaMezicasu(); // four empty fields: nothing to save yet
+
+    // A journal that cannot be written is told once (until it works again), without a nested
+    // event loop: the times keep coming and are kept in the list.
+    zaznam_.onError = [this](const QString& chyba) {
+        if (!zaznamBox_) {
+            zaznamBox_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("zapisnik"),
+                                         QStringLiteral("Přijaté časy nelze zapsat do záznamu."),
+                                         QMessageBox::Ok, this);
+            zaznamBox_->setObjectName(QStringLiteral("zaznamChybaBox"));
+            zaznamBox_->setModal(false);
+        }
+        zaznamBox_->setInformativeText(chyba +
+                                       QStringLiteral("\nČasy se přijímají dál a zůstávají v seznamu, "
+                                                      "jen je po pádu programu nebude odkud obnovit."));
+        zaznamBox_->show();
+    };
+    // The entries not saved before the program ended, whatever day they came.
+    const QSignalBlocker block(CB_mereni_cas);
+    for (const qx::PrijatyCas& c : zaznam_.nacti())
+        pridejPolozku(c);
+    CB_mereni_cas->setEditText(QString());
 }
 
 void PanelMereni::setSplitRowShown(bool shown) {
@@ -202,10 +226,12 @@ void PanelMereni::btn_mereni_ulozitClick() {
     if (!ok) return;
     emit casUlozen(id);
     load_mereni(0);
-    // An entry picked unchanged from the list and stored as it stands leaves the list.
+    // An entry picked unchanged from the list and stored as it stands leaves the list, and the
+    // journal.
     if (vybrana_ >= 0 && vybrana_ < CB_mereni_cas->count()) {
         const QSignalBlocker block(CB_mereni_cas);
         const QString text = CB_mereni_cas->currentText();
+        zaznam_.odeber(CB_mereni_cas->itemData(vybrana_).toLongLong());
         CB_mereni_cas->removeItem(vybrana_);
         CB_mereni_cas->setEditText(text);
     }
@@ -237,23 +263,31 @@ bool PanelMereni::eventFilter(QObject* watched, QEvent* event) {
 
 // ------------------------------------------------------------------ messages
 
+// The entry's journal number is its item data, the arrival time its tooltip.
+void PanelMereni::pridejPolozku(const qx::PrijatyCas& cas) {
+    CB_mereni_cas->addItem(cas.text, cas.id);
+    CB_mereni_cas->setItemData(
+        CB_mereni_cas->count() - 1,
+        QStringLiteral("Přijato %1").arg(cas.prijato.toString(QStringLiteral("d. M. yyyy H:mm:ss"))),
+        Qt::ToolTipRole);
+}
+
+// In the journal first, then in the list.
+void PanelMereni::prijato(const QString& entry) {
+    const qx::PrijatyCas cas = zaznam_.pridej(entry);
+    const QSignalBlocker block(CB_mereni_cas);
+    const QString text = CB_mereni_cas->currentText();
+    pridejPolozku(cas);
+    CB_mereni_cas->setEditText(text); // appending leaves the box's text as it was
+    emit zmenaProWeb();
+}
+
 void PanelMereni::amCas1(int kod, qint64 pocet) {
-    if (const std::optional<QString> entry = prijem_.amCas1(kod, pocet, kontext_().verze)) {
-        const QSignalBlocker block(CB_mereni_cas);
-        const QString text = CB_mereni_cas->currentText();
-        CB_mereni_cas->addItem(*entry);
-        CB_mereni_cas->setEditText(text); // appending leaves the box's text as it was
-        emit zmenaProWeb();
-    }
+    if (const std::optional<QString> entry = prijem_.amCas1(kod, pocet, kontext_().verze)) prijato(*entry);
 }
 
 void PanelMereni::amCas2(qint64 pocet) {
-    const QString entry = prijem_.amCas2(pocet, kontext_().verze);
-    const QSignalBlocker block(CB_mereni_cas);
-    const QString text = CB_mereni_cas->currentText();
-    CB_mereni_cas->addItem(entry);
-    CB_mereni_cas->setEditText(text);
-    emit zmenaProWeb();
+    prijato(prijem_.amCas2(pocet, kontext_().verze));
 }
 
 void PanelMereni::amMezi(int cislo, qint64 pocet) {

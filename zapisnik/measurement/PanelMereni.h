@@ -8,6 +8,7 @@
 #include "measurement/Kontext.h"
 #include "measurement/MereniSluzba.h"
 #include "measurement/Prijem.h"
+#include "measurement/ZaznamPrijatych.h"
 #include "ui/ErrorSink.h"
 #include "ui/StringGrid.h"
 
@@ -19,6 +20,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMessageBox;
 class QPushButton;
 
 class PanelMereni : public QFrame {
@@ -54,7 +56,9 @@ public:
     // Recomputes every result of the competition, re-ranks and shows the current team again.
     void zmena_nast();
 
-    // Messages from the timer console. Received times are kept whatever panel is shown.
+    // Messages from the timer console. Received times are kept whatever panel is shown, and each
+    // entry of the time box's list is in the journal of received entries before it is shown
+    // (its arrival time is the entry's tooltip); at start the list is filled again from it.
     void amCas1(int kod, qint64 pocet);
     void amCas2(qint64 pocet);
     void amMezi(int cislo, qint64 pocet);
@@ -73,6 +77,8 @@ public:
     const QList<qx::VysledekRadek>& vysledky() const { return vysledky_; }
     const qx::MereniPohled& pohled() const { return pohled_; }
     QStringList prijateCasy() const;
+    // The journal behind the time box's list.
+    const qx::ZaznamPrijatych& zaznam() const { return zaznam_; }
 
 signals:
     // The current and next teams changed: the window writes "actual.txt" and tells the console.
@@ -94,12 +100,16 @@ private:
     void casZmenen(const QString& text);
     void setCasText(const QString& text);
     std::array<QString, 4> mezicasy() const;
+    void pridejPolozku(const qx::PrijatyCas& cas);
+    void prijato(const QString& entry);
 
     qx::MereniSluzba& sluzba_;
     const qx::ErrorSink& chyby_;
     std::function<qx::MereniKontext()> kontext_;
     int32_t& poradi_;
     qx::PrijemCasu prijem_;
+    qx::ZaznamPrijatych zaznam_;
+    QMessageBox* zaznamBox_ = nullptr;
     qint64 id_akt_ = 0;
     int vybrana_ = -1;
     QString predchoziText_;
