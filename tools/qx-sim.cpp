@@ -29,10 +29,12 @@
 
 namespace {
 
-const char* kHelp = R"(usage: qx-sim [--version V] [--settle MS] [SCRIPT]
+const char* kHelp = R"(usage: qx-sim [--version V] [--settle MS] [--link PATH] [SCRIPT]
 
 Plays a timing device of version V (454, 456, 457, 458, 462, 463, 466, 467, 468; default 468) on a
-pseudo-terminal. The first line on standard output is the port to open, e.g. /dev/pts/4.
+pseudo-terminal. The first line on standard output is the port to open, e.g. /dev/pts/4; with
+--link it is PATH, a symbolic link to the pseudo-terminal that keeps its name when the device is
+unplugged and plugged in again (as a USB adapter's name would).
 Commands come from SCRIPT, or from standard input when no SCRIPT is given; the program ends after
 the last command (use "hold" to keep the port until it is killed). Numbers are decimal or 0x-hex,
 times are seconds with "." or "," (12.345). Lines starting with # are comments.
@@ -61,6 +63,10 @@ then), and after a fresh open for the settle time (default 100 ms).
   wait MS                pause
   waitopen               wait until a program has the port open
   version V              play another version from now on
+  unplug                 the cable is pulled: the pseudo-terminal is closed (the program that
+                         has it open sees its port fail) and the --link path removed
+  plug                   plugged in again: a new pseudo-terminal, the --link path points to it;
+                         commands that send wait for a program to open it
   hold                   keep the port open until the program is killed
   quit                   end now
 
@@ -73,6 +79,7 @@ int g_settleMs = 100;
 int g_master = -1;
 int g_inotify = -1;
 std::string g_slave;
+std::string g_link;
 bool g_wasOpen = false;
 
 long long nowMs() {
@@ -81,6 +88,7 @@ long long nowMs() {
 }
 
 bool readerHasPortOpen() {
+    if (g_master < 0) return false;
     pollfd p{g_master, POLLIN, 0};
     if (::poll(&p, 1, 0) < 0) return false;
     if (p.revents & POLLIN) { // the reader never writes; drop whatever comes
@@ -134,7 +142,12 @@ void waitOpen() {
     watch(g_settleMs);
 }
 
+struct Error {
+    std::string text;
+};
+
 bool sendBytes(const qxsim::Bytes& b) {
+    if (g_master < 0) throw Error{"the device is unplugged (use plug)"};
     waitOpen();
     std::size_t done = 0;
     while (done < b.size()) {
@@ -174,10 +187,6 @@ bool parseByte(const std::string& s, std::uint8_t& out) {
     return true;
 }
 
-struct Error {
-    std::string text;
-};
-
 std::uint8_t byteArg(const std::vector<std::string>& a, std::size_t i, const char* what) {
     std::uint8_t b;
     if (i >= a.size() || !parseByte(a[i], b)) throw Error{std::string("expected ") + what};
@@ -202,6 +211,58 @@ int sideCode(const std::string& s) {
     if (s == "L" || s == "l") return 0;
     if (s == "P" || s == "p") return 1;
     throw Error{"expected L or P, got " + s};
+}
+
+// A new pseudo-terminal (the device plugged in), with the --link path pointing to it.
+bool plug() {
+    g_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (g_master < 0 || ::grantpt(g_master) != 0 || ::unlockpt(g_master) != 0) {
+        std::fprintf(stderr, "qx-sim: no pseudo-terminal: %s\n", std::strerror(errno));
+        if (g_master >= 0) ::close(g_master);
+        g_master = -1;
+        return false;
+    }
+    // The device's line is raw 8-bit: no echo, no line editing, no character translation.
+    termios tio{};
+    ::tcgetattr(g_master, &tio);
+    ::cfmakeraw(&tio);
+    ::cfsetispeed(&tio, B9600);
+    ::cfsetospeed(&tio, B9600);
+    ::tcsetattr(g_master, TCSANOW, &tio);
+    g_slave = ::ptsname(g_master);
+    // The master reports a hang-up (POLLHUP) while nobody has the slave open, but only once the
+    // slave has been opened at least once: open and close it here, before anybody is told its name.
+    {
+        const int s = ::open(g_slave.c_str(), O_RDWR | O_NOCTTY);
+        if (s >= 0) ::close(s);
+    }
+
+    g_inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (g_inotify >= 0) ::inotify_add_watch(g_inotify, g_slave.c_str(), IN_OPEN | IN_CLOSE);
+
+    if (!g_link.empty()) {
+        ::unlink(g_link.c_str());
+        if (::symlink(g_slave.c_str(), g_link.c_str()) != 0) {
+            std::fprintf(stderr, "qx-sim: cannot make the link %s: %s\n", g_link.c_str(),
+                         std::strerror(errno));
+            return false;
+        }
+    }
+    g_wasOpen = false;
+    std::fprintf(stderr, "qx-sim: plugged in on %s\n", g_slave.c_str());
+    return true;
+}
+
+// The cable pulled: the program that has the port open sees it fail; the link goes away.
+void unplug() {
+    if (g_master < 0) return;
+    ::close(g_master);
+    g_master = -1;
+    if (g_inotify >= 0) ::close(g_inotify);
+    g_inotify = -1;
+    if (!g_link.empty()) ::unlink(g_link.c_str());
+    g_wasOpen = false;
+    std::fprintf(stderr, "qx-sim: unplugged\n");
 }
 
 // Runs one command; returns false for "quit".
@@ -293,6 +354,13 @@ bool run(const std::vector<std::string>& a) {
         if (a.size() != 2 || !parseNumber(a[1], v) || !qxsim::knownVersion(int(v)))
             throw Error{"usage: version 454|456|457|458|462|463|466|467|468"};
         g_verze = int(v);
+    } else if (c == "unplug") {
+        noArgs();
+        unplug();
+    } else if (c == "plug") {
+        noArgs();
+        if (g_master >= 0) throw Error{"the device is plugged in already"};
+        if (!plug()) throw Error{"no pseudo-terminal"};
     } else if (c == "hold") {
         noArgs();
         std::fprintf(stderr, "qx-sim: holding the port; end with Ctrl-C\n");
@@ -328,6 +396,8 @@ int main(int argc, char** argv) {
                 return 2;
             }
             g_settleMs = int(v);
+        } else if (a == "--link" && i + 1 < argc) {
+            g_link = argv[++i];
         } else if (!a.empty() && a[0] != '-' && script.empty()) {
             script = a;
         } else {
@@ -345,31 +415,10 @@ int main(int argc, char** argv) {
         }
     }
 
-    g_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (g_master < 0 || ::grantpt(g_master) != 0 || ::unlockpt(g_master) != 0) {
-        std::fprintf(stderr, "qx-sim: no pseudo-terminal: %s\n", std::strerror(errno));
-        return 1;
-    }
-    // The device's line is raw 8-bit: no echo, no line editing, no character translation.
-    termios tio{};
-    ::tcgetattr(g_master, &tio);
-    ::cfmakeraw(&tio);
-    ::cfsetispeed(&tio, B9600);
-    ::cfsetospeed(&tio, B9600);
-    ::tcsetattr(g_master, TCSANOW, &tio);
-    g_slave = ::ptsname(g_master);
-    // The master reports a hang-up (POLLHUP) while nobody has the slave open, but only once the
-    // slave has been opened at least once: open and close it here, before anybody is told its name.
-    {
-        const int s = ::open(g_slave.c_str(), O_RDWR | O_NOCTTY);
-        if (s >= 0) ::close(s);
-    }
-
-    g_inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (g_inotify >= 0) ::inotify_add_watch(g_inotify, g_slave.c_str(), IN_OPEN | IN_CLOSE);
+    if (!plug()) return 1;
 
     ::signal(SIGPIPE, SIG_IGN);
-    std::printf("%s\n", g_slave.c_str());
+    std::printf("%s\n", g_link.empty() ? g_slave.c_str() : g_link.c_str());
     std::fflush(stdout);
     std::fprintf(stderr, "qx-sim: version %d on %s\n", g_verze, g_slave.c_str());
 
@@ -393,6 +442,6 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "qx-sim: line %d: %s\n", lineNo, e.text.c_str());
         }
     }
-    ::close(g_master);
+    unplug();
     return errors && !script.empty() ? 1 : 0;
 }
