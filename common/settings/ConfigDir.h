@@ -17,4 +17,10 @@ QString configDir();
 // Full path of a settings file by the rule above, e.g. configPath("qx.ini").
 QString configPath(const QString& fileName);
 
+// The folder of the programs' own data (journals, backups): the settings folder when it comes
+// from QX_CONFIG_DIR or is the program's folder (rules 1 and 2 above), otherwise the user's XDG
+// data folder $XDG_DATA_HOME/qx (normally ~/.local/share/qx). It may not exist yet.
+QString dataDir(const QString& programDir);
+QString dataDir();
+
 } // namespace qx
