@@ -26,6 +26,7 @@ private slots:
     void nezdareneUlozeni_data();
     void nezdareneUlozeni();
     void chybejiciTabulka();
+    void tabulkuNelzeZalozit();
     void vnoreneTransakce();
 
 private:
@@ -166,6 +167,37 @@ void TstZapHistorie::chybejiciTabulka() {
     QCOMPARE(s.historie(plana.toLongLong()), QList<ZaznamZmeny>());
     // Without the table the trail of a competition is empty, not an error.
     QCOMPARE(historieSouteze(dm, soutez_.toLongLong()).size(), 0);
+}
+
+// A user who may change the rows but not create tables: the history cannot be kept, the operator
+// is told why, and times are saved all the same.
+void TstZapHistorie::tabulkuNelzeZalozit() {
+    db_->exec("DROP TABLE zmenyqx");
+    const QByteArray uzivatel = "qxt_bez_ddl_" + QByteArray::number(QCoreApplication::applicationPid());
+    db_->exec("CREATE USER '" + uzivatel + "'@'localhost'");
+    db_->exec("GRANT SELECT, INSERT, UPDATE, DELETE ON `" + db_->name() + "`.* TO '" + uzivatel +
+              "'@'localhost'");
+    {
+        ConnectionSettings nastaveni = ConnectionSettings::fromEnvironment();
+        nastaveni.user = uzivatel;
+        Tdm_QX dm(nastaveni);
+        MereniDataDb data(dm);
+        QString chyba;
+        QVERIFY(!data.pripravHistorii(&chyba));
+        QVERIFY2(chyba.startsWith("Tabulku historie změn (zmenyqx) se nepodařilo založit"),
+                 qPrintable(chyba));
+        QVERIFY2(chyba.contains("1142"), qPrintable(chyba)); // the server's reason: command denied
+        MereniSluzba s(data);
+        const QByteArray plana = tym("Planá");
+        s.save_cas(kontext(), plana.toLongLong(), "17,53L 17,50", Pricina::Ulozeni);
+        QCOMPARE(
+            db_->value("SELECT CONCAT(cas1C, ' ', celkem, ' ', pozice) FROM druzstvaqx WHERE id=" + plana),
+            QByteArray("17,50 017,50 2."));
+    }
+    db_->exec("DROP USER '" + uzivatel + "'@'localhost'");
+    QCOMPARE(db_->value("SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA='" + db_->name() +
+                        "' AND TABLE_NAME='zmenyqx'"),
+             QByteArray("0"));
 }
 
 // A transaction begun inside another joins it: only the outermost commit stores, a rollback
