@@ -90,3 +90,23 @@ INSERT IGNORE INTO okresyqx (nazev_okresu) VALUES
   ('Tachov'), ('Teplice'), ('Trutnov'), ('Třebíč'), ('Uherské Hradiště'),
   ('Ústí nad Labem'), ('Ústí nad Orlicí'), ('Vsetín'), ('Vyškov'), ('Zlín'),
   ('Znojmo'), ('Žďár nad Sázavou');
+
+-- The history of stored values: every change of a time (cas1R .. cas2S), split (M1 .. M4),
+-- result (celkem) or placing (pozice) with the value before and after, the server's time, the
+-- cause ('ulozeni' a saved received time, 'prepocet' a recomputation or re-ranking, 'rucne' a
+-- typed time or saved splits) and the computer that stored it. Written in the transaction of the
+-- change itself. zapisnik creates the table when an older database lacks it.
+CREATE TABLE IF NOT EXISTS zmenyqx (
+  id          INT UNSIGNED NOT NULL AUTO_INCREMENT,
+  id_soutez   INT UNSIGNED NOT NULL DEFAULT 0,
+  id_druzstva INT UNSIGNED NOT NULL DEFAULT 0,
+  cas         DATETIME(3)  NOT NULL,
+  sloupec     VARCHAR(10)  NOT NULL DEFAULT '',
+  stara       VARCHAR(255) NOT NULL DEFAULT '',
+  nova        VARCHAR(255) NOT NULL DEFAULT '',
+  pricina     VARCHAR(10)  NOT NULL DEFAULT '',
+  pocitac     VARCHAR(64)  NOT NULL DEFAULT '',
+  PRIMARY KEY (id),
+  KEY soutez (id_soutez, id),
+  KEY druzstvo (id_druzstva, id)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_uca1400_czech_as_ci;

@@ -4,8 +4,10 @@
 #include "messages/LocalChannel.h"
 #include "messages/Messages.h"
 #include "ui/TfrmQX.h"
+#include "zaloha/Zaloha.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QTextStream>
@@ -34,6 +36,24 @@ int exportBezOkna(int argc, char* argv[], const qx::ExportParse& e) {
     return qx::spustExport(*e.prikaz, dm, err);
 }
 
+// zapisnik --audit / --backup --competition ID: the history or the backup for scripts (cron),
+// without a window and without a display.
+int spravaBezOkna(int argc, char* argv[], const qx::SpravaParse& s) {
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) QTextStream(stderr) << text << Qt::endl;
+    });
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zapisnik"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (!s.prikaz) {
+        err << "zapisnik: " << s.chyba << Qt::endl << qx::spravaUsage();
+        return 2;
+    }
+    qx::Tdm_QX dm;
+    return qx::spustSpravu(*s.prikaz, dm, out, err);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -42,6 +62,8 @@ int main(int argc, char* argv[]) {
         argumenty << QString::fromLocal8Bit(argv[i]);
     const qx::ExportParse e = qx::parsujExport(argumenty);
     if (e.pozadan) return exportBezOkna(argc, argv, e);
+    const qx::SpravaParse sprava = qx::parsujSpravu(argumenty);
+    if (sprava.pozadan) return spravaBezOkna(argc, argv, sprava);
 
     // zapisnik --serve PORT: the window with the results server on at PORT.
     int webPort = 0;

@@ -23,6 +23,22 @@ QString configDir() {
     return configDir(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString());
 }
 
+QString dataDir(const QString& programDir) {
+    const QString env = qEnvironmentVariable("QX_CONFIG_DIR");
+    if (!env.isEmpty()) return QDir::cleanPath(env);
+    if (!programDir.isEmpty()) {
+        const QFileInfo fi(programDir);
+        if (fi.isDir() && fi.isWritable()) return QDir::cleanPath(programDir);
+    }
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QStringLiteral("/qx"));
+}
+
+QString dataDir() {
+    return dataDir(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString());
+}
+
 QString configPath(const QString& fileName) {
     return configDir() + QLatin1Char('/') + fileName;
 }

@@ -22,5 +22,10 @@ QString configPath(const QString& fileName);
 // settings when QX_CONFIG_DIR is set, else $XDG_STATE_HOME/qx, else ~/.local/state/qx. It may not
 // exist yet.
 QString journalDir();
+// The folder of the programs' own data (journals, backups): the settings folder when it comes
+// from QX_CONFIG_DIR or is the program's folder (rules 1 and 2 above), otherwise the user's XDG
+// data folder $XDG_DATA_HOME/qx (normally ~/.local/share/qx). It may not exist yet.
+QString dataDir(const QString& programDir);
+QString dataDir();
 
 } // namespace qx

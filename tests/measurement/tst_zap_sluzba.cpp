@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <stdexcept>
 
 using qx::DruzstvoRadek;
 using qx::Kolo;
@@ -32,12 +33,40 @@ QList<ZmenaVysledku> podleId(QList<ZmenaVysledku> davka) {
     return davka;
 }
 
-// The start-list table of one or more competitions, kept in memory.
+// The start-list table of one or more competitions, kept in memory, with a history that behaves
+// like one transaction: the records of a write are kept only when the write succeeds.
 class PametData : public qx::MereniData {
 public:
     QList<DruzstvoRadek> tabulka;
     QList<QList<ZmenaVysledku>> davky; // every batch written
     int cteniSouteze = 0;
+    QList<qx::ZaznamZmeny> historie; // every record kept
+    int zapisyMimoHistorii = 0;      // writes that ran outside sHistorii
+    bool vHistorii = false;
+    bool selzeDavka = false; // zapisVysledky throws
+
+    void sHistorii(const QList<qx::ZaznamZmeny>& zaznamy, const std::function<void()>& zapis) override {
+        const QList<DruzstvoRadek> pred = tabulka;
+        vHistorii = true;
+        try {
+            zapis();
+        } catch (...) {
+            vHistorii = false;
+            tabulka = pred;
+            throw;
+        }
+        vHistorii = false;
+        historie += zaznamy;
+    }
+    std::optional<DruzstvoRadek> druzstvo(qint64 id) override {
+        for (const DruzstvoRadek& r : tabulka) {
+            if (r.id == id) return r;
+        }
+        return std::nullopt;
+    }
+    void zapis() {
+        if (!vHistorii) ++zapisyMimoHistorii;
+    }
 
     // CAST(poradi as unsigned): the leading digits, 0 without any.
     static qint64 cislo(const QString& poradi) {
@@ -70,6 +99,8 @@ public:
         return l;
     }
     void zapisVysledky(const QList<ZmenaVysledku>& zmeny) override {
+        zapis();
+        if (selzeDavka) throw std::runtime_error("write failed");
         davky.append(zmeny);
         for (const ZmenaVysledku& z : zmeny) {
             DruzstvoRadek& r = radek(z.id);
@@ -78,15 +109,18 @@ public:
         }
     }
     void ulozUtok(qint64 id, Kolo kolo, const QString& terc, const QString& cas) override {
+        zapis();
         DruzstvoRadek& r = radek(id);
         (kolo == Kolo::Prvni ? r.cas1R : r.cas2R) = terc;
         (kolo == Kolo::Prvni ? r.cas1C : r.cas2C) = cas;
     }
     void ulozStafetu(qint64 id, Kolo kolo, const QString& cas) override {
+        zapis();
         DruzstvoRadek& r = radek(id);
         (kolo == Kolo::Prvni ? r.cas1S : r.cas2S) = cas;
     }
     void ulozMezicasy(qint64 id, const std::array<QString, 4>& m) override {
+        zapis();
         DruzstvoRadek& r = radek(id);
         r.M1 = m[0];
         r.M2 = m[1];
@@ -155,6 +189,11 @@ private slots:
     void chybnyCas();
     void poradiJenZmeny();
     void mezicasy();
+    void historieUlozeni_data();
+    void historieUlozeni();
+    void historiePrepoctu();
+    void historieMezicasu();
+    void selhaniBezHistorie();
 };
 
 void TestSluzba::aktualni_data() {
@@ -560,6 +599,124 @@ void TestSluzba::mezicasy() {
     const DruzstvoRadek& r = d.radek(13);
     QCOMPARE((QStringList{r.M1, r.M2, r.M3, r.M4}), (QStringList{"4,20", "M 10,00", "", "5,50"}));
     QVERIFY(d.davky.isEmpty());
+}
+
+namespace {
+
+// The records as "team column old>new cause", in the order they were made.
+QStringList zaznamy(const QList<qx::ZaznamZmeny>& h) {
+    QStringList out;
+    for (const qx::ZaznamZmeny& z : h)
+        out << QString("%1 %2 %3>%4 %5")
+                   .arg(z.id_druzstva)
+                   .arg(z.sloupec, z.stara, z.nova, qx::pricinaKod(z.pricina));
+    return out;
+}
+
+// Teams 11, 13 and 14 with times 17,00, 17,50 and 18,00 already ranked 1., 2., 3.; team 12 has no
+// time. The history is empty.
+void seradenaTrojice(PametData& d, qx::MereniSluzba& s) {
+    petTymu(d);
+    d.radek(11).cas1C = "17,00";
+    d.radek(13).cas1C = "17,50";
+    d.radek(14).cas1C = "18,00";
+    s.zmena_nast(kontext());
+    d.historie.clear();
+}
+
+} // namespace
+
+// Saving a time records the team's own changed columns under the cause given (a received entry
+// or a typed text) and the placings it moved for other teams as a recomputation; saving the same
+// time again records nothing. Every write runs inside the history's transaction.
+void TestSluzba::historieUlozeni_data() {
+    QTest::addColumn<qx::Pricina>("pricina");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("ocekavane");
+    QTest::newRow("received entry") << qx::Pricina::Ulozeni << "17,53L 17,50"
+                                    << QStringList{"12 cas1R >17,53L ulozeni", "12 cas1C >17,50 ulozeni",
+                                                   "12 celkem >017,50 ulozeni", "12 pozice >2. ulozeni",
+                                                   "14 pozice 3.>4. prepocet"};
+    QTest::newRow("typed") << qx::Pricina::Rucne << "16,90"
+                           << QStringList{"12 cas1C >16,90 rucne",    "12 celkem >016,90 rucne",
+                                          "12 pozice >1. rucne",      "11 pozice 1.>2. prepocet",
+                                          "13 pozice 2.>3. prepocet", "14 pozice 3.>4. prepocet"};
+}
+
+void TestSluzba::historieUlozeni() {
+    QFETCH(qx::Pricina, pricina);
+    QFETCH(QString, text);
+    QFETCH(QStringList, ocekavane);
+    PametData d;
+    qx::MereniSluzba s(d);
+    seradenaTrojice(d, s);
+
+    s.save_cas(kontext(), 12, text, pricina);
+    QStringList zapsane = zaznamy(d.historie);
+    // Other teams' records come in table order; compare them as a set.
+    std::sort(zapsane.begin(), zapsane.end());
+    std::sort(ocekavane.begin(), ocekavane.end());
+    QCOMPARE(zapsane, ocekavane);
+    for (const qx::ZaznamZmeny& z : d.historie)
+        QCOMPARE(z.id_soutez, qint64(7));
+
+    d.historie.clear();
+    s.save_cas(kontext(), 12, text, pricina);
+    QCOMPARE(zaznamy(d.historie), QStringList());
+    QCOMPARE(d.zapisyMimoHistorii, 0);
+}
+
+// A recomputation records every result and placing it changes as such, and nothing when nothing
+// changes.
+void TestSluzba::historiePrepoctu() {
+    PametData d;
+    petTymu(d);
+    d.radek(11).cas1C = "18,00";
+    d.radek(12).cas1C = "17,00";
+    d.radek(12).celkem = "099,00"; // stored under an older computation
+    d.radek(15).pozice = "1.";     // a placing without a result
+    qx::MereniSluzba s(d);
+    s.zmena_nast(kontext());
+    // In the table's order (13, 11, 15, 12, 14), each row's columns in the table's order.
+    QCOMPARE(zaznamy(d.historie),
+             (QStringList{"11 celkem >018,00 prepocet", "11 pozice >2. prepocet", "15 pozice 1.> prepocet",
+                          "12 celkem 099,00>017,00 prepocet", "12 pozice >1. prepocet"}));
+
+    d.historie.clear();
+    s.zmena_nast(kontext());
+    s.load_mereni_poradi(kontext());
+    QCOMPARE(d.historie.size(), 0);
+
+    d.radek(11).celkem = "016,00"; // ranked from the stored results: Lhota moves up
+    s.load_mereni_poradi(kontext());
+    QCOMPARE(zaznamy(d.historie), (QStringList{"11 pozice 2.>1. prepocet", "12 pozice 1.>2. prepocet"}));
+    QCOMPARE(d.zapisyMimoHistorii, 0);
+}
+
+// Saved splits are recorded as a manual change, only the fields that changed.
+void TestSluzba::historieMezicasu() {
+    PametData d;
+    petTymu(d);
+    d.radek(13).M1 = "4,20";
+    d.radek(13).M3 = "7,00";
+    qx::MereniSluzba s(d);
+    s.ulozMezicasy(13, {"4,20", "10,00", "", ""});
+    QCOMPARE(zaznamy(d.historie), (QStringList{"13 M2 >10,00 rucne", "13 M3 7,00> rucne"}));
+    QCOMPARE(d.zapisyMimoHistorii, 0);
+}
+
+// A save whose results batch fails takes its time back and records nothing: the time, the result
+// and the placings are written in one go with their records.
+void TestSluzba::selhaniBezHistorie() {
+    PametData d;
+    qx::MereniSluzba s(d);
+    seradenaTrojice(d, s);
+    d.selzeDavka = true;
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, s.save_cas(kontext(), 12, "17,53L 16,00"));
+    QCOMPARE(d.historie.size(), 0);
+    QCOMPARE(d.radek(12).cas1C, QString());
+    QCOMPARE(d.radek(12).cas1R, QString());
+    QCOMPARE(d.radek(11).pozice, QString("1."));
 }
 
 QTEST_APPLESS_MAIN(TestSluzba)

@@ -6,6 +6,7 @@
 #include "TestDb.h"
 #include "ZapFixture.h"
 #include "data/Tdm_QX.h"
+#include "measurement/OknoHistorie.h"
 #include "measurement/PanelMereni.h"
 #include "measurement/ZaznamPrijatych.h"
 #include "messages/ActualFile.h"
@@ -14,11 +15,13 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -302,6 +305,97 @@ private slots:
         frm->SB_export->click();
         QVERIFY(!QFile::exists(soubor));
         QCOMPARE(g_boxes.size(), 1);
+    }
+
+    // A typed time is recorded as a manual entry and a picked one as a saved entry; "Historie"
+    // opens the team's changes beside the window, a double click on a result row that team's.
+    void historyOfTheTeam() {
+        auto frm = otevri();
+        PanelMereni* p = frm->pnl_mereni;
+        const QByteArray chynov = db_->value("SELECT id FROM druzstvaqx WHERE nazev_dr='Chýnov'");
+        QLineEdit* box = p->CB_mereni_cas->lineEdit();
+        box->clear();
+        QTest::keyClicks(box, u"NP 18,01"_qs);
+        p->btn_mereni_ulozit->click();
+        frm->zpravaOdStopek(AM_Cas1, 0, 1753);
+        frm->zpravaOdStopek(AM_Cas2, 0, 1601);
+        choose(p->CB_mereni_cas, u"17,53L 16,01"_qs);
+        p->btn_mereni_ulozit->click();
+        QVERIFY2(g_boxes.isEmpty(), qPrintable(g_boxes.join(u'\n')));
+        const QList<QByteArray> zaznamy = db_->column(
+            "SELECT CONCAT(sloupec, ' ', stara, '>', nova, ' ', pricina) FROM zmenyqx WHERE id_druzstva=" +
+            chynov + " ORDER BY id");
+        QCOMPARE(zaznamy, (QList<QByteArray>{"cas1R >NP rucne", "cas1C >18,01 rucne", "celkem >018,01 rucne",
+                                             "pozice >2. rucne", "cas1R NP>17,53L ulozeni",
+                                             "cas1C 18,01>16,01 ulozeni", "celkem 018,01>016,01 ulozeni",
+                                             "pozice 2.>1. ulozeni"}));
+
+        p->btn_mereni_historie->click();
+        auto* okno = p->findChild<OknoHistorie*>();
+        QVERIFY(okno);
+        QVERIFY(okno->isVisible());
+        QVERIFY(!okno->isModal());
+        QCOMPARE(okno->tabulka->rowCount(), 8);
+        QCOMPARE(okno->tabulka->item(0, 1)->text(), u"1. kolo – terč"_qs);
+        QCOMPARE(okno->tabulka->item(0, 2)->text(), u"—"_qs);
+        QCOMPARE(okno->tabulka->item(0, 3)->text(), u"NP"_qs);
+        QCOMPARE(okno->tabulka->item(0, 4)->text(), u"ruční zadání"_qs);
+        QCOMPARE(okno->tabulka->item(7, 4)->text(), u"uložení času"_qs);
+        okno->close();
+
+        // Dírná, second in the results grid: its placing moved when Chýnov was placed.
+        doubleClickRow(p->SG_mereni, 2);
+        OknoHistorie* dirna = nullptr;
+        for (OknoHistorie* o : p->findChildren<OknoHistorie*>()) {
+            if (o->windowTitle().contains(u"Dírná"_qs)) dirna = o;
+        }
+        QVERIFY(dirna);
+        QStringList priciny;
+        for (int r = 0; r < dirna->tabulka->rowCount(); ++r)
+            priciny << dirna->tabulka->item(r, 4)->text();
+        QCOMPARE(priciny.last(), u"přepočet"_qs);
+        QCOMPARE(dirna->tabulka->item(dirna->tabulka->rowCount() - 1, 3)->text(), u"2."_qs);
+    }
+
+    // The backup of the chosen competition goes to the folder of qx_db.ini; a failed interval
+    // backup shows in the status strip instead of a box, and the next success clears it.
+    void backupOfTheCompetition() {
+        auto frm = otevri();
+        QVERIFY(frm->zalohaTimer->isActive());
+        QCOMPARE(frm->zalohaTimer->interval(), 5 * 60 * 1000);
+        QFile ini(dir_.filePath(u"qx_db.ini"_qs));
+        const auto nastav = [&](const QString& slozka) {
+            QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            ini.write("[Zaloha]\nSlozka=" + slozka.toUtf8() + "\nPocet=2\n");
+            ini.close();
+        };
+        QFile prekazka(dir_.filePath(u"soubor"_qs));
+        QVERIFY(prekazka.open(QIODevice::WriteOnly));
+        prekazka.close();
+
+        nastav(dir_.filePath(u"soubor/zalohy"_qs)); // a file is in the way
+        for (int i = 0; i < 2; ++i) {
+            const std::optional<ZapisZalohy> z = frm->zalohuj(TfrmQX::Zaloha::Interval);
+            QVERIFY(z && !z->ok);
+        }
+        QVERIFY(g_boxes.isEmpty());
+        QVERIFY(frm->lbl_zaloha->isVisible());
+        QVERIFY(frm->lbl_zaloha->toolTip().contains(u"Složku záloh"_qs));
+
+        nastav(dir_.filePath(u"usb"_qs));
+        const std::optional<ZapisZalohy> z = frm->zalohuj(TfrmQX::Zaloha::Interval);
+        QVERIFY(z && z->ok);
+        QVERIFY(!frm->lbl_zaloha->isVisible());
+        QCOMPARE(QFileInfo(z->soubor).absolutePath(), QDir(dir_.filePath(u"usb"_qs)).absolutePath());
+        QFile f(z->soubor);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains("'Memoriál Jana Šťastného'"));
+
+        // On demand the outcome is told.
+        QVERIFY(frm->zalohuj(TfrmQX::Zaloha::NaPozadani)->ok);
+        QCOMPARE(g_boxes.size(), 1);
+        QVERIFY(g_boxes[0].startsWith(u"Záloha soutěže je uložena"_qs));
+        QVERIFY(QFile::remove(ini.fileName()));
     }
 };
 

@@ -208,6 +208,7 @@ void Tdm_QX::disconnect() {
     SQLQuery_mereni.Close();
     if (conn_) mysql_close(conn_);
     conn_ = nullptr;
+    transakce_ = 0;
 }
 
 MYSQL* Tdm_QX::SQLConn() {
@@ -270,14 +271,21 @@ void Tdm_QX::open(SQLQuery& q, const QByteArray& sql) {
 }
 
 void Tdm_QX::begin() {
-    exec(SQLQuery_kat, "START TRANSACTION");
+    if (transakce_ == 0) exec(SQLQuery_kat, "START TRANSACTION");
+    ++transakce_;
 }
 
 void Tdm_QX::commit() {
+    if (transakce_ > 1) {
+        --transakce_;
+        return;
+    }
+    transakce_ = 0;
     exec(SQLQuery_kat, "COMMIT");
 }
 
 void Tdm_QX::rollback() {
+    transakce_ = 0;
     try {
         exec(SQLQuery_kat, "ROLLBACK");
     } catch (const DbError&) {

@@ -214,7 +214,8 @@ public:
     // One entry of druzstvaqx from the current row of a query over all its columns.
     static DruzstvoRadek druzstvo(const SQLQuery& q);
 
-    // Statements that belong together: all or none take effect.
+    // Statements that belong together: all or none take effect. A begin inside a transaction
+    // joins it: only the outermost commit stores, and a rollback anywhere undoes all of it.
     void begin();
     void commit();
     void rollback();
@@ -222,6 +223,7 @@ public:
 private:
     ConnectionSettings settings_;
     st_mysql* conn_ = nullptr;
+    int transakce_ = 0; // depth of begin without its commit or rollback
 };
 
 } // namespace qx

@@ -5,6 +5,7 @@
 // memory. Every method reports a failure by throwing, as the data layer does for any failed
 // statement; the service does not catch.
 
+#include "data/RadekZmeny.h"
 #include "data/Radky.h"
 #include "measurement/Kontext.h"
 
@@ -13,6 +14,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 namespace qx {
@@ -50,6 +52,26 @@ public:
 
     // Stores the split times M1..M4.
     virtual void ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy) = 0;
+
+    // The history of stored values. `zapis` runs writes of the above; the records describing
+    // them are stored with them, all in one transaction: a write that fails leaves no record,
+    // and a record that cannot be stored undoes the write. Data without a history just write.
+    virtual void sHistorii(const QList<ZaznamZmeny>& zaznamy, const std::function<void()>& zapis) {
+        Q_UNUSED(zaznamy);
+        zapis();
+    }
+
+    // One row by its id, every column; nullopt when there is none (or the data cannot tell).
+    virtual std::optional<DruzstvoRadek> druzstvo(qint64 id) {
+        Q_UNUSED(id);
+        return std::nullopt;
+    }
+
+    // The recorded changes of one team, oldest first; empty without a history.
+    virtual QList<ZaznamZmeny> historie(qint64 idDruzstva) {
+        Q_UNUSED(idDruzstva);
+        return {};
+    }
 };
 
 } // namespace qx

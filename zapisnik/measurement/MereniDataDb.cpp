@@ -1,5 +1,6 @@
 #include "measurement/MereniDataDb.h"
 
+#include "data/Historie.h"
 #include "data/Tdm_QX.h"
 
 #include <algorithm>
@@ -64,6 +65,56 @@ void MereniDataDb::ulozMezicasy(qint64 id, const std::array<QString, 4>& m) {
     dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET M1=" + dm_.quoted(m[0]) + ", M2=" + dm_.quoted(m[1]) +
                                    ", M3=" + dm_.quoted(m[2]) + ", M4=" + dm_.quoted(m[3]) +
                                    " WHERE id=" + QByteArray::number(id));
+}
+
+std::optional<DruzstvoRadek> MereniDataDb::druzstvo(qint64 id) {
+    const QList<DruzstvoRadek> r = dm_.readAll<DruzstvoRadek>(
+        "SELECT * FROM druzstvaqx WHERE id=" + QByteArray::number(id), &Tdm_QX::druzstvo);
+    if (r.isEmpty()) return std::nullopt;
+    return r.first();
+}
+
+QList<ZaznamZmeny> MereniDataDb::historie(qint64 idDruzstva) {
+    return historieDruzstva(dm_, idDruzstva);
+}
+
+bool MereniDataDb::pripravHistorii(QString* chyba) {
+    try {
+        zalozHistorii(dm_);
+        historie_ = true;
+    } catch (const DbError& e) {
+        historie_ = false;
+        if (chyba)
+            *chyba = QStringLiteral("Tabulku historie změn (zmenyqx) se nepodařilo založit, změny časů se "
+                                    "nebudou zaznamenávat.\n") +
+                     e.podrobnosti();
+    }
+    return *historie_;
+}
+
+void MereniDataDb::sHistorii(const QList<ZaznamZmeny>& zaznamy, const std::function<void()>& zapis) {
+    if (!zaznamy.isEmpty() && !historie_) pripravHistorii();
+    const bool sZaznamy = !zaznamy.isEmpty() && historie_.value_or(false);
+    bool zaznamyZapsany = false;
+    dm_.begin();
+    try {
+        // The records first: a write that fails after them takes them back with it.
+        if (sZaznamy) {
+            zapisHistorii(dm_, zaznamy);
+            zaznamyZapsany = true;
+        }
+        zapis();
+        dm_.commit();
+    } catch (const DbError& e) {
+        dm_.rollback();
+        if (!sZaznamy || zaznamyZapsany || e.code() != ER_NO_SUCH_TABLE) throw;
+        // The table went away while the program ran: the change is stored without its history.
+        historie_ = false;
+        sHistorii({}, zapis);
+    } catch (...) {
+        dm_.rollback();
+        throw;
+    }
 }
 
 } // namespace qx

@@ -5,6 +5,8 @@
 #include "measurement/Poradi.h"
 #include "measurement/Vypocet.h"
 
+#include <QHash>
+
 namespace qx {
 
 namespace {
@@ -33,6 +35,23 @@ void prepocti(DruzstvoRadek& r, const MereniKontext& ctx, QList<ZmenaVysledku>& 
         zmenaRadku(zmeny, r.id).celkem = celkem;
         r.celkem = celkem;
     }
+}
+
+// The records of rows `puvodni` becoming rows `nove` (the same rows in the same order) with the
+// batch applied: row `idVlastni` under `vlastni`, every other row as a recomputation.
+QList<ZaznamZmeny> zaznamyZmen(const QList<DruzstvoRadek>& puvodni, const QList<DruzstvoRadek>& nove,
+                               const QList<ZmenaVysledku>& zmeny, qint64 idVlastni = 0,
+                               Pricina vlastni = Pricina::Prepocet) {
+    QHash<qint64, const ZmenaVysledku*> podleId;
+    for (const ZmenaVysledku& z : zmeny)
+        podleId.insert(z.id, &z);
+    QList<ZaznamZmeny> zaznamy;
+    for (qsizetype i = 0; i < puvodni.size() && i < nove.size(); ++i) {
+        DruzstvoRadek po = nove[i];
+        if (const ZmenaVysledku* z = podleId.value(po.id)) po = sVysledkem(po, *z);
+        zaznamy += rozdilRadku(puvodni[i], po, po.id == idVlastni ? vlastni : Pricina::Prepocet);
+    }
+    return zaznamy;
 }
 
 } // namespace
@@ -99,46 +118,77 @@ QList<VysledekRadek> MereniSluzba::seradit(const MereniKontext& ctx, const QList
     return vysledky;
 }
 
+void MereniSluzba::zapisVysledky(const QList<DruzstvoRadek>& puvodni, const QList<ZmenaVysledku>& zmeny) {
+    if (zmeny.isEmpty()) return;
+    const QList<ZaznamZmeny> zaznamy = zaznamyZmen(puvodni, puvodni, zmeny);
+    data_.sHistorii(zaznamy, [&] { data_.zapisVysledky(zmeny); });
+}
+
 QList<VysledekRadek> MereniSluzba::load_mereni_poradi(const MereniKontext& ctx) {
     const QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
     QList<ZmenaVysledku> zmeny;
     QList<VysledekRadek> vysledky = seradit(ctx, radky, zmeny);
-    if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    zapisVysledky(radky, zmeny);
     return vysledky;
 }
 
 Prepocet MereniSluzba::zmena_nast(const MereniKontext& ctx) {
-    QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
+    const QList<DruzstvoRadek> puvodni = data_.druzstvaSouteze(ctx.idSoutez);
+    QList<DruzstvoRadek> radky = puvodni;
     QList<ZmenaVysledku> zmeny;
     Prepocet p;
     for (DruzstvoRadek& r : radky)
         prepocti(r, ctx, zmeny, p.chybne);
     p.vysledky = seradit(ctx, radky, zmeny);
-    if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    zapisVysledky(puvodni, zmeny);
     return p;
 }
 
-Prepocet MereniSluzba::save_cas(const MereniKontext& ctx, qint64 id_akt, const QString& text) {
-    if (jeUtok(ctx.nast)) {
-        const qsizetype mezera = text.indexOf(u' ');
-        const QString terc = mezera < 0 ? QString() : text.left(mezera);
-        data_.ulozUtok(id_akt, ctx.kolo, terc, zaPrvniMezerou(text).toString());
-    } else {
-        data_.ulozStafetu(id_akt, ctx.kolo, zaPrvniMezerou(text).toString());
-    }
-    QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
+Prepocet MereniSluzba::save_cas(const MereniKontext& ctx, qint64 id_akt, const QString& text,
+                                Pricina pricina) {
+    // The rows are read first: the new time, the team's result and the new placings are worked
+    // out on them, and everything is written at once with the history of the old values.
+    const QList<DruzstvoRadek> puvodni = data_.druzstvaSouteze(ctx.idSoutez);
+    QList<DruzstvoRadek> radky = puvodni;
+    const bool utok = jeUtok(ctx.nast);
+    const qsizetype mezera = text.indexOf(u' ');
+    const QString terc = mezera < 0 ? QString() : text.left(mezera);
+    const QString cas = zaPrvniMezerou(text).toString();
     QList<ZmenaVysledku> zmeny;
     Prepocet p;
     for (DruzstvoRadek& r : radky) {
-        if (r.id == id_akt) prepocti(r, ctx, zmeny, p.chybne);
+        if (r.id != id_akt) continue;
+        if (utok) {
+            (ctx.kolo == Kolo::Prvni ? r.cas1R : r.cas2R) = terc;
+            (ctx.kolo == Kolo::Prvni ? r.cas1C : r.cas2C) = cas;
+        } else {
+            (ctx.kolo == Kolo::Prvni ? r.cas1S : r.cas2S) = cas;
+        }
+        prepocti(r, ctx, zmeny, p.chybne);
     }
     p.vysledky = seradit(ctx, radky, zmeny);
-    if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    const QList<ZaznamZmeny> zaznamy = zaznamyZmen(puvodni, radky, zmeny, id_akt, pricina);
+    data_.sHistorii(zaznamy, [&] {
+        if (utok)
+            data_.ulozUtok(id_akt, ctx.kolo, terc, cas);
+        else
+            data_.ulozStafetu(id_akt, ctx.kolo, cas);
+        if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    });
     return p;
 }
 
 void MereniSluzba::ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy) {
-    data_.ulozMezicasy(id, mezicasy);
+    QList<ZaznamZmeny> zaznamy;
+    if (const std::optional<DruzstvoRadek> stary = data_.druzstvo(id)) {
+        DruzstvoRadek novy = *stary;
+        novy.M1 = mezicasy[0];
+        novy.M2 = mezicasy[1];
+        novy.M3 = mezicasy[2];
+        novy.M4 = mezicasy[3];
+        zaznamy = rozdilRadku(*stary, novy, Pricina::Rucne);
+    }
+    data_.sHistorii(zaznamy, [&] { data_.ulozMezicasy(id, mezicasy); });
 }
 
 } // namespace qx

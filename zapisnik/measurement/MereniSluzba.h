@@ -6,6 +6,7 @@
 
 #include "measurement/Kontext.h"
 #include "measurement/MereniData.h"
+#include "measurement/Zmeny.h"
 
 #include <QList>
 #include <QString>
@@ -86,14 +87,24 @@ public:
     // (the whole text when there is none). An empty text clears the phase's time. Then computes
     // that team's result, re-ranks and returns the results grid; the caller then runs
     // load_mereni with 0.
-    Prepocet save_cas(const MereniKontext& ctx, qint64 id_akt, const QString& text);
+    // The time, the team's result and every placing that moved are written together, with the
+    // history of the values that changed: the team's own columns under `pricina` (Ulozeni for a
+    // received entry, Rucne for a typed text), the other teams' placings as Prepocet.
+    Prepocet save_cas(const MereniKontext& ctx, qint64 id_akt, const QString& text,
+                      Pricina pricina = Pricina::Ulozeni);
 
-    // Stores the four split texts of a team as they are. Nothing is recomputed.
+    // Stores the four split texts of a team as they are, recorded as a manual change. Nothing is
+    // recomputed.
     void ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy);
+
+    // The recorded changes of a team, oldest first.
+    QList<ZaznamZmeny> historie(qint64 idDruzstva) { return data_.historie(idDruzstva); }
 
 private:
     QList<VysledekRadek> seradit(const MereniKontext& ctx, const QList<DruzstvoRadek>& radky,
                                  QList<ZmenaVysledku>& zmeny);
+    // Writes the batch with the records of what it changes (rows as read before any change).
+    void zapisVysledky(const QList<DruzstvoRadek>& puvodni, const QList<ZmenaVysledku>& zmeny);
 
     MereniData& data_;
 };

@@ -2,6 +2,7 @@
 
 #include "measurement/Kontrola.h"
 #include "settings/ConfigDir.h"
+#include "measurement/OknoHistorie.h"
 #include "ui/Ovladace.h"
 
 #include <QComboBox>
@@ -69,6 +70,8 @@ PanelMereni::PanelMereni(qx::MereniSluzba& sluzba, const qx::ErrorSink& chyby,
     CB_mereni_cas->setEditable(true);
     CB_mereni_cas->setInsertPolicy(QComboBox::NoInsert);
     btn_mereni_ulozit = button(this, "btn_mereni_ulozit", QStringLiteral("Uložit"), 158, 267, 75);
+    btn_mereni_historie = button(this, "btn_mereni_historie", QStringLiteral("Historie"), 326, 267, 75);
+    btn_mereni_historie->setToolTip(QStringLiteral("Změny časů, výsledku a pořadí tohoto družstva"));
 
     lblMezicas = label(this, "lblMezicas", QStringLiteral("Mezičasy:"), 8, 293, 52);
     edtM1 = edit(this, "edtM1", 62, 291, 44, 32767);
@@ -98,6 +101,15 @@ PanelMereni::PanelMereni(qx::MereniSluzba& sluzba, const qx::ErrorSink& chyby,
     connect(btn_mereni_prev, &QPushButton::clicked, this, [this] { load_mereni(-1); });
     connect(btn_mereni_next, &QPushButton::clicked, this, [this] { load_mereni(1); });
     connect(SG_mereni, &QTableWidget::cellClicked, this, [this] { emit obnovit(); });
+    connect(btn_mereni_historie, &QPushButton::clicked, this, &PanelMereni::btn_mereni_historieClick);
+    connect(SG_mereni, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
+        // The first row of the table is the first result.
+        if (row >= 0 && row < vysledky_.size()) {
+            const qx::VysledekRadek& r = vysledky_[row];
+            ukazHistorii(r.id,
+                         r.nazev_dr + QStringLiteral(" (") + r.tym + QStringLiteral(") - ") + r.kategorie);
+        }
+    });
     kontrolaMezicasu(); // four empty fields: nothing to save yet
 
     // A journal that cannot be written is told once (until it works again), without a nested
@@ -219,7 +231,10 @@ void PanelMereni::btn_mereni_ulozitClick() {
     QString chybne;
     const qint64 id = id_akt_;
     const bool ok = chyby_.run([this, &chybne] {
-        const qx::Prepocet p = sluzba_.save_cas(kontext_(), id_akt_, CB_mereni_cas->currentText());
+        // A text typed (or changed) by the operator is a manual entry; one picked from the
+        // received times is a saved time.
+        const qx::Pricina pricina = vybrana_ >= 0 ? qx::Pricina::Ulozeni : qx::Pricina::Rucne;
+        const qx::Prepocet p = sluzba_.save_cas(kontext_(), id_akt_, CB_mereni_cas->currentText(), pricina);
         zobrazVysledky(p.vysledky);
         chybne = qx::zpravaChybnychCasu(p.chybne);
     });
@@ -242,6 +257,19 @@ void PanelMereni::btn_mereni_ulozitClick() {
 
 void PanelMereni::btnMeziClick() {
     chyby_.run([this] { sluzba_.ulozMezicasy(id_akt_, mezicasy()); });
+}
+
+void PanelMereni::btn_mereni_historieClick() {
+    if (id_akt_ != 0) ukazHistorii(id_akt_, lbl_mereni_tym->text());
+}
+
+OknoHistorie* PanelMereni::ukazHistorii(qint64 id, const QString& druzstvo) {
+    QList<qx::ZaznamZmeny> zaznamy;
+    if (!chyby_.run([&] { zaznamy = sluzba_.historie(id); })) return nullptr;
+    auto* okno = new OknoHistorie(druzstvo, zaznamy, this);
+    okno->setAttribute(Qt::WA_DeleteOnClose);
+    okno->show();
+    return okno;
 }
 
 bool PanelMereni::eventFilter(QObject* watched, QEvent* event) {

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 
+class OknoHistorie;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -37,6 +38,7 @@ public:
     QLabel* lbl_mereni_poradi;
     QComboBox* CB_mereni_cas;
     QPushButton* btn_mereni_ulozit;
+    QPushButton* btn_mereni_historie;
     QLabel* lblMezicas;
     QLineEdit* edtM1;
     QLineEdit* edtM2;
@@ -66,6 +68,11 @@ public:
     // Handlers.
     void btn_mereni_ulozitClick();
     void btnMeziClick();
+    // "Historie": the recorded changes of the current team, in a window of its own (not modal).
+    void btn_mereni_historieClick();
+    // The same for the team `id` (a double click on its row of the results grid). The window, or
+    // nullptr when the history could not be read (the error has been shown).
+    OknoHistorie* ukazHistorii(qint64 id, const QString& druzstvo);
 
     // The id of the current team's row (0 before the first load_mereni).
     qint64 id_akt() const { return id_akt_; }

@@ -63,3 +63,31 @@ bool writeWebIni(const QString& path, const WebIni& v, QString* error) {
 }
 
 } // namespace qx
+
+namespace qx {
+
+QString vychoziSlozkaZaloh() {
+    return dataDir() + QStringLiteral("/zalohy");
+}
+
+ZalohaIni readZalohaIni(const QString& path) {
+    ZalohaIni v;
+    v.slozka = vychoziSlozkaZaloh();
+    IniFile ini;
+    if (ini.load(path) != IniFile::LoadResult::Loaded) return v;
+    const QString slozka = ini.text("Zaloha", "Slozka", QString()).trimmed();
+    if (!slozka.isEmpty()) v.slozka = slozka;
+    const int pocet = ini.integer("Zaloha", "Pocet", v.pocet);
+    if (pocet >= 1) v.pocet = pocet;
+    return v;
+}
+
+bool writeZalohaIni(const QString& path, const ZalohaIni& v, QString* error) {
+    IniFile ini;
+    ini.load(path);
+    ini.setText("Zaloha", "Slozka", v.slozka);
+    ini.setInteger("Zaloha", "Pocet", v.pocet);
+    return ini.save(path, error);
+}
+
+} // namespace qx

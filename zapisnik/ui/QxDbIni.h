@@ -43,3 +43,17 @@ WebIni readWebIni(const QString& path);
 bool writeWebIni(const QString& path, const WebIni& v, QString* error = nullptr);
 
 } // namespace qx
+
+namespace qx {
+
+// [Zaloha] of qx_db.ini: where the backups of the chosen competition go and how many are kept.
+struct ZalohaIni {
+    QString slozka; // [Zaloha] Slozka; default: "zalohy" in the data folder (dataDir())
+    int pocet = 10; // [Zaloha] Pocet: the newest backups of a competition kept, at least 1
+};
+ZalohaIni readZalohaIni(const QString& path);
+bool writeZalohaIni(const QString& path, const ZalohaIni& v, QString* error = nullptr);
+// The default backup folder.
+QString vychoziSlozkaZaloh();
+
+} // namespace qx

@@ -18,6 +18,7 @@
 #include "web/PanelWeb.h"
 #include "web/QrKod.h"
 #include "web/Snimek.h"
+#include "zaloha/Zaloha.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -33,6 +34,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimer>
+
+#include <cstdio>
 
 using qx::DbError;
 
@@ -248,6 +251,15 @@ void TfrmQX::buildCasomira(QWidget* client) {
     lbl_casomira = label(pnl_casomira, "lbl_casomira", kCasomiraNepripojena, 4, 2, 401, 16);
     lbl_casomira->setFont(tahoma(11));
     lbl_casomira->setStyleSheet(QStringLiteral("color: red;"));
+    lbl_zaloha = label(pnl_casomira, "lbl_zaloha", QStringLiteral("Záloha selhala!"), 300, 2, 105, 16);
+    lbl_zaloha->setFont(tahoma(11));
+    lbl_zaloha->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
+    lbl_zaloha->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbl_zaloha->hide();
+    zalohaTimer = new QTimer(this);
+    zalohaTimer->setObjectName(QStringLiteral("zalohaTimer"));
+    zalohaTimer->setInterval(kZalohaInterval);
+    connect(zalohaTimer, &QTimer::timeout, this, [this] { zalohuj(Zaloha::Interval); });
 }
 
 void TfrmQX::connectHandlers() {
@@ -306,6 +318,9 @@ void TfrmQX::FormCreate() {
     chyby_.run([this] { Zobraz_seznamy(); });
     requestTimerConsoleSettings();
     chyby_.run([this] { dm_.upgrade_schema(); });
+    // The history of stored times; without its table the program works on and says so once.
+    if (QString chyba; !mereniData_.pripravHistorii(&chyba)) showError(chyba);
+    zalohaTimer->start();
     // The results server, when the operator left it on.
     if (const qx::WebIni web = qx::readWebIni(qx::qxDbIniPath()); web.zapnuto) pnl_web->zapni(web.port);
 }
@@ -750,6 +765,8 @@ void TfrmQX::SB_exportMenu(const QPoint& kde) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addAction(QStringLiteral("Export do Excelu (xlsx)"), this, [this] { exportTabulky(true); });
     menu->addAction(QStringLiteral("Export do CSV"), this, [this] { exportTabulky(false); });
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Záloha soutěže"), this, [this] { zalohuj(Zaloha::NaPozadani); });
     menu->popup(SB_export->mapToGlobal(kde));
 }
 
@@ -819,6 +836,45 @@ void TfrmQX::zverejniWeb() {
     });
 }
 
+// ------------------------------------------------------------------ backup
+
+std::optional<qx::ZapisZalohy> TfrmQX::zalohuj(Zaloha kdy) {
+    if (id_soutez.isEmpty()) {
+        if (kdy == Zaloha::NaPozadani) showError(QStringLiteral("Nejdřív vyberte soutěž, kterou zálohovat."));
+        return std::nullopt;
+    }
+    bool cislo = false;
+    const qint64 id = id_soutez.toLongLong(&cislo);
+    if (!cislo) return std::nullopt;
+    const qx::ZalohaIni ini = qx::readZalohaIni(qx::qxDbIniPath());
+    const qx::ZapisZalohy z = qx::zalohuj(dm_, id, ini.slozka, ini.pocet);
+    const bool bylaChyba = lbl_zaloha->isVisible();
+    lbl_zaloha->setVisible(!z.ok);
+    lbl_zaloha->setToolTip(z.ok ? QString() : z.chyba);
+    lbl_casomira->setFixedWidth(z.ok ? 401 : 296);
+    switch (kdy) {
+    case Zaloha::Interval:
+        if (!z.ok && !bylaChyba) std::fprintf(stderr, "zapisnik: %s\n", qPrintable(z.chyba));
+        break;
+    case Zaloha::NaPozadani:
+        if (z.ok) {
+            QMessageBox box(
+                QMessageBox::Information, QApplication::applicationName(),
+                QStringLiteral("Záloha soutěže je uložena:\n%1").arg(QDir::toNativeSeparators(z.soubor)),
+                QMessageBox::Ok, this);
+            box.setObjectName(QStringLiteral("zaloha_ok"));
+            showBox(box);
+        } else {
+            showError(z.chyba);
+        }
+        break;
+    case Zaloha::Konec:
+        if (!z.ok) std::fprintf(stderr, "zapisnik: %s\n", qPrintable(z.chyba));
+        break;
+    }
+    return z;
+}
+
 // ------------------------------------------------------------------ errors
 
 void TfrmQX::showError(const QString& text, const QString& details) {
@@ -843,5 +899,7 @@ int runZapisnik(qx::Tdm_QX& dm, int webPort) {
     if (frmQX.startupFailed()) return 1;
     if (webPort > 0 && !frmQX.zapniWeb(webPort)) return 1;
     frmQX.show();
-    return QApplication::exec();
+    const int kod = QApplication::exec();
+    frmQX.zalohuj(TfrmQX::Zaloha::Konec);
+    return kod;
 }

@@ -12,6 +12,7 @@
 #include "messages/LocalChannel.h"
 #include "ui/ErrorSink.h"
 #include "web/Snimek.h"
+#include "zaloha/ZalohaSql.h"
 
 #include <QHostAddress>
 #include <QMainWindow>
@@ -153,6 +154,18 @@ public:
     // Status strip.
     QFrame* pnl_casomira;
     QLabel* lbl_casomira;
+    // Shown (red) while the last backup failed; hidden otherwise.
+    QLabel* lbl_zaloha;
+
+    // The backup of the chosen competition into the folder of qx_db.ini ([Zaloha]), keeping the
+    // newest there. Interval: every five minutes (the timer); NaPozadani: "Záloha" in the menu
+    // of "pdf", the outcome is told in a box; Konec: at the end of the program, a failure goes to
+    // standard error. A failure of the timer's backup shows in the status strip, not in a box,
+    // and the next tick tries again. Nothing happens without a chosen competition.
+    enum class Zaloha { Interval, NaPozadani, Konec };
+    std::optional<qx::ZapisZalohy> zalohuj(Zaloha kdy);
+    QTimer* zalohaTimer = nullptr;
+    static constexpr int kZalohaInterval = 5 * 60 * 1000;
 
 private:
     void FormCreate();
