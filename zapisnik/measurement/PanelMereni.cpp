@@ -1,8 +1,8 @@
 #include "measurement/PanelMereni.h"
 
 #include "measurement/Kontrola.h"
-#include "settings/ConfigDir.h"
 #include "measurement/OknoHistorie.h"
+#include "settings/ConfigDir.h"
 #include "ui/Ovladace.h"
 
 #include <QComboBox>
