@@ -192,14 +192,31 @@ std::array<QString, 4> PanelMereni::mezicasy() const {
 }
 
 void PanelMereni::btn_mereni_ulozitClick() {
+    ulozCas(id_akt_, CB_mereni_cas->currentText());
+}
+
+bool PanelMereni::dokonciCekajiciUlozeni() {
+    if (!cekajici_) return false;
+    const CekajiciUlozeni c = *cekajici_;
+    return ulozCas(c.id, c.text);
+}
+
+bool PanelMereni::ulozCas(qint64 id, const QString& text) {
     QString chybne;
-    const qint64 id = id_akt_;
-    const bool ok = chyby_.run([this, &chybne] {
-        const qx::Prepocet p = sluzba_.save_cas(kontext_(), id_akt_, CB_mereni_cas->currentText());
+    const bool ok = chyby_.run([this, &chybne, id, &text] {
+        const qx::Prepocet p = sluzba_.save_cas(kontext_(), id, text);
         zobrazVysledky(p.vysledky);
         chybne = qx::zpravaChybnychCasu(p.chybne);
     });
-    if (!ok) return;
+    if (!ok) {
+        // The server is away: the save waits for it; any other failure has been told.
+        if (chyby_.posledniVypadek())
+            cekajici_ = CekajiciUlozeni{id, text};
+        else
+            cekajici_.reset();
+        return false;
+    }
+    cekajici_.reset();
     emit casUlozen(id);
     load_mereni(0);
     // An entry picked unchanged from the list and stored as it stands leaves the list.
@@ -212,6 +229,7 @@ void PanelMereni::btn_mereni_ulozitClick() {
     vybrana_ = -1;
     load_mereni(0);
     if (!chybne.isEmpty()) chyby_.show(chybne);
+    return true;
 }
 
 void PanelMereni::btnMeziClick() {

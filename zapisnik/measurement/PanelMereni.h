@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -61,6 +62,13 @@ public:
 
     // Handlers.
     void btn_mereni_ulozitClick();
+
+    // A save of a time that the database outage stopped: kept (team and text) until the server is
+    // back, then done by dokonciCekajiciUlozeni(); the time box keeps the text meanwhile.
+    bool maCekajiciUlozeni() const { return cekajici_.has_value(); }
+    QString cekajiciText() const { return cekajici_ ? cekajici_->text : QString(); }
+    // Does the kept save; true when it was stored (it stays kept when the outage goes on).
+    bool dokonciCekajiciUlozeni();
     void btnMeziClick();
 
     // The id of the current team's row (0 before the first load_mereni).
@@ -94,6 +102,7 @@ private:
     void casZmenen(const QString& text);
     void setCasText(const QString& text);
     std::array<QString, 4> mezicasy() const;
+    bool ulozCas(qint64 id, const QString& text);
 
     qx::MereniSluzba& sluzba_;
     const qx::ErrorSink& chyby_;
@@ -106,4 +115,9 @@ private:
     bool plnim_ = false; // the program sets the box's text: no entry check
     QList<qx::VysledekRadek> vysledky_;
     qx::MereniPohled pohled_;
+    struct CekajiciUlozeni {
+        qint64 id;
+        QString text;
+    };
+    std::optional<CekajiciUlozeni> cekajici_;
 };
