@@ -5,6 +5,7 @@
 # Root has an empty password; the server listens only on DIR/mysqld.sock (no TCP), unless
 # QX_DB_TCP_PORT names a port: then also on 127.0.0.1 at that port (for tests of several clients
 # over the network).
+# QX_DB_SSL_CERT and QX_DB_SSL_KEY (PEM files) make it offer TLS with that certificate.
 # Clients find it through MYSQL_UNIX_PORT=DIR/mysqld.sock.
 set -euo pipefail
 cmd=${1:?usage: mariadb.sh start|stop DIR}
@@ -27,8 +28,12 @@ start)
   fi
   net=(--skip-networking)
   if [ -n "${QX_DB_TCP_PORT:-}" ]; then net=(--port="$QX_DB_TCP_PORT" --bind-address=127.0.0.1); fi
+  tls=()
+  if [ -n "${QX_DB_SSL_CERT:-}" ]; then
+    tls=(--ssl-cert="$QX_DB_SSL_CERT" --ssl-key="${QX_DB_SSL_KEY:?QX_DB_SSL_KEY goes with QX_DB_SSL_CERT}")
+  fi
   mariadbd --no-defaults --user="$(id -un)" --datadir="$dir/data" --socket="$sock" \
-    --pid-file="$pidfile" "${net[@]}" --log-error="$dir/error.log" \
+    --pid-file="$pidfile" "${net[@]}" "${tls[@]}" --log-error="$dir/error.log" \
     --character-set-server=utf8mb4 --collation-server=utf8mb4_unicode_ci \
     --innodb-buffer-pool-size=64M --innodb-log-file-size=16M >/dev/null 2>&1 &
   for _ in $(seq 1 300); do

@@ -3,6 +3,7 @@
 #include "locale/CzechTranslations.h"
 #include "messages/LocalChannel.h"
 #include "messages/Messages.h"
+#include "ui/QxDbIni.h"
 #include "ui/TfrmQX.h"
 #include "zaloha/Zaloha.h"
 
@@ -32,7 +33,7 @@ int exportBezOkna(int argc, char* argv[], const qx::ExportParse& e) {
         err << "zapisnik: " << e.chyba << Qt::endl << qx::exportUsage();
         return 2;
     }
-    qx::Tdm_QX dm;
+    qx::Tdm_QX dm(qx::nastaveniSpojeni());
     return qx::spustExport(*e.prikaz, dm, err);
 }
 
@@ -93,7 +94,8 @@ int main(int argc, char* argv[]) {
     }
 
     // The data module comes first: the window's start-up loads data through it.
-    qx::Tdm_QX dm_QX;
+    // Where and as whom: qx_db.ini's [Databaze], with the environment's QX_DB_* over it.
+    qx::Tdm_QX dm_QX(qx::nastaveniSpojeni());
     // The window listens on a channel of its own, which takes this one's socket over.
     channel->handOver();
     return runZapisnik(dm_QX, webPort);

@@ -16,6 +16,10 @@ MYSQL* connectRoot(const char* db, QString* why) {
     mysql_options(c, MYSQL_SET_CHARSET_NAME, "utf8mb4");
     unsigned timeout = 10;
     mysql_options(c, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    // A test that restarts the server finds its connection again with the next statement after
+    // the one that met the restart.
+    const my_bool reconnect = 1;
+    mysql_options(c, MYSQL_OPT_RECONNECT, &reconnect);
     // Plain statements whatever the server's global mode is.
     mysql_options(c, MYSQL_INIT_COMMAND, "SET SESSION sql_mode='STRICT_TRANS_TABLES'");
     if (!mysql_real_connect(c, "localhost", "root", "", db, 0, nullptr, 0)) {

@@ -130,10 +130,15 @@ void TstZapDm::errorMessages_data() {
     const int pripojeni = int(DbError::Operace::Pripojeni);
     const int cteni = int(DbError::Operace::Cteni);
     const int zapis = int(DbError::Operace::Zapis);
-    QTest::newRow("no server") << 0 << pripojeni << u"Nepodařilo se připojit k databázi."_qs
-                               << u"Databáze hlásí (chyba 2002): "_qs;
+    // %1: the server tried and the user.
+    QTest::newRow("no server")
+        << 0 << pripojeni
+        << u"Databázový server %1 není dostupný: neběží, jeho adresa není známa, nebo k "
+           u"němu nevede síť."_qs
+        << u"Databáze hlásí (chyba 2002): "_qs;
     QTest::newRow("database missing")
-        << 1 << pripojeni << u"Nepodařilo se připojit k databázi."_qs << u"Databáze hlásí (chyba 1049): "_qs;
+        << 1 << pripojeni << u"Nepodařilo se připojit k databázi na serveru %1."_qs
+        << u"Databáze hlásí (chyba 1049): "_qs;
     QTest::newRow("query on a missing table")
         << 2 << cteni << u"Nepodařilo se načíst data z databáze."_qs << u"Databáze hlásí (chyba 1146): "_qs;
     QTest::newRow("insert into a missing table")
@@ -174,7 +179,10 @@ void TstZapDm::errorMessages() {
         QFAIL("expected an error");
     } catch (const DbError& e) {
         QTEST(int(e.operace()), "operace");
-        QTEST(e.zprava(), "message");
+        QFETCH(QString, message);
+        if (message.contains(u"%1"_qs))
+            message = message.arg(s.server() + u" (uživatel "_qs + QString::fromUtf8(s.user) + u')');
+        QCOMPARE(e.zprava(), message);
         QFETCH(QString, detail);
         if (detail.isEmpty())
             QVERIFY2(e.podrobnosti().isEmpty(), qPrintable(e.podrobnosti()));

@@ -20,6 +20,9 @@ private slots:
     void encodingKept_data();
     void encodingKept();
     void folderRule();
+    void databazeRead_data();
+    void databazeRead();
+    void databazeWriteOwnerOnly();
 };
 
 void TstZapQxDbIni::read_data() {
@@ -194,6 +197,72 @@ void TstZapQxDbIni::folderRule() {
         qunsetenv("QX_CONFIG_DIR");
     else
         qputenv("QX_CONFIG_DIR", saved);
+}
+
+// [Databaze]: where and as whom the program connects.
+void TstZapQxDbIni::databazeRead_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("expected"); // host|port|user|password|database|socket
+    QTest::newRow("no file: today's connection") << QByteArray() << u"localhost|0|root||myqx|"_qs;
+    QTest::newRow("other sections only")
+        << QByteArray("[Poradatel]\nP1=SDH\n[Web]\nPort=8080\n") << u"localhost|0|root||myqx|"_qs;
+    QTest::newRow("every key")
+        << QByteArray("[Databaze]\nServer=192.168.1.20\nPort=3307\nUzivatel=qx\nHeslo= heslo s mezerou \n"
+                      "Databaze=souteze\nSoket=/run/my.sock\n")
+        << u"192.168.1.20|3307|qx|heslo s mezerou|souteze|/run/my.sock"_qs;
+    QTest::newRow("quoted password keeps its blanks")
+        << QByteArray("[Databaze]\nHeslo=\" ž1 \"\n") << u"localhost|0|root| ž1 |myqx|"_qs;
+    QTest::newRow("empty values keep the defaults")
+        << QByteArray("[Databaze]\nServer=\nUzivatel=\nDatabaze=\nPort=\n") << u"localhost|0|root||myqx|"_qs;
+    QTest::newRow("bad port") << QByteArray("[Databaze]\nServer=db\nPort=99999\n") << u"db|0|root||myqx|"_qs;
+}
+
+void TstZapQxDbIni::databazeRead() {
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"qx_db.ini"_qs);
+    if (!content.isEmpty()) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    const ConnectionSettings s = readDatabazeIni(path);
+    const QString got = QStringList{QString::fromUtf8(s.host),     QString::number(s.port),
+                                    QString::fromUtf8(s.user),     QString::fromUtf8(s.password),
+                                    QString::fromUtf8(s.database), QString::fromUtf8(s.unixSocket)}
+                            .join(u'|');
+    QTEST(got, "expected");
+}
+
+// The section is written beside the others, read back the same, and the file (which holds the
+// password) is readable by its owner only, also when it was readable by all before.
+void TstZapQxDbIni::databazeWriteOwnerOnly() {
+    QTemporaryDir dir;
+    for (const bool existed : {false, true}) {
+        const QString path = dir.filePath(existed ? u"byl/qx_db.ini"_qs : u"novy/qx_db.ini"_qs);
+        if (existed) {
+            QVERIFY(writeQxDbIni(path, QxDbIni{u"SDH Lhota"_qs}));
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                                    QFile::ReadOther));
+        }
+        ConnectionSettings s;
+        s.host = "192.168.1.20";
+        s.port = 3307;
+        s.user = "qx";
+        s.password = "Heslo ž 7";
+        s.database = "souteze";
+        QString error;
+        QVERIFY2(writeDatabazeIni(path, s, &error), qPrintable(error));
+        QCOMPARE(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser),
+                 QFile::ReadOwner | QFile::WriteOwner);
+        const ConnectionSettings back = readDatabazeIni(path);
+        QCOMPARE(back.host, s.host);
+        QCOMPARE(back.port, s.port);
+        QCOMPARE(back.user, s.user);
+        QCOMPARE(back.password, s.password);
+        QCOMPARE(back.database, s.database);
+        if (existed) QCOMPARE(readQxDbIni(path).poradatel, u"SDH Lhota"_qs);
+    }
 }
 
 QTEST_APPLESS_MAIN(TstZapQxDbIni)

@@ -5,6 +5,9 @@
 #include <mysql.h>
 
 #include <QByteArrayList>
+#include <QElapsedTimer>
+
+#include <algorithm>
 
 namespace qx {
 
@@ -17,25 +20,16 @@ namespace {
 constexpr const char* kSessionInit =
     "SET SESSION sql_mode='STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION'";
 
-// The client library's numbers of a connection that could not be made or broke off.
-bool spojeniSelhalo(unsigned code) {
-    switch (code) {
-    case CR_CONNECTION_ERROR:
-    case CR_CONN_HOST_ERROR:
-    case CR_UNKNOWN_HOST:
-    case CR_SERVER_GONE_ERROR:
-    case CR_SERVER_LOST:
-    case CR_SERVER_LOST_EXTENDED:
-        return true;
-    default:
-        return false;
-    }
-}
+// Access denied: user or password (1045), the database for this user (1044), a user that
+// must give a password (1698).
+constexpr unsigned ER_DBACCESS_DENIED_ERROR = 1044;
+constexpr unsigned ER_ACCESS_DENIED_ERROR = 1045;
+constexpr unsigned ER_ACCESS_DENIED_NO_PASSWORD_ERROR = 1698;
 
-DbError errorOf(MYSQL* conn, DbError::Operace operace) {
-    const unsigned code = mysql_errno(conn);
-    return DbError(code, QString::fromUtf8(mysql_error(conn)),
-                   spojeniSelhalo(code) ? DbError::Operace::Pripojeni : operace);
+// The bound, when a wait that failed after `ms` ran it out (failing this close to it); else 0. The
+// client library reports a time-out as a lost connection.
+unsigned vyprsel(qint64 ms, unsigned limitS) {
+    return limitS > 0 && ms + 250 >= qint64(limitS) * 1000 ? limitS : 0;
 }
 
 } // namespace
@@ -43,7 +37,65 @@ DbError errorOf(MYSQL* conn, DbError::Operace operace) {
 DbError::DbError(unsigned code, const QString& text, Operace operace)
     : std::runtime_error(text.toStdString()), code_(code), text_(text), operace_(operace) {}
 
+DbError::Druh DbError::druhChyby(unsigned code, bool casVyprsel) {
+    switch (code) {
+    case ER_DBACCESS_DENIED_ERROR:
+    case ER_ACCESS_DENIED_ERROR:
+    case ER_ACCESS_DENIED_NO_PASSWORD_ERROR:
+        return Druh::Pristup;
+    case CR_CONNECTION_ERROR:
+    case CR_CONN_HOST_ERROR:
+    case CR_UNKNOWN_HOST:
+        return casVyprsel ? Druh::CasVyprsel : Druh::Nedostupny;
+    case CR_SERVER_GONE_ERROR:
+    case CR_SERVER_LOST:
+    case CR_SERVER_LOST_EXTENDED:
+    case CR_SSL_CONNECTION_ERROR: // an encrypted connection that broke or ran out its wait
+        return casVyprsel ? Druh::CasVyprsel : Druh::Odpojeno;
+    default:
+        return Druh::Jiny;
+    }
+}
+
+DbError& DbError::spojeni(const ConnectionSettings& s, unsigned vyprselPo) {
+    druh_ = druhChyby(code_, vyprselPo > 0);
+    if (druh_ != Druh::Jiny) operace_ = Operace::Pripojeni;
+    server_ = s.server();
+    uzivatel_ = QString::fromUtf8(s.user);
+    limit_ = vyprselPo;
+    return *this;
+}
+
 QString DbError::zprava() const {
+    // Which server and as whom: the operator can check both in the connection settings.
+    const QString kde = QStringLiteral("%1 (uživatel %2)").arg(server_, uzivatel_);
+    if (!server_.isEmpty()) {
+        switch (druh_) {
+        case Druh::Pristup:
+            return QStringLiteral(
+                       "Databázový server %1 odmítl přihlášení: špatné jméno uživatele nebo heslo, "
+                       "nebo uživatel nemá přístup k databázi. Opravte je v nastavení připojení.")
+                .arg(kde);
+        case Druh::Nedostupny:
+            return QStringLiteral(
+                       "Databázový server %1 není dostupný: neběží, jeho adresa není známa, nebo k "
+                       "němu nevede síť.")
+                .arg(kde);
+        case Druh::Odpojeno:
+            return QStringLiteral("Spojení s databázovým serverem %1 se přerušilo: server byl zastaven, nebo "
+                                  "vypadla síť.")
+                .arg(kde);
+        case Druh::CasVyprsel:
+            return QStringLiteral("Databázový server %1 neodpověděl včas (do %2 s): server je zastavený nebo "
+                                  "přetížený.")
+                .arg(kde)
+                .arg(limit_);
+        case Druh::Jiny:
+            if (operace_ == Operace::Pripojeni)
+                return QStringLiteral("Nepodařilo se připojit k databázi na serveru %1.").arg(kde);
+            break;
+        }
+    }
     switch (operace_) {
     case Operace::Pripojeni:
         return QStringLiteral("Nepodařilo se připojit k databázi.");
@@ -64,11 +116,24 @@ QString DbError::podrobnosti() const {
     return QStringLiteral("Databáze hlásí (chyba %1): %2").arg(code_).arg(text_);
 }
 
-ConnectionSettings ConnectionSettings::fromEnvironment() {
-    ConnectionSettings s;
-    const QByteArray name = qgetenv("QX_DB_NAME");
-    if (!name.isEmpty()) s.database = name;
+ConnectionSettings ConnectionSettings::fromEnvironment(ConnectionSettings s) {
+    const auto text = [](const char* name, QByteArray& value) {
+        const QByteArray v = qgetenv(name);
+        if (!v.isEmpty()) value = v;
+    };
+    text("QX_DB_HOST", s.host);
+    text("QX_DB_USER", s.user);
+    text("QX_DB_NAME", s.database);
+    text("QX_DB_SOCKET", s.unixSocket);
+    if (qEnvironmentVariableIsSet("QX_DB_PASSWORD")) s.password = qgetenv("QX_DB_PASSWORD");
+    bool ok = false;
+    const int port = qEnvironmentVariableIntValue("QX_DB_PORT", &ok);
+    if (ok && port > 0 && port < 65536) s.port = unsigned(port);
     return s;
+}
+
+ConnectionSettings ConnectionSettings::fromEnvironment() {
+    return fromEnvironment(ConnectionSettings());
 }
 
 QString ConnectionSettings::server() const {
@@ -79,10 +144,13 @@ QString ConnectionSettings::server() const {
         if (socket.isEmpty()) socket = MARIADB_UNIX_ADDR;
         return QString::fromLocal8Bit(socket);
     }
-    bool ok = false;
-    unsigned port = qEnvironmentVariableIntValue("MYSQL_TCP_PORT", &ok);
-    if (!ok || port == 0) port = MARIADB_PORT;
-    return QString::fromLatin1(host) + u':' + QString::number(port);
+    unsigned p = port;
+    if (p == 0) {
+        bool ok = false;
+        p = qEnvironmentVariableIntValue("MYSQL_TCP_PORT", &ok);
+        if (!ok || p == 0) p = MARIADB_PORT;
+    }
+    return QString::fromLatin1(host) + u':' + QString::number(p);
 }
 
 // ---------------------------------------------------------------- SQLQuery
@@ -112,14 +180,13 @@ void SQLQuery::Close() {
 
 void SQLQuery::Open() {
     Close();
-    MYSQL* conn = dm_.SQLConn();
-    if (mysql_real_query(conn, sql_.constData(), static_cast<unsigned long>(sql_.size())) != 0)
-        throw errorOf(conn, DbError::Operace::Cteni);
+    dm_.query(sql_, DbError::Operace::Cteni);
+    MYSQL* conn = dm_.conn_;
     // The whole result is fetched now, so that other statements may run on the
     // connection while its rows are walked.
     res_ = mysql_store_result(conn);
     if (!res_) {
-        if (mysql_field_count(conn) != 0) throw errorOf(conn, DbError::Operace::Cteni);
+        if (mysql_field_count(conn) != 0) dm_.fail(DbError::Operace::Cteni, 0);
         return; // a statement without a result: an empty one
     }
     const unsigned n = mysql_num_fields(res_);
@@ -133,13 +200,12 @@ void SQLQuery::Open() {
 
 void SQLQuery::ExecSQL() {
     Close();
-    MYSQL* conn = dm_.SQLConn();
-    if (mysql_real_query(conn, sql_.constData(), static_cast<unsigned long>(sql_.size())) != 0)
-        throw errorOf(conn, DbError::Operace::Zapis);
+    dm_.query(sql_, DbError::Operace::Zapis);
+    MYSQL* conn = dm_.conn_;
     if (MYSQL_RES* r = mysql_store_result(conn))
         mysql_free_result(r);
     else if (mysql_field_count(conn) != 0)
-        throw errorOf(conn, DbError::Operace::Zapis);
+        dm_.fail(DbError::Operace::Zapis, 0);
 }
 
 void SQLQuery::fetch() {
@@ -211,12 +277,32 @@ void Tdm_QX::disconnect() {
     transakce_ = 0;
 }
 
+void Tdm_QX::setSettings(const ConnectionSettings& settings) {
+    disconnect();
+    settings_ = settings;
+}
+
+void Tdm_QX::pozastav(const DbError& e) {
+    disconnect();
+    pozastaveno_ = e;
+}
+
+void Tdm_QX::obnov() {
+    pozastaveno_.reset();
+}
+
 MYSQL* Tdm_QX::SQLConn() {
     if (conn_) return conn_;
+    if (pozastaveno_) throw *pozastaveno_;
     MYSQL* c = mysql_init(nullptr);
     if (!c) throw DbError(0, QStringLiteral("Nedostatek paměti pro spojení s databází."));
-    const unsigned timeout = settings_.connectTimeout;
-    mysql_options(c, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    // Every wait is bounded: a server that stops answering ends the statement with a message.
+    mysql_options(c, MYSQL_OPT_CONNECT_TIMEOUT, &settings_.connectTimeout);
+    mysql_options(c, MYSQL_OPT_READ_TIMEOUT, &settings_.readTimeout);
+    mysql_options(c, MYSQL_OPT_WRITE_TIMEOUT, &settings_.writeTimeout);
+    // Encrypted when the server offers it, plain when it does not. The server's certificate is
+    // not checked (a competition's server has a self-signed one, if any).
+    mysql_ssl_set(c, nullptr, nullptr, nullptr, nullptr, nullptr);
     // No conversion on the way: the binary character set passes bytes as they
     // are, and the client library escapes byte by byte.
     mysql_options(c, MYSQL_SET_CHARSET_NAME, "binary");
@@ -227,15 +313,45 @@ MYSQL* Tdm_QX::SQLConn() {
     mysql_options(c, MYSQL_OPT_RECONNECT, &reconnect);
     // With the host "localhost" the client library takes the socket from
     // MYSQL_UNIX_PORT (and a TCP port from MYSQL_TCP_PORT) on its own.
+    QElapsedTimer t;
+    t.start();
     if (!mysql_real_connect(c, settings_.host.constData(), settings_.user.constData(),
-                            settings_.password.constData(), settings_.database.constData(), 0,
+                            settings_.password.constData(), settings_.database.constData(), settings_.port,
                             settings_.unixSocket.isEmpty() ? nullptr : settings_.unixSocket.constData(), 0)) {
-        const DbError e = errorOf(c, DbError::Operace::Pripojeni);
+        DbError e(mysql_errno(c), QString::fromUtf8(mysql_error(c)), DbError::Operace::Pripojeni);
+        e.spojeni(settings_, vyprsel(t.elapsed(), settings_.connectTimeout));
         mysql_close(c);
         throw e;
     }
     conn_ = c;
     return conn_;
+}
+
+void Tdm_QX::query(const QByteArray& sql, DbError::Operace operace) {
+    MYSQL* conn = SQLConn();
+    QElapsedTimer t;
+    t.start();
+    if (mysql_real_query(conn, sql.constData(), static_cast<unsigned long>(sql.size())) != 0)
+        fail(operace, t.elapsed());
+}
+
+void Tdm_QX::fail(DbError::Operace operace, qint64 ms) {
+    DbError e(mysql_errno(conn_), QString::fromUtf8(mysql_error(conn_)), operace);
+    e.spojeni(settings_, vyprsel(ms, std::min(settings_.readTimeout, settings_.writeTimeout)));
+    // A broken connection is not used again: the next statement connects anew.
+    if (e.vypadek()) disconnect();
+    throw e;
+}
+
+bool zkusSpojeni(const ConnectionSettings& settings, std::optional<DbError>* chyba) {
+    try {
+        Tdm_QX dm(settings);
+        dm.exec(dm.SQLQuery_kat, "SELECT 1");
+        return true;
+    } catch (const DbError& e) {
+        if (chyba) *chyba = e;
+    }
+    return false;
 }
 
 QByteArray Tdm_QX::quotedBytes(const QByteArray& bytes) {

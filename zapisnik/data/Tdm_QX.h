@@ -27,6 +27,8 @@ struct st_mysql_res;
 
 namespace qx {
 
+struct ConnectionSettings;
+
 // A failed statement, connection or conversion. code() is the server's or the
 // client library's error number (0 for a conversion or a bad key); text() is their own text
 // (English, from the server), which the operator sees among the details of a Czech message that
@@ -40,42 +42,79 @@ public:
         Cteni,     // reading data (a query or its result)
         Zapis,     // storing a change
     };
+    // What went wrong with the connection, when it was the connection.
+    enum class Druh {
+        Jiny,       // not the connection (or nothing the operator can act on differently)
+        Pristup,    // the server refused the user or the password
+        Nedostupny, // the server does not run, its address is unknown, or no network leads to it
+        Odpojeno,   // the connection broke off: the server stopped or the network went away
+        CasVyprsel, // the server did not answer within the bounded wait
+    };
     DbError(unsigned code, const QString& text, Operace operace = Operace::Jina);
     unsigned code() const { return code_; }
     QString text() const { return text_; }
     Operace operace() const { return operace_; }
+    Druh druh() const { return druh_; }
+    // An outage: the server cannot be reached now and may be back later (not a refused login).
+    bool vypadek() const {
+        return druh_ == Druh::Nedostupny || druh_ == Druh::Odpojeno || druh_ == Druh::CasVyprsel;
+    }
+
+    // The connection this failure belongs to: its server and user name the server in the message
+    // (never the password); `vyprselPo`, when not 0, is the bound in seconds of a wait that ran
+    // out (the client library reports that as a lost connection). Sets druh() from the number.
+    DbError& spojeni(const ConnectionSettings& s, unsigned vyprselPo = 0);
 
     // The operator's message: what failed, in Czech.
     QString zprava() const;
     // The details under it: the server's own text and error number; empty for Jina.
     QString podrobnosti() const;
 
+    // The kind of a failure with the server's or client library's number `code`; `casVyprsel`
+    // when the wait for the server ran out its bound.
+    static Druh druhChyby(unsigned code, bool casVyprsel);
+
 private:
     unsigned code_;
     QString text_;
     Operace operace_;
+    Druh druh_ = Druh::Jiny;
+    QString server_; // empty: not known
+    QString uzivatel_;
+    unsigned limit_ = 0; // the bound of the wait that ran out, in seconds
 };
 
 // Server error numbers the program tests for.
 inline constexpr unsigned ER_BAD_FIELD_ERROR = 1054;
 
-// Connection settings: fixed, except that tests may name another database
-// through the environment variable QX_DB_NAME. The socket or port comes from
-// the client library's own MYSQL_UNIX_PORT / MYSQL_TCP_PORT.
+// Where and as whom the program connects. Defaults: the local server through its socket, user
+// root without a password, database myqx. qx_db.ini's [Databaze] section may set every value
+// (see ui/QxDbIni.h); the environment overrides it: QX_DB_HOST, QX_DB_PORT, QX_DB_USER,
+// QX_DB_PASSWORD, QX_DB_NAME, QX_DB_SOCKET. The client library's own MYSQL_UNIX_PORT and
+// MYSQL_TCP_PORT still give the socket and the port when none is set here.
 struct ConnectionSettings {
     QByteArray host = "localhost";
+    unsigned port = 0; // 0: MYSQL_TCP_PORT, else the default port
     QByteArray user = "root";
     QByteArray password;
     QByteArray database = "myqx";
-    // Empty: the client library's default (MYSQL_UNIX_PORT). Set only by tests
-    // that need a server that does not answer.
+    // Empty: the client library's default (MYSQL_UNIX_PORT).
     QByteArray unixSocket;
-    unsigned connectTimeout = 60;
+    // Bounded waits, in seconds: connecting, and every statement's reading and writing. A server
+    // that stalls ends the statement with a message instead of holding the window.
+    unsigned connectTimeout = 5;
+    unsigned readTimeout = 10;
+    unsigned writeTimeout = 10;
+
+    // `base` with the environment's QX_DB_* values over it. An empty variable leaves the value as
+    // it is, except QX_DB_PASSWORD, which may set an empty password; a port that is no number from
+    // 1 to 65535 is left out.
+    static ConnectionSettings fromEnvironment(ConnectionSettings base);
     static ConnectionSettings fromEnvironment();
 
     // The server the connection goes to, as the operator can check it: the socket path for
     // "localhost" (the given socket, else MYSQL_UNIX_PORT, else the client library's default),
-    // otherwise host:port (MYSQL_TCP_PORT, else the default port).
+    // otherwise host:port (the given port, else MYSQL_TCP_PORT, else the default port).
     QString server() const;
 };
 
@@ -153,7 +192,16 @@ public:
     st_mysql* SQLConn();
     bool connected() const { return conn_ != nullptr; }
     const ConnectionSettings& settings() const { return settings_; }
+    // Other settings take effect with the next statement (the open connection is closed).
+    void setSettings(const ConnectionSettings& settings);
     void disconnect();
+
+    // During an outage every statement fails at once with `e` instead of trying the server (the
+    // window's watcher tries it in the background), so a stalled server costs the window one
+    // bounded wait, not one per action. obnov() lets statements reach the server again.
+    void pozastav(const DbError& e);
+    void obnov();
+    bool pozastaveno() const { return pozastaveno_.has_value(); }
 
     SQLQuery SQLQuery_kat;
     SQLQuery SQLQuery_mereni;
@@ -221,9 +269,20 @@ public:
     void rollback();
 
 private:
+    friend class SQLQuery;
+    // Runs a statement on the connection; a failure throws DbError and, when the connection broke
+    // or the wait ran out, closes the connection so that the next statement connects anew.
+    void query(const QByteArray& sql, DbError::Operace operace);
+    [[noreturn]] void fail(DbError::Operace operace, qint64 ms);
+
     ConnectionSettings settings_;
     st_mysql* conn_ = nullptr;
     int transakce_ = 0; // depth of begin without its commit or rollback
+    std::optional<DbError> pozastaveno_;
 };
+
+// Whether the server of `settings` answers: connects anew, runs SELECT 1 and closes. Safe in a
+// thread of its own (the data module is not touched). Sets *chyba when it does not answer.
+bool zkusSpojeni(const ConnectionSettings& settings, std::optional<DbError>* chyba = nullptr);
 
 } // namespace qx

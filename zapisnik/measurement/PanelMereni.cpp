@@ -228,17 +228,34 @@ std::array<QString, 4> PanelMereni::mezicasy() const {
 }
 
 void PanelMereni::btn_mereni_ulozitClick() {
+    ulozCas(id_akt_, CB_mereni_cas->currentText());
+}
+
+bool PanelMereni::dokonciCekajiciUlozeni() {
+    if (!cekajici_) return false;
+    const CekajiciUlozeni c = *cekajici_;
+    return ulozCas(c.id, c.text);
+}
+
+bool PanelMereni::ulozCas(qint64 id, const QString& text) {
     QString chybne;
-    const qint64 id = id_akt_;
-    const bool ok = chyby_.run([this, &chybne] {
+    const bool ok = chyby_.run([this, &chybne, id, &text] {
         // A text typed (or changed) by the operator is a manual entry; one picked from the
         // received times is a saved time.
         const qx::Pricina pricina = vybrana_ >= 0 ? qx::Pricina::Ulozeni : qx::Pricina::Rucne;
-        const qx::Prepocet p = sluzba_.save_cas(kontext_(), id_akt_, CB_mereni_cas->currentText(), pricina);
+        const qx::Prepocet p = sluzba_.save_cas(kontext_(), id, text, pricina);
         zobrazVysledky(p.vysledky);
         chybne = qx::zpravaChybnychCasu(p.chybne);
     });
-    if (!ok) return;
+    if (!ok) {
+        // The server is away: the save waits for it; any other failure has been told.
+        if (chyby_.posledniVypadek())
+            cekajici_ = CekajiciUlozeni{id, text};
+        else
+            cekajici_.reset();
+        return false;
+    }
+    cekajici_.reset();
     emit casUlozen(id);
     load_mereni(0);
     // An entry picked unchanged from the list and stored as it stands leaves the list, and the
@@ -253,6 +270,7 @@ void PanelMereni::btn_mereni_ulozitClick() {
     vybrana_ = -1;
     load_mereni(0);
     if (!chybne.isEmpty()) chyby_.show(chybne);
+    return true;
 }
 
 void PanelMereni::btnMeziClick() {

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class OknoHistorie;
 class QComboBox;
@@ -67,6 +68,13 @@ public:
 
     // Handlers.
     void btn_mereni_ulozitClick();
+
+    // A save of a time that the database outage stopped: kept (team and text) until the server is
+    // back, then done by dokonciCekajiciUlozeni(); the time box keeps the text meanwhile.
+    bool maCekajiciUlozeni() const { return cekajici_.has_value(); }
+    QString cekajiciText() const { return cekajici_ ? cekajici_->text : QString(); }
+    // Does the kept save; true when it was stored (it stays kept when the outage goes on).
+    bool dokonciCekajiciUlozeni();
     void btnMeziClick();
     // "Historie": the recorded changes of the current team, in a window of its own (not modal).
     void btn_mereni_historieClick();
@@ -109,6 +117,7 @@ private:
     std::array<QString, 4> mezicasy() const;
     void pridejPolozku(const qx::PrijatyCas& cas);
     void prijato(const QString& entry);
+    bool ulozCas(qint64 id, const QString& text);
 
     qx::MereniSluzba& sluzba_;
     const qx::ErrorSink& chyby_;
@@ -123,4 +132,9 @@ private:
     bool plnim_ = false; // the program sets the box's text: no entry check
     QList<qx::VysledekRadek> vysledky_;
     qx::MereniPohled pohled_;
+    struct CekajiciUlozeni {
+        qint64 id;
+        QString text;
+    };
+    std::optional<CekajiciUlozeni> cekajici_;
 };

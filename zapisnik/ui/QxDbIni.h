@@ -44,7 +44,20 @@ bool writeWebIni(const QString& path, const WebIni& v, QString* error = nullptr)
 
 } // namespace qx
 
+#include "data/Tdm_QX.h"
+
 namespace qx {
+
+// [Databaze] of qx_db.ini: where and as whom the program connects. Server, Port, Uzivatel, Heslo,
+// Databaze and Soket; a missing key (or a port that is no number from 1 to 65535) keeps the
+// default of ConnectionSettings. The password is kept as the operator typed it, so the file is
+// written readable by its owner only.
+ConnectionSettings readDatabazeIni(const QString& path);
+// Writes the section (every key; other sections stay) and makes the file readable and writable by
+// its owner only. False with *error set when it cannot be written.
+bool writeDatabazeIni(const QString& path, const ConnectionSettings& s, QString* error = nullptr);
+// The program's connection: qx_db.ini's [Databaze] with the environment's QX_DB_* over it.
+ConnectionSettings nastaveniSpojeni(const QString& path = qxDbIniPath());
 
 // [Zaloha] of qx_db.ini: where the backups of the chosen competition go and how many are kept.
 struct ZalohaIni {

@@ -1,5 +1,6 @@
 #include "TfrmQX.h"
 
+#include "DialogSpojeni.h"
 #include "Ovladace.h"
 #include "PanelListina.h"
 #include "PanelTym.h"
@@ -84,16 +85,27 @@ std::function<void(const QString&)> TfrmQX::openPdfSeam = [](const QString& path
 QHostAddress TfrmQX::webNaslouchani = QHostAddress(QHostAddress::AnyIPv4);
 
 std::function<void(QMessageBox&)> TfrmQX::messageBoxSeam = [](QMessageBox& box) { box.exec(); };
+std::function<int(QDialog&)> TfrmQX::dialogSeam = [](QDialog& d) { return d.exec(); };
 
-QString TfrmQX::dbFailureMessage(const qx::ConnectionSettings& settings) {
-    return QStringLiteral(
-               "Program se nemůže připojit k databázi %1 na serveru %2. Zkontrolujte, zda databázový server "
-               "běží a zda je v něm vytvořena databáze %1.\n\n"
-               "Vlastní databázový server programu spustí příkaz „bash scripts/run.sh“ (spustí i oba "
-               "programy a "
-               "databázi vytvoří), nebo „bash scripts/mariadb.sh start SLOŽKA“, který vypíše cestu k soketu "
-               "pro proměnnou MYSQL_UNIX_PORT.")
-        .arg(QString::fromUtf8(settings.database), settings.server());
+namespace {
+const QString kNastavitPripojeni = QStringLiteral("Nastavit připojení…");
+const int kVyskaOkna = 419;
+const int kVyskaSpojeni = 22;
+} // namespace
+
+QString TfrmQX::dbFailureMessage(const qx::ConnectionSettings& settings, const QString& co) {
+    QString text =
+        QStringLiteral(
+            "Program se nemůže připojit k databázi %1 na serveru %2. Zkontrolujte, zda databázový server "
+            "běží a zda je v něm vytvořena databáze %1.\n\n"
+            "Vlastní databázový server programu spustí příkaz „bash scripts/run.sh“ (spustí i oba "
+            "programy a "
+            "databázi vytvoří), nebo „bash scripts/mariadb.sh start SLOŽKA“, který vypíše cestu k soketu "
+            "pro proměnnou MYSQL_UNIX_PORT.")
+            .arg(QString::fromUtf8(settings.database), settings.server());
+    if (!co.isEmpty()) text += QStringLiteral("\n\n") + co;
+    return text + QStringLiteral("\n\nJiný server, uživatele nebo heslo nastavíte tlačítkem „%1“.")
+                      .arg(kNastavitPripojeni);
 }
 
 TfrmQX::TfrmQX(qx::Tdm_QX& dm, QWidget* parent) : QMainWindow(parent), dm_(dm) {
@@ -115,6 +127,7 @@ TfrmQX::TfrmQX(qx::Tdm_QX& dm, QWidget* parent) : QMainWindow(parent), dm_(dm) {
     buildNast(client);
     buildMereni(client);
     buildCasomira(client);
+    buildSpojeni(client);
     connectHandlers();
 
     FormCreate();
@@ -262,6 +275,45 @@ void TfrmQX::buildCasomira(QWidget* client) {
     connect(zalohaTimer, &QTimer::timeout, this, [this] { zalohuj(Zaloha::Interval); });
 }
 
+void TfrmQX::buildSpojeni(QWidget* client) {
+    pnl_spojeni = panel(client, "pnl_spojeni", 0, kVyskaOkna, 409, kVyskaSpojeni);
+    lbl_spojeni = label(pnl_spojeni, "lbl_spojeni", QString(), 4, 1, 300, 20);
+    lbl_spojeni->setWordWrap(true);
+    QFont f = tahoma(10);
+    f.setBold(true);
+    lbl_spojeni->setFont(f);
+    btn_spojeni_nastavit = button(pnl_spojeni, "btn_spojeni_nastavit", kNastavitPripojeni, 306, 1, 100, 20);
+    pnl_spojeni->hide();
+    connect(btn_spojeni_nastavit, &QPushButton::clicked, this, &TfrmQX::nastavitPripojeni);
+
+    // The settings view's line about the database.
+    pnl_nast_spojeni = panel(client, "pnl_nast_spojeni", 0, 349, 409, 45, false);
+    lbl_nast_spojeni = label(pnl_nast_spojeni, "lbl_nast_spojeni", QString(), 6, 4, 397, 16);
+    btn_nast_spojeni = button(pnl_nast_spojeni, "btn_nast_spojeni", kNastavitPripojeni, 6, 21, 130);
+    pnl_nast_spojeni->hide();
+    connect(btn_nast_spojeni, &QPushButton::clicked, this, &TfrmQX::nastavitPripojeni);
+
+    spojeniTimer_ = new QTimer(this);
+    spojeniTimer_->setSingleShot(true);
+    spojeniTimer_->setInterval(15000);
+    connect(spojeniTimer_, &QTimer::timeout, this, [this] {
+        if (!dm_.pozastaveno()) skryjSpojeni();
+    });
+
+    // Outages do not open a box per action: they go to the one notice. A refused login or a missing
+    // database is told in a box that offers the connection settings.
+    chyby_.setSpojeni([this](const DbError& e) {
+        if (e.vypadek())
+            vypadekSpojeni(e);
+        else
+            showConnectionError(e);
+    });
+    connect(&hlidac_, &qx::HlidacSpojeni::nezdar, this, [this](const DbError& e) {
+        if (dm_.pozastaveno()) ukazSpojeni(e.zprava() + QStringLiteral(" Zkouším znovu…"), true);
+    });
+    connect(&hlidac_, &qx::HlidacSpojeni::obnoveno, this, &TfrmQX::spojeniObnoveno);
+}
+
 void TfrmQX::connectHandlers() {
     for (QPushButton* b : {SB_soutez, SB_kat, SB_listina, SB_nast})
         connect(b, &QPushButton::clicked, this, [this] { chyby_.run([this] { Zobraz_seznamy(); }); });
@@ -299,18 +351,21 @@ void TfrmQX::FormCreate() {
     // 3.
     Nastav_SG();
 
-    // 4. The start-up load, under one guard.
-    try {
-        qx::change_des(dm_, verze);
-        load_okres();
-        load_souteze();
-        load_kat();
-    } catch (const DbError& e) {
-        showStartupFailure(e.text());
-        return;
-    } catch (const std::exception& e) {
-        showStartupFailure(QString::fromLocal8Bit(e.what()));
-        return;
+    // 4. The start-up load, under one guard; again after the operator set another connection.
+    for (;;) {
+        try {
+            qx::change_des(dm_, verze);
+            load_okres();
+            load_souteze();
+            load_kat();
+            break;
+        } catch (const DbError& e) {
+            if (!showStartupFailure(e.operace() == DbError::Operace::Pripojeni ? e.zprava() : QString(),
+                                    e.text()))
+                return;
+        } catch (const std::exception& e) {
+            if (!showStartupFailure(QString(), QString::fromLocal8Bit(e.what()))) return;
+        }
     }
 
     // 5.-7. Without a connection they have no use; they run only after a
@@ -325,13 +380,18 @@ void TfrmQX::FormCreate() {
     if (const qx::WebIni web = qx::readWebIni(qx::qxDbIniPath()); web.zapnuto) pnl_web->zapni(web.port);
 }
 
-void TfrmQX::showStartupFailure(const QString& detail) {
+bool TfrmQX::showStartupFailure(const QString& co, const QString& detail) {
     startupFailed_ = true;
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), dbFailureMessage(dm_.settings()),
-                    QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(),
+                    dbFailureMessage(dm_.settings(), co), QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("db_failure"));
     box.setDetailedText(detail);
+    QPushButton* nastavit = box.addButton(kNastavitPripojeni, QMessageBox::ActionRole);
+    nastavit->setObjectName(QStringLiteral("btn_db_failure_nastavit"));
     showBox(box);
+    if (box.clickedButton() != nastavit || !nastavitPripojeni()) return false;
+    startupFailed_ = false;
+    return true;
 }
 
 void TfrmQX::requestTimerConsoleSettings() {
@@ -436,7 +496,7 @@ void TfrmQX::Zobraz_seznamy() {
         {SB_soutez, {pnl_soutez}, false, &TfrmQX::zobrazSoutez},
         {SB_kat, {pnl_kat, pnl_tym}, false, &TfrmQX::zobrazKat},
         {SB_listina, {pnl_listina}, true, &TfrmQX::zobrazListina},
-        {SB_nast, {pnl_nast, pnl_web}, false, &TfrmQX::zobrazNast},
+        {SB_nast, {pnl_nast, pnl_web, pnl_nast_spojeni}, false, &TfrmQX::zobrazNast},
         {SB_mereni, {pnl_mereni}, true, &TfrmQX::zobrazMereni},
     };
     for (const View& v : views) {
@@ -534,6 +594,9 @@ void TfrmQX::zobrazListina() {
 }
 
 void TfrmQX::zobrazNast() {
+    const qx::ConnectionSettings& s = dm_.settings();
+    lbl_nast_spojeni->setText(QStringLiteral("Databáze %1 na serveru %2, uživatel %3")
+                                  .arg(QString::fromUtf8(s.database), s.server(), QString::fromUtf8(s.user)));
     pnl_nast->obnov();
 }
 
@@ -882,6 +945,84 @@ void TfrmQX::showError(const QString& text, const QString& details) {
     box.setObjectName(QStringLiteral("chyba"));
     if (!details.isEmpty()) box.setDetailedText(details);
     showBox(box);
+}
+
+// ------------------------------------------------------------------ database connection
+
+void TfrmQX::showConnectionError(const DbError& e) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), e.zprava(), QMessageBox::Ok,
+                    this);
+    box.setObjectName(QStringLiteral("chyba"));
+    box.setDetailedText(e.podrobnosti());
+    QPushButton* nastavit = box.addButton(kNastavitPripojeni, QMessageBox::ActionRole);
+    nastavit->setObjectName(QStringLiteral("btn_chyba_nastavit"));
+    showBox(box);
+    if (box.clickedButton() == nastavit) nastavitPripojeni();
+}
+
+void TfrmQX::ukazSpojeni(const QString& text, bool chyba) {
+    lbl_spojeni->setText(text);
+    lbl_spojeni->setToolTip(text);
+    lbl_spojeni->setStyleSheet(chyba ? QStringLiteral("color: red;") : QStringLiteral("color: green;"));
+    btn_spojeni_nastavit->setVisible(chyba);
+    // The notice takes the height its text needs, under the status strip.
+    const int w = chyba ? 300 : 401;
+    lbl_spojeni->setFixedWidth(w);
+    const int h = std::max(kVyskaSpojeni, lbl_spojeni->heightForWidth(w) + 2);
+    lbl_spojeni->setFixedHeight(h - 2);
+    pnl_spojeni->setGeometry(0, kVyskaOkna, 409, h);
+    pnl_spojeni->show();
+    setFixedSize(409, kVyskaOkna + h);
+    spojeniTimer_->stop();
+}
+
+void TfrmQX::skryjSpojeni() {
+    pnl_spojeni->hide();
+    setFixedSize(409, kVyskaOkna);
+}
+
+void TfrmQX::vypadekSpojeni(const DbError& e) {
+    // Statements fail at once from now on: the server is tried only by the watcher, in the
+    // background, so a stalled server costs the window one bounded wait.
+    dm_.pozastav(e);
+    ukazSpojeni(e.zprava() + QStringLiteral(" Zkouším znovu…"), true);
+    hlidac_.sleduj(dm_.settings());
+}
+
+void TfrmQX::spojeniObnoveno() {
+    dm_.obnov();
+    hlidac_.zastav();
+    QStringList hotovo{QStringLiteral("Spojení s databází obnoveno.")};
+    // The operator's save that the outage stopped is done now, with the text as typed.
+    if (pnl_mereni->maCekajiciUlozeni()) {
+        if (pnl_mereni->dokonciCekajiciUlozeni())
+            hotovo << QStringLiteral("Čas uložen po obnovení spojení.");
+        else if (dm_.pozastaveno())
+            return; // the server went away again: the notice is back, the save still kept
+    }
+    // The visible panel anew; the time box keeps what the operator typed meanwhile.
+    const QString napsano = pnl_mereni->CB_mereni_cas->currentText();
+    const bool mereni = SB_mereni->isChecked();
+    if (!chyby_.run([this] { Zobraz_seznamy(); })) return;
+    if (mereni && hotovo.size() == 1 && pnl_mereni->CB_mereni_cas->currentText() != napsano)
+        pnl_mereni->CB_mereni_cas->setEditText(napsano);
+    ukazSpojeni(hotovo.join(u' '), false);
+    spojeniTimer_->start();
+}
+
+bool TfrmQX::nastavitPripojeni() {
+    DialogSpojeni d(dm_.settings(), this);
+    if (dialogSeam(d) != QDialog::Accepted) return false;
+    // The new settings count from the next statement on; an outage notice goes with the old ones.
+    hlidac_.zastav();
+    dm_.setSettings(d.nastaveni());
+    if (dm_.pozastaveno()) {
+        dm_.obnov();
+        spojeniObnoveno();
+    } else if (!startupFailed_) {
+        chyby_.run([this] { Zobraz_seznamy(); });
+    }
+    return true;
 }
 
 // A message from the timer console that arrives while a box is open waits until it is closed:

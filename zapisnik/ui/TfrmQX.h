@@ -5,6 +5,7 @@
 // Zobraz_seznamy that ends most user actions.
 
 #include "StringGrid.h"
+#include "data/HlidacSpojeni.h"
 #include "data/Tdm_QX.h"
 #include "measurement/Kontext.h"
 #include "measurement/MereniDataDb.h"
@@ -24,6 +25,7 @@ class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QDateEdit;
 class QFrame;
 class QLabel;
@@ -58,9 +60,13 @@ public:
     // Where the results server listens: every interface; tests keep it on loopback.
     static QHostAddress webNaslouchani;
 
+    // The connection settings dialog (as exec() it is modal); tests replace it to fill it in and
+    // press its buttons. Returns the dialog's result.
+    static std::function<int(QDialog&)> dialogSeam;
+
     // The database failure message of the start-up load: which server was tried and how the
-    // program's own server is started.
-    static QString dbFailureMessage(const qx::ConnectionSettings& settings);
+    // program's own server is started; `co` (what failed, when known) follows.
+    static QString dbFailureMessage(const qx::ConnectionSettings& settings, const QString& co = {});
 
     // Window state.
     QString id_soutez;
@@ -167,6 +173,23 @@ public:
     QTimer* zalohaTimer = nullptr;
     static constexpr int kZalohaInterval = 5 * 60 * 1000;
 
+    // The database outage notice under the status strip (the window grows by its height while it
+    // is shown): which server, what failed, that the program tries again; and afterwards what was
+    // done once the server came back.
+    QFrame* pnl_spojeni;
+    QLabel* lbl_spojeni;
+    QPushButton* btn_spojeni_nastavit;
+    // The database connection on the settings view: the server and the button to its dialog.
+    QFrame* pnl_nast_spojeni;
+    QLabel* lbl_nast_spojeni;
+    QPushButton* btn_nast_spojeni;
+
+    // Tries the server in the background during an outage (tests shorten its interval).
+    qx::HlidacSpojeni& hlidacSpojeni() { return hlidac_; }
+    bool vypadekTrva() const { return dm_.pozastaveno(); }
+    // Opens the connection settings dialog; true when new settings were saved (and are used).
+    bool nastavitPripojeni();
+
 private:
     void FormCreate();
     void buildToolBar(QWidget* client);
@@ -219,7 +242,19 @@ private:
     // An error box; details, when given, go to its details part.
     void showError(const QString& text, const QString& details = {});
     void showBox(QMessageBox& box);
-    void showStartupFailure(const QString& detail);
+    // A failed connection that is no outage (refused login, missing database): a box that offers
+    // the connection settings.
+    void showConnectionError(const qx::DbError& e);
+    // True when the operator saved new connection settings from it (the load is tried again).
+    bool showStartupFailure(const QString& co, const QString& detail);
+
+    // The database outage: one notice, statements fail at once, the watcher tries the server.
+    void vypadekSpojeni(const qx::DbError& e);
+    // The server answers again: the notice goes, a kept save is done, the visible panel refreshed.
+    void spojeniObnoveno();
+    void ukazSpojeni(const QString& text, bool chyba);
+    void skryjSpojeni();
+    void buildSpojeni(QWidget* client);
 
     // The competition and category of the current grid row; none on an empty row.
     std::optional<qint64> aktualniSoutez() const;
@@ -240,7 +275,9 @@ private:
     bool startupFailed_ = false;
     qx::LocalChannel channel_{QStringLiteral("TfrmQX")};
     QTimer* webTimer_ = nullptr; // coalesces the changes of one action into one snapshot
-    qx::UlozeneCasy ulozene_;    // the speaker's last results, in the order of saving
+    qx::HlidacSpojeni hlidac_;
+    QTimer* spojeniTimer_ = nullptr; // hides the notice of what was done after an outage
+    qx::UlozeneCasy ulozene_;        // the speaker's last results, in the order of saving
 };
 
 // Program entry after the application object exists: the window on the given
