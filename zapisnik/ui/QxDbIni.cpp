@@ -92,52 +92,54 @@ bool writeZalohaIni(const QString& path, const ZalohaIni& v, QString* error) {
     ini.setText("Zaloha", "Slozka", v.slozka);
     ini.setInteger("Zaloha", "Pocet", v.pocet);
     return ini.save(path, error);
-    ConnectionSettings readDatabazeIni(const QString& path) {
-        ConnectionSettings s;
-        IniFile ini;
-        if (ini.load(path) != IniFile::LoadResult::Loaded) return s;
-        const auto text = [&ini](const char* key, QByteArray& value) {
-            if (ini.has("Databaze", key)) value = ini.text("Databaze", key).toUtf8();
-        };
-        text("Server", s.host);
-        text("Uzivatel", s.user);
-        text("Heslo", s.password);
-        text("Databaze", s.database);
-        text("Soket", s.unixSocket);
-        if (s.host.isEmpty()) s.host = ConnectionSettings().host;
-        if (s.user.isEmpty()) s.user = ConnectionSettings().user;
-        if (s.database.isEmpty()) s.database = ConnectionSettings().database;
-        const int port = ini.integer("Databaze", "Port", 0);
-        if (port > 0 && port < 65536) s.port = unsigned(port);
-        return s;
-    }
+}
 
-    bool writeDatabazeIni(const QString& path, const ConnectionSettings& s, QString* error) {
-        IniFile ini;
-        ini.load(path);
-        ini.setText("Databaze", "Server", QString::fromUtf8(s.host));
-        ini.setInteger("Databaze", "Port", int(s.port));
-        ini.setText("Databaze", "Uzivatel", QString::fromUtf8(s.user));
-        ini.setText("Databaze", "Heslo", QString::fromUtf8(s.password));
-        ini.setText("Databaze", "Databaze", QString::fromUtf8(s.database));
-        ini.setText("Databaze", "Soket", QString::fromUtf8(s.unixSocket));
-        // The password is in the file: the owner alone may read it, also before it is written (the
-        // new file takes the old one's mode).
-        const QFile::Permissions jenVlastnik = QFile::ReadOwner | QFile::WriteOwner;
-        if (QFile::exists(path)) {
-            QFile::setPermissions(path, jenVlastnik);
-        } else {
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            QFile novy(path);
-            if (novy.open(QIODevice::WriteOnly)) novy.setPermissions(jenVlastnik);
-        }
-        if (!ini.save(path, error)) return false;
+ConnectionSettings readDatabazeIni(const QString& path) {
+    ConnectionSettings s;
+    IniFile ini;
+    if (ini.load(path) != IniFile::LoadResult::Loaded) return s;
+    const auto text = [&ini](const char* key, QByteArray& value) {
+        if (ini.has("Databaze", key)) value = ini.text("Databaze", key).toUtf8();
+    };
+    text("Server", s.host);
+    text("Uzivatel", s.user);
+    text("Heslo", s.password);
+    text("Databaze", s.database);
+    text("Soket", s.unixSocket);
+    if (s.host.isEmpty()) s.host = ConnectionSettings().host;
+    if (s.user.isEmpty()) s.user = ConnectionSettings().user;
+    if (s.database.isEmpty()) s.database = ConnectionSettings().database;
+    const int port = ini.integer("Databaze", "Port", 0);
+    if (port > 0 && port < 65536) s.port = unsigned(port);
+    return s;
+}
+
+bool writeDatabazeIni(const QString& path, const ConnectionSettings& s, QString* error) {
+    IniFile ini;
+    ini.load(path);
+    ini.setText("Databaze", "Server", QString::fromUtf8(s.host));
+    ini.setInteger("Databaze", "Port", int(s.port));
+    ini.setText("Databaze", "Uzivatel", QString::fromUtf8(s.user));
+    ini.setText("Databaze", "Heslo", QString::fromUtf8(s.password));
+    ini.setText("Databaze", "Databaze", QString::fromUtf8(s.database));
+    ini.setText("Databaze", "Soket", QString::fromUtf8(s.unixSocket));
+    // The password is in the file: the owner alone may read it, also before it is written (the
+    // new file takes the old one's mode).
+    const QFile::Permissions jenVlastnik = QFile::ReadOwner | QFile::WriteOwner;
+    if (QFile::exists(path)) {
         QFile::setPermissions(path, jenVlastnik);
-        return true;
+    } else {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile novy(path);
+        if (novy.open(QIODevice::WriteOnly)) novy.setPermissions(jenVlastnik);
     }
+    if (!ini.save(path, error)) return false;
+    QFile::setPermissions(path, jenVlastnik);
+    return true;
+}
 
-    ConnectionSettings nastaveniSpojeni(const QString& path) {
-        return ConnectionSettings::fromEnvironment(readDatabazeIni(path));
-    }
+ConnectionSettings nastaveniSpojeni(const QString& path) {
+    return ConnectionSettings::fromEnvironment(readDatabazeIni(path));
+}
 
 } // namespace qx
