@@ -10,6 +10,7 @@
 #include "ZapFixture.h"
 #include "data/Tdm_QX.h"
 #include "measurement/PanelMereni.h"
+#include "measurement/ZaznamPrijatych.h"
 #include "messages/Messages.h"
 #include "ui/DialogSpojeni.h"
 #include "ui/QxDbIni.h"
@@ -112,6 +113,9 @@ private slots:
         g_boxes.clear();
         g_onBox = nullptr;
         probud();
+        // Each case starts with an empty time box: no entries kept in the journal by the one before.
+        QFile::remove(
+            QDir(qEnvironmentVariable("QX_CONFIG_DIR")).filePath(qx::ZaznamPrijatych::nazevSouboru()));
         db_->exec("DELETE FROM soutezeqx");
         db_->exec("DELETE FROM druzstvaqx");
         db_->exec("INSERT INTO soutezeqx (nazev_souteze, nazev_okresu, nazev_obce, datum) VALUES "
