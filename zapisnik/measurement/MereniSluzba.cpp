@@ -69,6 +69,7 @@ MereniPohled MereniSluzba::load_mereni(const MereniKontext& ctx, int kolik, int&
         else
             v.cas = ctx.kolo == Kolo::Prvni ? r.cas1S : r.cas2S;
         v.mezicasy = {r.M1, r.M2, r.M3, r.M4};
+        v.radek = r;
     }
     if (pocet > poradi) v.lbl_mereni_pripravi = QStringLiteral("Připraví se: ");
     v.prevEnabled = poradi != 1;
@@ -99,46 +100,75 @@ QList<VysledekRadek> MereniSluzba::seradit(const MereniKontext& ctx, const QList
     return vysledky;
 }
 
+// Every operation below reads, computes and writes inside one unit of work of the competition:
+// two computers recomputing at once queue one after the other, and neither writes placings
+// computed from rows the other has changed meanwhile.
+
 QList<VysledekRadek> MereniSluzba::load_mereni_poradi(const MereniKontext& ctx) {
-    const QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
-    QList<ZmenaVysledku> zmeny;
-    QList<VysledekRadek> vysledky = seradit(ctx, radky, zmeny);
-    if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    QList<VysledekRadek> vysledky;
+    data_.transakce(ctx.idSoutez, [&] {
+        const QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
+        QList<ZmenaVysledku> zmeny;
+        vysledky = seradit(ctx, radky, zmeny);
+        if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    });
     return vysledky;
 }
 
+QList<VysledekRadek> MereniSluzba::vysledky(const MereniKontext& ctx) {
+    QList<ZmenaVysledku> zmeny;
+    return seradit(ctx, data_.druzstvaSouteze(ctx.idSoutez), zmeny);
+}
+
 Prepocet MereniSluzba::zmena_nast(const MereniKontext& ctx) {
-    QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
-    QList<ZmenaVysledku> zmeny;
     Prepocet p;
-    for (DruzstvoRadek& r : radky)
-        prepocti(r, ctx, zmeny, p.chybne);
-    p.vysledky = seradit(ctx, radky, zmeny);
-    if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    data_.transakce(ctx.idSoutez, [&] {
+        p = Prepocet{};
+        QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
+        QList<ZmenaVysledku> zmeny;
+        for (DruzstvoRadek& r : radky)
+            prepocti(r, ctx, zmeny, p.chybne);
+        p.vysledky = seradit(ctx, radky, zmeny);
+        if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    });
     return p;
 }
 
-Prepocet MereniSluzba::save_cas(const MereniKontext& ctx, qint64 id_akt, const QString& text) {
-    if (jeUtok(ctx.nast)) {
-        const qsizetype mezera = text.indexOf(u' ');
-        const QString terc = mezera < 0 ? QString() : text.left(mezera);
-        data_.ulozUtok(id_akt, ctx.kolo, terc, zaPrvniMezerou(text).toString());
-    } else {
-        data_.ulozStafetu(id_akt, ctx.kolo, zaPrvniMezerou(text).toString());
-    }
-    QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
-    QList<ZmenaVysledku> zmeny;
+Prepocet MereniSluzba::save_cas(const MereniKontext& ctx, qint64 id_akt, const QString& text,
+                                const std::optional<DruzstvoRadek>& videno) {
     Prepocet p;
-    for (DruzstvoRadek& r : radky) {
-        if (r.id == id_akt) prepocti(r, ctx, zmeny, p.chybne);
-    }
-    p.vysledky = seradit(ctx, radky, zmeny);
-    if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    data_.transakce(ctx.idSoutez, [&] {
+        p = Prepocet{};
+        const QString cas = zaPrvniMezerou(text).toString();
+        if (jeUtok(ctx.nast)) {
+            const qsizetype mezera = text.indexOf(u' ');
+            const QString terc = mezera < 0 ? QString() : text.left(mezera);
+            if (videno)
+                data_.ulozUtok(*videno, ctx.kolo, terc, cas);
+            else
+                data_.ulozUtok(id_akt, ctx.kolo, terc, cas);
+        } else if (videno) {
+            data_.ulozStafetu(*videno, ctx.kolo, cas);
+        } else {
+            data_.ulozStafetu(id_akt, ctx.kolo, cas);
+        }
+        QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
+        QList<ZmenaVysledku> zmeny;
+        for (DruzstvoRadek& r : radky) {
+            if (r.id == id_akt) prepocti(r, ctx, zmeny, p.chybne);
+        }
+        p.vysledky = seradit(ctx, radky, zmeny);
+        if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    });
     return p;
 }
 
-void MereniSluzba::ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy) {
-    data_.ulozMezicasy(id, mezicasy);
+void MereniSluzba::ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy,
+                                const std::optional<DruzstvoRadek>& videno) {
+    if (videno)
+        data_.ulozMezicasy(*videno, mezicasy);
+    else
+        data_.ulozMezicasy(id, mezicasy);
 }
 
 } // namespace qx

@@ -13,6 +13,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <optional>
 
 namespace qx {
 
@@ -28,6 +29,7 @@ struct MereniPohled {
     bool nextEnabled = false;        // btn_mereni_next
     QString actualRadek1;            // the two lines of "actual.txt"
     QString actualRadek2;
+    DruzstvoRadek radek; // the current team's row as it was read (what the operator sees)
 };
 
 // One data row of the results grid SG_mereni.
@@ -86,10 +88,21 @@ public:
     // (the whole text when there is none). An empty text clears the phase's time. Then computes
     // that team's result, re-ranks and returns the results grid; the caller then runs
     // load_mereni with 0.
-    Prepocet save_cas(const MereniKontext& ctx, qint64 id_akt, const QString& text);
+    // With `videno` (the row as the operator saw it) the time is stored only while the phase's
+    // stored time is still the one seen; otherwise the data layer's conflict error comes out and
+    // nothing is written. Storing, computing and ranking are one unit of work of the competition
+    // (see MereniData::transakce), as are the recomputations above.
+    Prepocet save_cas(const MereniKontext& ctx, qint64 id_akt, const QString& text,
+                      const std::optional<DruzstvoRadek>& videno = std::nullopt);
 
-    // Stores the four split texts of a team as they are. Nothing is recomputed.
-    void ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy);
+    // Stores the four split texts of a team as they are. Nothing is recomputed. With `videno`,
+    // only while the stored splits are still the ones seen.
+    void ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy,
+                      const std::optional<DruzstvoRadek>& videno = std::nullopt);
+
+    // The results grid ranked from the stored results, without writing anything: what another
+    // computer's change shows on this one.
+    QList<VysledekRadek> vysledky(const MereniKontext& ctx);
 
 private:
     QList<VysledekRadek> seradit(const MereniKontext& ctx, const QList<DruzstvoRadek>& radky,
