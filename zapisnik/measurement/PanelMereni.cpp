@@ -1,5 +1,6 @@
 #include "measurement/PanelMereni.h"
 
+#include "data/Tdm_QX.h"
 #include "measurement/Kontrola.h"
 #include "ui/Ovladace.h"
 
@@ -191,14 +192,40 @@ std::array<QString, 4> PanelMereni::mezicasy() const {
     return {edtM1->text(), edtM2->text(), edtM3->text(), edtM4->text()};
 }
 
+std::optional<qx::DruzstvoRadek> PanelMereni::videno() const {
+    if (pohled_.id_akt == 0 || pohled_.id_akt != id_akt_) return std::nullopt;
+    return pohled_.radek;
+}
+
+void PanelMereni::obnovVysledky() {
+    chyby_.run([this] { zobrazVysledky(sluzba_.vysledky(kontext_())); });
+}
+
 void PanelMereni::btn_mereni_ulozitClick() {
     QString chybne;
     const qint64 id = id_akt_;
-    const bool ok = chyby_.run([this, &chybne] {
-        const qx::Prepocet p = sluzba_.save_cas(kontext_(), id_akt_, CB_mereni_cas->currentText());
+    bool ponechat = false;
+    const bool ok = chyby_.run([this, &chybne, &ponechat] {
+        const QString text = CB_mereni_cas->currentText();
+        qx::Prepocet p;
+        try {
+            p = sluzba_.save_cas(kontext_(), id_akt_, text, videno());
+        } catch (const qx::KonfliktZaznamu& k) {
+            if (!k.druzstvo || !konflikt || !konflikt(k.ulozeno(), text)) {
+                ponechat = true;
+                return;
+            }
+            p = sluzba_.save_cas(kontext_(), id_akt_, text, k.druzstvo);
+        }
         zobrazVysledky(p.vysledky);
         chybne = qx::zpravaChybnychCasu(p.chybne);
     });
+    if (ponechat) {
+        // The stored time is shown; the received times stay in the list.
+        load_mereni(0);
+        obnovVysledky();
+        return;
+    }
     if (!ok) return;
     emit casUlozen(id);
     load_mereni(0);
@@ -215,7 +242,26 @@ void PanelMereni::btn_mereni_ulozitClick() {
 }
 
 void PanelMereni::btnMeziClick() {
-    chyby_.run([this] { sluzba_.ulozMezicasy(id_akt_, mezicasy()); });
+    chyby_.run([this] {
+        const std::array<QString, 4> m = mezicasy();
+        try {
+            sluzba_.ulozMezicasy(id_akt_, m, videno());
+        } catch (const qx::KonfliktZaznamu& k) {
+            const QString moje = QStringList{m[0], m[1], m[2], m[3]}.join(u' ');
+            if (!k.druzstvo || !konflikt || !konflikt(k.ulozeno(), moje)) {
+                load_mereni(0); // the stored splits are shown
+                return;
+            }
+            sluzba_.ulozMezicasy(id_akt_, m, k.druzstvo);
+        }
+        // The next store of this team compares with what is stored now.
+        if (pohled_.id_akt == id_akt_) {
+            pohled_.radek.M1 = m[0];
+            pohled_.radek.M2 = m[1];
+            pohled_.radek.M3 = m[2];
+            pohled_.radek.M4 = m[3];
+        }
+    });
 }
 
 bool PanelMereni::eventFilter(QObject* watched, QEvent* event) {
