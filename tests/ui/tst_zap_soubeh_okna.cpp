@@ -5,12 +5,17 @@
 #include "TestDb.h"
 #include "ZapFixture.h"
 #include "data/Tdm_QX.h"
+#include "measurement/MereniDataDb.h"
+#include "measurement/MereniSluzba.h"
+#include "measurement/PanelMereni.h"
+#include "messages/Messages.h"
 #include "ui/PanelListina.h"
 #include "ui/TfrmQX.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -53,10 +58,16 @@ private slots:
     void rozepsanaPoleZustanou();
     void ulozeniPresZmenuJineho_data();
     void ulozeniPresZmenuJineho();
+    void mereniZustaneMistni();
+    void casPresCasJineho();
 
 private:
     // A window on its own connection with the competition chosen and the start list shown.
     std::unique_ptr<TfrmQX> okno(std::unique_ptr<Tdm_QX>& dm);
+    // The timing computer: device 4.54 in one-attack mode, the measurement panel shown.
+    std::unique_ptr<TfrmQX> casomira(std::unique_ptr<Tdm_QX>& dm);
+    // The other computer stores a time of team `id` as the timing window would.
+    void ulozCas(qint64 id, const QString& cas);
 
     std::unique_ptr<TestDb> db_;
     std::unique_ptr<Tdm_QX> dmA_, dmB_;
@@ -109,6 +120,22 @@ std::unique_ptr<TfrmQX> TstZapSoubehOkna::okno(std::unique_ptr<Tdm_QX>& dm) {
         listina->click();
     }();
     return frm;
+}
+
+std::unique_ptr<TfrmQX> TstZapSoubehOkna::casomira(std::unique_ptr<Tdm_QX>& dm) {
+    auto frm = okno(dm);
+    frm->zpravaOdStopek(AM_Nast, 454, 10);
+    frm->SB_mereni->click();
+    return frm;
+}
+
+void TstZapSoubehOkna::ulozCas(qint64 id, const QString& cas) {
+    MereniDataDb data(*dmA_);
+    MereniKontext ctx;
+    ctx.idSoutez = u"7"_qs;
+    ctx.nast = 10;
+    ctx.verze = 454;
+    MereniSluzba(data).save_cas(ctx, id, cas);
 }
 
 // One window stores an entry; the other's start list shows it at its next check, driven by its
@@ -187,6 +214,64 @@ void TstZapSoubehOkna::ulozeniPresZmenuJineho() {
     QVERIFY2(g_boxy.first().contains(u"L2"_qs), qPrintable(g_boxy.first()));
     QCOMPARE(db_->value("SELECT CONCAT(tym,draha) FROM druzstvaqx WHERE id=11"), ulozeno);
     QCOMPARE(pB->edt_listina_tym->text(), poleTym);
+}
+
+// The other computer stores a time of another team while the timing window holds received times
+// and a half-typed time: its results grid shows the new result; its current team, time box and
+// received times stay.
+void TstZapSoubehOkna::mereniZustaneMistni() {
+    auto a = okno(dmA_);
+    auto b = casomira(dmB_);
+    PanelMereni* p = b->pnl_mereni;
+    QCOMPARE(p->id_akt(), 11);
+    b->zpravaOdStopek(AM_Cas1, 0, 1753);
+    b->zpravaOdStopek(AM_Cas2, 0, 1601);
+    QCOMPARE(p->CB_mereni_cas->count(), 1);
+    p->CB_mereni_cas->setEditText(u"17,53L 16,0"_qs);
+    const QString tym = p->lbl_mereni_tym->text();
+    b->kontrolaZmen();
+
+    ulozCas(12, u"16,50L 17,00"_qs);
+    b->kontrolaZmen();
+    QCOMPARE(column(p->SG_mereni, 1).value(0), u"Ratibořice"_qs);
+    QCOMPARE(column(p->SG_mereni, 5).value(0), u"17,00"_qs);
+    QCOMPARE(p->id_akt(), 11);
+    QCOMPARE(p->lbl_mereni_tym->text(), tym);
+    QCOMPARE(p->CB_mereni_cas->currentText(), u"17,53L 16,0"_qs);
+    QCOMPARE(p->CB_mereni_cas->count(), 1);
+    QCOMPARE(p->CB_mereni_cas->itemText(0), u"17,53L 16,01"_qs);
+
+    // The other team's time is no conflict for this team's save.
+    choose(p->CB_mereni_cas, u"17,53L 16,01"_qs);
+    p->btn_mereni_ulozit->click();
+    QVERIFY2(g_boxy.isEmpty(), qPrintable(g_boxy.join(u'\n')));
+    QCOMPARE(db_->value("SELECT CONCAT_WS('|',cas1C,pozice) FROM druzstvaqx WHERE id=11"), "16,01|1."_qba);
+    QCOMPARE(db_->value("SELECT CONCAT_WS('|',cas1C,pozice) FROM druzstvaqx WHERE id=12"), "17,00|2."_qba);
+}
+
+// The other computer stored a time of the timing window's current team meanwhile: the timing
+// window's save asks, and "Ponechat uložené" keeps the other's time and the received times.
+void TstZapSoubehOkna::casPresCasJineho() {
+    g_volba = u"Ponechat uložené"_qs;
+    auto a = okno(dmA_);
+    auto b = casomira(dmB_);
+    PanelMereni* p = b->pnl_mereni;
+    b->zpravaOdStopek(AM_Cas1, 0, 1753);
+    b->zpravaOdStopek(AM_Cas2, 0, 1601);
+    ulozCas(11, u"18,00L 19,00"_qs);
+    choose(p->CB_mereni_cas, u"17,53L 16,01"_qs);
+    p->btn_mereni_ulozit->click();
+    QCOMPARE(g_boxy.size(), 1);
+    QVERIFY2(g_boxy.first().contains(u"19,00"_qs), qPrintable(g_boxy.first()));
+    QCOMPARE(db_->value("SELECT cas1C FROM druzstvaqx WHERE id=11"), "19,00"_qba);
+    QCOMPARE(p->CB_mereni_cas->currentText(), u"18,00L 19,00"_qs); // the stored time is shown
+    QCOMPARE(p->CB_mereni_cas->count(), 1);                        // the received time is kept
+
+    // Now that the stored time is shown, a new save is the operator's decision over it.
+    choose(p->CB_mereni_cas, u"17,53L 16,01"_qs);
+    p->btn_mereni_ulozit->click();
+    QCOMPARE(g_boxy.size(), 1);
+    QCOMPARE(db_->value("SELECT cas1C FROM druzstvaqx WHERE id=11"), "16,01"_qba);
 }
 
 QTEST_MAIN(TstZapSoubehOkna)
