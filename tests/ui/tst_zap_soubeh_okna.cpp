@@ -145,7 +145,7 @@ void TstZapSoubehOkna::zmenaJinehoSeZobrazi() {
     auto b = okno(dmB_);
     StringGrid* gridB = b->pnl_listina->SG_listina;
     clickRow(gridB, 2);
-    b->kontrolaZmen(); // the counters as they are now
+    b->kontrolaZmen(); // its first check: the counters as they are now
 
     QElapsedTimer t;
     t.start();

@@ -406,7 +406,7 @@ ZmenyJinych Tdm_QX::zkontroluj_zmeny(qint64 idSoutez) {
     }
     const auto porovnej = [this](qint64 id, qint64 citac) {
         const auto known = znameCitace_.find(id);
-        const bool jina = known != znameCitace_.end() && *known != citac;
+        const bool jina = known == znameCitace_.end() || *known != citac;
         znameCitace_.insert(id, citac);
         return jina;
     };

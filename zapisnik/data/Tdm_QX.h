@@ -90,7 +90,8 @@ QString popisRadku(const KategorieRadek& k);
 // so another computer notices the change with one cheap read.
 inline constexpr qint64 kSdileneZmeny = 0;
 
-// What the check of the counters found since the previous check; the first check finds nothing.
+// What the check of the counters found since the previous check. A counter this module has not
+// read before counts as changed: what was loaded before the first check may be older than it.
 struct ZmenyJinych {
     bool sdilene = false; // the shared registers
     bool soutez = false;  // the chosen competition
