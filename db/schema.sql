@@ -76,7 +76,7 @@ CREATE TABLE IF NOT EXISTS druzstvaqx (
 -- municipalities). Every write of zapisnik raises its counter in the same transaction; the other
 -- computers read the two counters they need once a second and reload what changed. zapisnik
 -- creates the table itself when it is missing.
-CREATE TABLE IF NOT EXISTS zmenyqx (
+CREATE TABLE IF NOT EXISTS citaceqx (
   id_soutez INT UNSIGNED    NOT NULL,
   citac     BIGINT UNSIGNED NOT NULL DEFAULT 0,
   PRIMARY KEY (id_soutez)

@@ -368,7 +368,7 @@ void TstZapSoubeh::zmenyJinychPocitacu() {
 // An installation whose counters' table is gone gets it back with the first write; its absence
 // never stops a save.
 void TstZapSoubeh::bezTabulkyCitacu() {
-    db_->exec("DROP TABLE zmenyqx");
+    db_->exec("DROP TABLE citaceqx");
     Tdm_QX a(nastaveni()), b(nastaveni());
     QCOMPARE(a.zkontroluj_zmeny(7), (ZmenyJinych{true, true}));
     QCOMPARE(a.zkontroluj_zmeny(7), ZmenyJinych{});

@@ -354,7 +354,7 @@ qint64 Tdm_QX::radkuZasazeno() {
 bool Tdm_QX::zajistiZmeny() {
     if (zmenyJsou_) return *zmenyJsou_;
     try {
-        exec(rizeni_, "CREATE TABLE IF NOT EXISTS zmenyqx ("
+        exec(rizeni_, "CREATE TABLE IF NOT EXISTS citaceqx ("
                       "id_soutez INT UNSIGNED NOT NULL, citac BIGINT UNSIGNED NOT NULL DEFAULT 0, "
                       "PRIMARY KEY (id_soutez)) ENGINE=InnoDB");
         zmenyJsou_ = true;
@@ -371,8 +371,8 @@ void Tdm_QX::zmena(qint64 idSoutez) {
     if (!zajistiZmeny()) return;
     const QByteArray id = QByteArray::number(idSoutez);
     exec(rizeni_,
-         "INSERT INTO zmenyqx (id_soutez,citac) VALUES (" + id + ",1) ON DUPLICATE KEY UPDATE citac=citac+1");
-    open(rizeni_, "SELECT citac FROM zmenyqx WHERE id_soutez=" + id);
+         "INSERT INTO citaceqx (id_soutez,citac) VALUES (" + id + ",1) ON DUPLICATE KEY UPDATE citac=citac+1");
+    open(rizeni_, "SELECT citac FROM citaceqx WHERE id_soutez=" + id);
     if (rizeni_.Eof()) return;
     const qint64 citac = rizeni_.AsInteger("citac");
     // This module's own change is no news to it, unless another one came since its last check.
@@ -390,7 +390,7 @@ void Tdm_QX::zmenaRadku(qint64 idDruzstva) {
 void Tdm_QX::zamkniSoutez(qint64 idSoutez) {
     if (!zajistiZmeny()) return;
     // An exclusive lock straight away (a shared one first would let two of them deadlock).
-    exec(rizeni_, "INSERT INTO zmenyqx (id_soutez,citac) VALUES (" + QByteArray::number(idSoutez) +
+    exec(rizeni_, "INSERT INTO citaceqx (id_soutez,citac) VALUES (" + QByteArray::number(idSoutez) +
                       ",0) ON DUPLICATE KEY UPDATE citac=citac");
 }
 
@@ -398,7 +398,7 @@ ZmenyJinych Tdm_QX::zkontroluj_zmeny(qint64 idSoutez) {
     ZmenyJinych z;
     if (!zajistiZmeny()) return z;
     SQLQuery q(*this);
-    open(q, "SELECT id_soutez,citac FROM zmenyqx WHERE id_soutez IN (" + QByteArray::number(kSdileneZmeny) +
+    open(q, "SELECT id_soutez,citac FROM citaceqx WHERE id_soutez IN (" + QByteArray::number(kSdileneZmeny) +
                 "," + QByteArray::number(idSoutez) + ")");
     qint64 sdilene = 0, soutez = 0;
     for (; !q.Eof(); q.Next()) {
