@@ -71,6 +71,17 @@ CREATE TABLE IF NOT EXISTS druzstvaqx (
   KEY id_soutez (id_soutez)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_uca1400_czech_as_ci;
 
+-- Change counters: one row per competition (id_soutez; its start list, times, results and
+-- placings) and the row 0 for the registers all competitions share (competitions, categories,
+-- municipalities). Every write of zapisnik raises its counter in the same transaction; the other
+-- computers read the two counters they need once a second and reload what changed. zapisnik
+-- creates the table itself when it is missing.
+CREATE TABLE IF NOT EXISTS citaceqx (
+  id_soutez INT UNSIGNED    NOT NULL,
+  citac     BIGINT UNSIGNED NOT NULL DEFAULT 0,
+  PRIMARY KEY (id_soutez)
+) ENGINE=InnoDB;
+
 -- The districts of the Czech Republic.
 INSERT IGNORE INTO okresyqx (nazev_okresu) VALUES
   ('Benešov'), ('Beroun'), ('Blansko'), ('Brno-město'), ('Brno-venkov'),

@@ -10,13 +10,16 @@
 #include "measurement/PanelMereni.h"
 #include "messages/ActualFile.h"
 #include "messages/Messages.h"
+#include "ui/PanelListina.h"
 #include "ui/TfrmQX.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -66,6 +69,7 @@ private slots:
 
     void mereni_data();
     void mereni();
+    void dvaPocitace();
 
 private:
     bool startSimulator(int verze);
@@ -307,6 +311,103 @@ void TstZapE2e::mereni() {
     QCOMPARE(soubor.line1, actual[0]);
     QCOMPARE(soubor.line2, actual[1]);
     QTRY_COMPARE_WITH_TIMEOUT(okno.channel().pendingBytes(StopkyName), qsizetype(0), kCekani);
+
+    QVERIFY2(stopky_->running(), stopky_->output.constData());
+    QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(u'\n')));
+}
+
+// Two computers on one server: the first records the competition from the simulator through
+// stopky, the second edits the start list meanwhile (its own connection and its own window). No
+// edit is lost, and each window shows the other's change at its next check of the counters (the
+// delays are printed).
+void TstZapE2e::dvaPocitace() {
+    QFile ini(dir_->filePath(QStringLiteral("qx.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Cas]\nTyp=466\n[LED]\nFormat=1\n");
+    ini.close();
+
+    Tdm_QX dmA;
+    TfrmQX a(dmA);
+    QVERIFY(!a.startupFailed());
+    a.show();
+    // The second computer's window talks to no console: its channel lives in a folder of its own.
+    QTemporaryDir jinde;
+    qputenv("XDG_RUNTIME_DIR", jinde.path().toLocal8Bit());
+    Tdm_QX dmB;
+    TfrmQX b(dmB);
+    qputenv("XDG_RUNTIME_DIR", dir_->path().toLocal8Bit());
+    QVERIFY(!b.startupFailed());
+    b.show();
+
+    QVERIFY2(startSimulator(466), qPrintable(QString::fromLocal8Bit(sim_->output)));
+    simulator(QStringLiteral("greet 0x0A 1"));
+    QVERIFY(startStopky());
+    QTRY_COMPARE_WITH_TIMEOUT(a.lbl_casomira->text(), QStringLiteral("Verze časomíry - QX 4.66, jeden útok"),
+                              kCekani);
+    for (TfrmQX* frm : {&a, &b}) {
+        FIND(StringGrid, souteze, "SG_souteze");
+        doubleClickRow(souteze, 1);
+    }
+    a.SB_mereni->click();
+    b.SB_listina->click();
+    PanelMereni* p = a.pnl_mereni;
+    PanelListina* l = b.pnl_listina;
+    QCOMPARE(p->lbl_mereni_tym->text(), QStringLiteral("Řečany (A) - muži"));
+    QTRY_COMPARE_WITH_TIMEOUT(a.channel().pendingBytes(StopkyName), qsizetype(0), kCekani);
+
+    // A run arrives on the first computer; before it is saved, the second one changes the same
+    // team's entry and the next team's.
+    simulator(QStringLiteral("reset; start; attack L 17.53 18.01"));
+    QTRY_VERIFY_WITH_TIMEOUT(p->CB_mereni_cas->findText(QStringLiteral("17,530L 18,010")) >= 0, kCekani);
+    clickRow(l->SG_listina, 1);
+    l->edt_listina_draha->setText(QStringLiteral("L1"));
+    l->btn_listina_ulozit->click();
+    clickRow(l->SG_listina, 2);
+    l->edt_listina_tym->setText(QStringLiteral("C"));
+    l->btn_listina_ulozit->click();
+    QCOMPARE(p->lbl_mereni_tym->text(), QStringLiteral("Řečany (A) - muži"));
+    QVERIFY(p->CB_mereni_cas->findText(QStringLiteral("17,530L 18,010")) >= 0);
+
+    choose(p->CB_mereni_cas, QStringLiteral("17,530L 18,010"));
+    p->btn_mereni_ulozit->click();
+    QCOMPARE(sloupec("CONCAT_WS('|',nazev_dr,tym,draha,cas1R,cas1C,celkem,pozice)"),
+             (QStringList{QStringLiteral("Řečany|A|L1|17,530L|18,010|018,010|1."),
+                          QStringLiteral("Úpice|C|||||"), QStringLiteral("Dolní Čermná|B|||||"),
+                          QStringLiteral("Chýnov|A|||||"), QStringLiteral("Šonov|A|||||")}));
+
+    // The second computer renames the recorded team's mark: the first one's results grid follows.
+    clickRow(l->SG_listina, 1);
+    l->edt_listina_tym->setText(QStringLiteral("C"));
+    l->btn_listina_ulozit->click();
+    QElapsedTimer t;
+    t.start();
+    QTRY_COMPARE_WITH_TIMEOUT(p->SG_mereni->Cells(3, 1), QStringLiteral("C"), kCekani);
+    qInfo("the recording window showed the start-list change after %lld ms",
+          static_cast<long long>(t.elapsed()));
+    QCOMPARE(p->SG_mereni->Cells(1, 1), QStringLiteral("Řečany"));
+
+    // The second computer is typing into the first team's entry while the next team's run is
+    // saved and the entry is changed once more elsewhere: its list follows, the typed text stays.
+    clickRow(l->SG_listina, 1);
+    l->edt_listina_tym->setText(QStringLiteral("X"));
+    p->btn_mereni_next->click();
+    simulator(QStringLiteral("reset; start; attack P 16.2 17.005"));
+    QTRY_VERIFY_WITH_TIMEOUT(p->CB_mereni_cas->findText(QStringLiteral("16,200P 17,005")) >= 0, kCekani);
+    choose(p->CB_mereni_cas, QStringLiteral("16,200P 17,005"));
+    p->btn_mereni_ulozit->click();
+    QCOMPARE(db_->value("SELECT CONCAT(tym,cas1C,pozice) FROM druzstvaqx WHERE nazev_dr='Úpice'"),
+             QByteArray("C17,0051."));
+    dmA.save_listina(*dmA.nacti_druzstvo(l->radky().first().id),
+                     Druzstvo{QStringLiteral("1"), QStringLiteral("Řečany"), QStringLiteral("Pardubice"),
+                              QStringLiteral("C"), QStringLiteral("muži"), QStringLiteral("L2")});
+    t.restart();
+    QTRY_COMPARE_WITH_TIMEOUT(l->SG_listina->Cells(5, 1), QStringLiteral("L2"), kCekani);
+    qInfo("the editing window showed the other's change after %lld ms", static_cast<long long>(t.elapsed()));
+    QCOMPARE(l->edt_listina_tym->text(), QStringLiteral("X"));
+    QCOMPARE(l->edt_listina_draha->text(), QStringLiteral("L1"));
+    QCOMPARE(l->SG_listina->Row(), 1);
+    QCOMPARE(sloupec("CONCAT_WS('|',tym,draha,cas1C,pozice)").mid(0, 2),
+             (QStringList{QStringLiteral("C|L2|18,010|2."), QStringLiteral("C||17,005|1.")}));
 
     QVERIFY2(stopky_->running(), stopky_->output.constData());
     QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(u'\n')));

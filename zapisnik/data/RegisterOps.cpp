@@ -14,6 +14,55 @@ SoutezRadek soutezZRadku(const SQLQuery& q) {
                        q.AsString("telefon"),    q.AsString("web_poradatele")};
 }
 
+// The condition that a column still holds a value as it was read: byte for byte (the columns'
+// collation would take "Chýnov" for "chýnov"). Texts read as UTF-8 and as Latin-1 go back so.
+QByteArray je(Tdm_QX& dm, const char* sloupec, const QString& text) {
+    return QByteArray(" and CAST(") + sloupec + " AS BINARY)=" + dm.quoted(text);
+}
+QByteArray jeAscii(Tdm_QX& dm, const char* sloupec, const QString& text) {
+    return QByteArray(" and CAST(") + sloupec + " AS BINARY)=" + dm.quotedBytes(text.toLatin1());
+}
+
+QByteArray soutezJeTa(Tdm_QX& dm, const SoutezRadek& v) {
+    return "id=" + QByteArray::number(v.id) + je(dm, "nazev_souteze", v.nazev) +
+           je(dm, "nazev_okresu", v.okres) + je(dm, "nazev_obce", v.misto) + jeAscii(dm, "datum", v.datum) +
+           je(dm, "cas", v.cas) + je(dm, "telefon", v.telefon) + je(dm, "web_poradatele", v.web);
+}
+
+QByteArray katJeTa(Tdm_QX& dm, const KategorieRadek& v) {
+    return "id=" + QByteArray::number(v.id) + je(dm, "kategorie", v.nazev) + je(dm, "zkratka", v.zkratka);
+}
+
+// The seven start-list columns, which save_listina writes.
+QByteArray listinaJeTa(Tdm_QX& dm, const DruzstvoRadek& v) {
+    return "id=" + QByteArray::number(v.id) + " and id_soutez=" + QByteArray::number(v.id_soutez) +
+           je(dm, "poradi", v.poradi) + je(dm, "nazev_dr", v.nazev_dr) +
+           je(dm, "nazev_okresu", v.nazev_okresu) + je(dm, "tym", v.tym) + je(dm, "kategorie", v.kategorie) +
+           je(dm, "draha", v.draha);
+}
+
+// Every column of an entry: a delete takes away its times and results as well.
+QByteArray druzstvoJeTo(Tdm_QX& dm, const DruzstvoRadek& v) {
+    return listinaJeTa(dm, v) + jeAscii(dm, "cas1R", v.cas1R) + jeAscii(dm, "cas1C", v.cas1C) +
+           jeAscii(dm, "cas2R", v.cas2R) + jeAscii(dm, "cas2C", v.cas2C) + jeAscii(dm, "cas1S", v.cas1S) +
+           jeAscii(dm, "cas2S", v.cas2S) + jeAscii(dm, "celkem", v.celkem) + je(dm, "pozice", v.pozice) +
+           je(dm, "M1", v.M1) + je(dm, "M2", v.M2) + je(dm, "M3", v.M3) + je(dm, "M4", v.M4);
+}
+
+QByteArray soutezSet(Tdm_QX& dm, const Soutez& s) {
+    return "nazev_okresu=" + dm.quoted(s.okres) + ", nazev_souteze=" + dm.quoted(s.nazev) +
+           ", nazev_obce=" + dm.quoted(s.misto) + ", datum=" + dm.quotedBytes(s.datum.toLatin1()) +
+           ", cas=" + dm.quoted(s.cas) + ", telefon=" + dm.quoted(s.telefon) +
+           ", web_poradatele=" + dm.quoted(s.web);
+}
+
+QByteArray listinaSet(Tdm_QX& dm, qint64 id_soutez, const Druzstvo& d) {
+    return "id_soutez=" + QByteArray::number(id_soutez) + ", poradi=" + dm.quoted(d.poradi) +
+           ", nazev_dr=" + dm.quoted(d.nazev_dr) + ", nazev_okresu=" + dm.quoted(d.okres) +
+           ", tym=" + dm.quoted(d.tym) + ", kategorie=" + dm.quoted(d.kategorie) +
+           ", draha=" + dm.quoted(d.draha);
+}
+
 } // namespace
 
 QList<SoutezRadek> Tdm_QX::load_souteze() {
@@ -37,17 +86,36 @@ void Tdm_QX::save_soutez(std::optional<qint64> id, const Soutez& s) {
         sql += quoted(s.nazev) + ", " + quoted(s.okres) + ", " + quoted(s.misto) + ", " + datum + ", " +
                quoted(s.cas) + ", " + quoted(s.telefon) + ", " + quoted(s.web) + ")";
     } else {
-        sql = "UPDATE soutezeqx SET ";
-        sql += "nazev_okresu=" + quoted(s.okres) + ", nazev_souteze=" + quoted(s.nazev) +
-               ", nazev_obce=" + quoted(s.misto) + ", datum=" + datum + ", cas=" + quoted(s.cas) +
-               ", telefon=" + quoted(s.telefon) + ", web_poradatele=" + quoted(s.web);
-        sql += " WHERE id=" + QByteArray::number(*id);
+        sql = "UPDATE soutezeqx SET " + soutezSet(*this, s) + " WHERE id=" + QByteArray::number(*id);
     }
-    exec(SQLQuery_kat, sql);
+    transakce([&] {
+        zmena(kSdileneZmeny);
+        exec(SQLQuery_kat, sql);
+    });
 }
 
 void Tdm_QX::delete_soutez(qint64 id) {
-    exec(SQLQuery_kat, "DELETE FROM soutezeqx WHERE id=" + QByteArray::number(id));
+    transakce([&] {
+        zmena(kSdileneZmeny);
+        exec(SQLQuery_kat, "DELETE FROM soutezeqx WHERE id=" + QByteArray::number(id));
+    });
+}
+
+void Tdm_QX::save_soutez(const SoutezRadek& videno, const Soutez& s) {
+    transakce([&] {
+        zmena(kSdileneZmeny);
+        exec(SQLQuery_kat,
+             "UPDATE soutezeqx SET " + soutezSet(*this, s) + " WHERE " + soutezJeTa(*this, videno));
+        if (radkuZasazeno() == 0) throw KonfliktZaznamu(soutez(videno.id));
+    });
+}
+
+void Tdm_QX::delete_soutez(const SoutezRadek& videno) {
+    transakce([&] {
+        zmena(kSdileneZmeny);
+        exec(SQLQuery_kat, "DELETE FROM soutezeqx WHERE " + soutezJeTa(*this, videno));
+        if (radkuZasazeno() == 0) throw KonfliktZaznamu(soutez(videno.id));
+    });
 }
 
 QStringList Tdm_QX::load_okres() {
@@ -76,16 +144,48 @@ QList<KategorieRadek> Tdm_QX::load_kat() {
 }
 
 void Tdm_QX::save_kat(std::optional<qint64> id, const QString& nazev, const QString& zkratka) {
-    if (!id)
-        exec(SQLQuery_kat,
-             "INSERT INTO katqx (kategorie,zkratka ) VALUES (" + quoted(nazev) + "," + quoted(zkratka) + ")");
-    else
-        exec(SQLQuery_kat, "UPDATE katqx SET kategorie=" + quoted(nazev) + ", zkratka=" + quoted(zkratka) +
-                               " WHERE id=" + QByteArray::number(*id));
+    transakce([&] {
+        zmena(kSdileneZmeny);
+        if (!id)
+            exec(SQLQuery_kat, "INSERT INTO katqx (kategorie,zkratka ) VALUES (" + quoted(nazev) + "," +
+                                   quoted(zkratka) + ")");
+        else
+            exec(SQLQuery_kat, "UPDATE katqx SET kategorie=" + quoted(nazev) +
+                                   ", zkratka=" + quoted(zkratka) + " WHERE id=" + QByteArray::number(*id));
+    });
 }
 
 void Tdm_QX::delete_kat(qint64 id) {
-    exec(SQLQuery_kat, "DELETE FROM katqx WHERE id=" + QByteArray::number(id));
+    transakce([&] {
+        zmena(kSdileneZmeny);
+        exec(SQLQuery_kat, "DELETE FROM katqx WHERE id=" + QByteArray::number(id));
+    });
+}
+
+namespace {
+std::optional<KategorieRadek> kategorieJakJe(Tdm_QX& dm, qint64 id) {
+    for (const KategorieRadek& k : dm.load_kat()) {
+        if (k.id == id) return k;
+    }
+    return std::nullopt;
+}
+} // namespace
+
+void Tdm_QX::save_kat(const KategorieRadek& videno, const QString& nazev, const QString& zkratka) {
+    transakce([&] {
+        zmena(kSdileneZmeny);
+        exec(SQLQuery_kat, "UPDATE katqx SET kategorie=" + quoted(nazev) + ", zkratka=" + quoted(zkratka) +
+                               " WHERE " + katJeTa(*this, videno));
+        if (radkuZasazeno() == 0) throw KonfliktZaznamu(kategorieJakJe(*this, videno.id));
+    });
+}
+
+void Tdm_QX::delete_kat(const KategorieRadek& videno) {
+    transakce([&] {
+        zmena(kSdileneZmeny);
+        exec(SQLQuery_kat, "DELETE FROM katqx WHERE " + katJeTa(*this, videno));
+        if (radkuZasazeno() == 0) throw KonfliktZaznamu(kategorieJakJe(*this, videno.id));
+    });
 }
 
 std::optional<QString> Tdm_QX::kategorie_shodna(const QString& nazev, std::optional<qint64> krome) {
@@ -141,16 +241,45 @@ void Tdm_QX::save_listina(std::optional<qint64> id, qint64 id_soutez, const Druz
     } else {
         // Only the seven start-list columns: an entry's times, result,
         // placing and splits survive any edit of it.
-        sql = "UPDATE druzstvaqx SET id_soutez=" + soutez + ", poradi=" + quoted(d.poradi) +
-              ", nazev_dr=" + quoted(d.nazev_dr) + ", nazev_okresu=" + quoted(d.okres) +
-              ", tym=" + quoted(d.tym) + ", kategorie=" + quoted(d.kategorie) + ", draha=" + quoted(d.draha) +
+        sql = "UPDATE druzstvaqx SET " + listinaSet(*this, id_soutez, d) +
               " WHERE id=" + QByteArray::number(*id);
     }
-    exec(SQLQuery_kat, sql);
+    transakce([&] {
+        if (id) zmenaRadku(*id); // the competition it leaves, when it moves
+        zmena(id_soutez);
+        exec(SQLQuery_kat, sql);
+    });
 }
 
 void Tdm_QX::delete_listina(qint64 id) {
-    exec(SQLQuery_kat, "DELETE FROM druzstvaqx WHERE id=" + QByteArray::number(id));
+    transakce([&] {
+        zmenaRadku(id);
+        exec(SQLQuery_kat, "DELETE FROM druzstvaqx WHERE id=" + QByteArray::number(id));
+    });
+}
+
+std::optional<DruzstvoRadek> Tdm_QX::nacti_druzstvo(qint64 id) {
+    const QList<DruzstvoRadek> rows = readAll<DruzstvoRadek>(
+        "SELECT * FROM druzstvaqx WHERE id=" + QByteArray::number(id), &Tdm_QX::druzstvo);
+    if (rows.isEmpty()) return std::nullopt;
+    return rows.first();
+}
+
+void Tdm_QX::save_listina(const DruzstvoRadek& videno, const Druzstvo& d) {
+    transakce([&] {
+        zmena(videno.id_soutez);
+        exec(SQLQuery_kat, "UPDATE druzstvaqx SET " + listinaSet(*this, videno.id_soutez, d) + " WHERE " +
+                               listinaJeTa(*this, videno));
+        if (radkuZasazeno() == 0) throw KonfliktZaznamu(nacti_druzstvo(videno.id));
+    });
+}
+
+void Tdm_QX::delete_listina(const DruzstvoRadek& videno) {
+    transakce([&] {
+        zmena(videno.id_soutez);
+        exec(SQLQuery_kat, "DELETE FROM druzstvaqx WHERE " + druzstvoJeTo(*this, videno));
+        if (radkuZasazeno() == 0) throw KonfliktZaznamu(nacti_druzstvo(videno.id));
+    });
 }
 
 bool Tdm_QX::obec_existuje(const QString& okres, const QString& obec) {
@@ -160,13 +289,21 @@ bool Tdm_QX::obec_existuje(const QString& okres, const QString& obec) {
 }
 
 void Tdm_QX::insert_obec(const QString& okres, const QString& obec) {
-    exec(SQLQuery_kat, "INSERT INTO  obceqx (nazev_okresu,nazev_obce) VALUES (" + quoted(okres) + ", " +
-                           quoted(obec) + ")");
+    transakce([&] {
+        zmena(kSdileneZmeny);
+        exec(SQLQuery_kat, "INSERT INTO  obceqx (nazev_okresu,nazev_obce) VALUES (" + quoted(okres) + ", " +
+                               quoted(obec) + ")");
+    });
 }
 
 void Tdm_QX::delete_obec(const QString& okres, const QString& obec) {
-    exec(SQLQuery_kat,
-         "DELETE FROM obceqx WHERE nazev_okresu=" + quoted(okres) + " and nazev_obce=" + quoted(obec));
+    // A municipality is its name: deleting one that is gone already changes nothing, and there is
+    // no other value of it another computer could have changed.
+    transakce([&] {
+        zmena(kSdileneZmeny);
+        exec(SQLQuery_kat,
+             "DELETE FROM obceqx WHERE nazev_okresu=" + quoted(okres) + " and nazev_obce=" + quoted(obec));
+    });
 }
 
 } // namespace qx

@@ -28,6 +28,13 @@ public:
     virtual QList<DruzstvoRadek> load_listina(qint64 id_soutez, const QString& kategorie) = 0;
     virtual void save_listina(std::optional<qint64> id, qint64 id_soutez, const Druzstvo& d) = 0;
     virtual void delete_listina(qint64 id) = 0;
+    // The same for an entry the operator saw as `videno`: another computer's change made
+    // meanwhile is reported (the database throws KonfliktZaznamu) instead of overwritten. A
+    // store that is never shared may simply write.
+    virtual void save_listina(const DruzstvoRadek& videno, const Druzstvo& d) {
+        save_listina(videno.id, videno.id_soutez, d);
+    }
+    virtual void delete_listina(const DruzstvoRadek& videno) { delete_listina(videno.id); }
 };
 
 } // namespace qx

@@ -116,6 +116,52 @@ QString DbError::podrobnosti() const {
     return QStringLiteral("Databáze hlásí (chyba %1): %2").arg(code_).arg(text_);
 }
 
+// ---------------------------------------------------------------- conflicts
+
+QString popisRadku(const DruzstvoRadek& d) {
+    QStringList casy;
+    for (const QString& c : {d.cas1R, d.cas1C, d.cas2R, d.cas2C, d.cas1S, d.cas2S}) {
+        if (!c.isEmpty()) casy.append(c);
+    }
+    QString text = QStringLiteral("pořadí %1, %2, okres %3, tým %4, kategorie %5, dráha %6")
+                       .arg(d.poradi, d.nazev_dr, d.nazev_okresu, d.tym, d.kategorie, d.draha);
+    if (!casy.isEmpty()) text += QStringLiteral(", časy ") + casy.join(u' ');
+    const QStringList m{d.M1, d.M2, d.M3, d.M4};
+    if (!QString(m.join(QString())).isEmpty()) text += QStringLiteral(", mezičasy ") + m.join(u' ');
+    return text;
+}
+
+QString popisRadku(const SoutezRadek& s) {
+    return QStringLiteral("%1, okres %2, místo %3, datum %4, čas %5, telefon %6, web %7")
+        .arg(s.nazev, s.okres, s.misto, s.datum, s.cas, s.telefon, s.web);
+}
+
+QString popisRadku(const KategorieRadek& k) {
+    return QStringLiteral("%1 (%2)").arg(k.nazev, k.zkratka);
+}
+
+namespace {
+template <class Row> QString textKonfliktu(const std::optional<Row>& r) {
+    if (!r) return QStringLiteral("Jiný počítač mezitím záznam smazal.");
+    return QStringLiteral("Jiný počítač mezitím uložil: ") + popisRadku(*r);
+}
+} // namespace
+
+KonfliktZaznamu::KonfliktZaznamu(std::optional<DruzstvoRadek> d)
+    : DbError(0, textKonfliktu(d)), druzstvo(std::move(d)) {}
+KonfliktZaznamu::KonfliktZaznamu(std::optional<SoutezRadek> s)
+    : DbError(0, textKonfliktu(s)), soutez(std::move(s)) {}
+KonfliktZaznamu::KonfliktZaznamu(std::optional<KategorieRadek> k)
+    : DbError(0, textKonfliktu(k)), kategorie(std::move(k)) {}
+KonfliktZaznamu::KonfliktZaznamu() : DbError(0, textKonfliktu(std::optional<KategorieRadek>())) {}
+
+QString KonfliktZaznamu::ulozeno() const {
+    if (druzstvo) return popisRadku(*druzstvo);
+    if (soutez) return popisRadku(*soutez);
+    if (kategorie) return popisRadku(*kategorie);
+    return QStringLiteral("smazán");
+}
+
 ConnectionSettings ConnectionSettings::fromEnvironment(ConnectionSettings s) {
     const auto text = [](const char* name, QByteArray& value) {
         const QByteArray v = qgetenv(name);
@@ -272,9 +318,10 @@ Tdm_QX::~Tdm_QX() {
 void Tdm_QX::disconnect() {
     SQLQuery_kat.Close();
     SQLQuery_mereni.Close();
+    rizeni_.Close();
     if (conn_) mysql_close(conn_);
     conn_ = nullptr;
-    transakce_ = 0;
+    hloubka_ = 0; // the server has rolled back what was open
 }
 
 void Tdm_QX::setSettings(const ConnectionSettings& settings) {
@@ -317,7 +364,9 @@ MYSQL* Tdm_QX::SQLConn() {
     t.start();
     if (!mysql_real_connect(c, settings_.host.constData(), settings_.user.constData(),
                             settings_.password.constData(), settings_.database.constData(), settings_.port,
-                            settings_.unixSocket.isEmpty() ? nullptr : settings_.unixSocket.constData(), 0)) {
+                            settings_.unixSocket.isEmpty() ? nullptr : settings_.unixSocket.constData(),
+                            // A save that matches its row counts, even when it changes nothing.
+                            CLIENT_FOUND_ROWS)) {
         DbError e(mysql_errno(c), QString::fromUtf8(mysql_error(c)), DbError::Operace::Pripojeni);
         e.spojeni(settings_, vyprsel(t.elapsed(), settings_.connectTimeout));
         mysql_close(c);
@@ -387,29 +436,103 @@ void Tdm_QX::open(SQLQuery& q, const QByteArray& sql) {
 }
 
 void Tdm_QX::begin() {
-    if (transakce_ == 0) exec(SQLQuery_kat, "START TRANSACTION");
-    ++transakce_;
+    if (hloubka_ == 0) {
+        // The counters' table is made outside any transaction (a CREATE would commit it).
+        if (!zmenyJsou_) zajistiZmeny();
+        exec(rizeni_, "START TRANSACTION");
+    }
+    ++hloubka_;
 }
 
 void Tdm_QX::commit() {
-    if (transakce_ > 1) {
-        --transakce_;
-        return;
-    }
-    transakce_ = 0;
-    exec(SQLQuery_kat, "COMMIT");
+    // A failed COMMIT leaves the depth, so that the caller's rollback ends the transaction.
+    if (hloubka_ == 1) exec(rizeni_, "COMMIT");
+    if (hloubka_ > 0) --hloubka_;
 }
 
 void Tdm_QX::rollback() {
-    transakce_ = 0;
+    if (hloubka_ > 0) --hloubka_;
+    // An inner rollback leaves the undoing to the outermost one, which the exception reaches.
+    if (hloubka_ > 0) return;
     try {
-        exec(SQLQuery_kat, "ROLLBACK");
+        exec(rizeni_, "ROLLBACK");
     } catch (const DbError&) {
         // The connection is gone; the server has rolled back already.
     }
 }
 
+qint64 Tdm_QX::radkuZasazeno() {
+    return static_cast<qint64>(mysql_affected_rows(SQLConn()));
+}
+
+// ---------------------------------------------------------------- change counters
+
+bool Tdm_QX::zajistiZmeny() {
+    if (zmenyJsou_) return *zmenyJsou_;
+    try {
+        exec(rizeni_, "CREATE TABLE IF NOT EXISTS citaceqx ("
+                      "id_soutez INT UNSIGNED NOT NULL, citac BIGINT UNSIGNED NOT NULL DEFAULT 0, "
+                      "PRIMARY KEY (id_soutez)) ENGINE=InnoDB");
+        zmenyJsou_ = true;
+    } catch (const DbError& e) {
+        // Without the right to create it the program works alone, as older versions did; a lost
+        // connection is for the next statement to report.
+        if (e.operace() == DbError::Operace::Pripojeni) throw;
+        zmenyJsou_ = false;
+    }
+    return *zmenyJsou_;
+}
+
+void Tdm_QX::zmena(qint64 idSoutez) {
+    if (!zajistiZmeny()) return;
+    const QByteArray id = QByteArray::number(idSoutez);
+    exec(rizeni_, "INSERT INTO citaceqx (id_soutez,citac) VALUES (" + id +
+                      ",1) ON DUPLICATE KEY UPDATE citac=citac+1");
+    open(rizeni_, "SELECT citac FROM citaceqx WHERE id_soutez=" + id);
+    if (rizeni_.Eof()) return;
+    const qint64 citac = rizeni_.AsInteger("citac");
+    // This module's own change is no news to it, unless another one came since its last check.
+    const auto known = znameCitace_.find(idSoutez);
+    if (known != znameCitace_.end() && *known == citac - 1) *known = citac;
+}
+
+void Tdm_QX::zmenaRadku(qint64 idDruzstva) {
+    if (!zajistiZmeny()) return;
+    open(rizeni_, "SELECT id_soutez FROM druzstvaqx WHERE id=" + QByteArray::number(idDruzstva));
+    if (rizeni_.Eof()) return;
+    zmena(rizeni_.AsInteger("id_soutez"));
+}
+
+void Tdm_QX::zamkniSoutez(qint64 idSoutez) {
+    if (!zajistiZmeny()) return;
+    // An exclusive lock straight away (a shared one first would let two of them deadlock).
+    exec(rizeni_, "INSERT INTO citaceqx (id_soutez,citac) VALUES (" + QByteArray::number(idSoutez) +
+                      ",0) ON DUPLICATE KEY UPDATE citac=citac");
+}
+
+ZmenyJinych Tdm_QX::zkontroluj_zmeny(qint64 idSoutez) {
+    ZmenyJinych z;
+    if (!zajistiZmeny()) return z;
+    SQLQuery q(*this);
+    open(q, "SELECT id_soutez,citac FROM citaceqx WHERE id_soutez IN (" + QByteArray::number(kSdileneZmeny) +
+                "," + QByteArray::number(idSoutez) + ")");
+    qint64 sdilene = 0, soutez = 0;
+    for (; !q.Eof(); q.Next()) {
+        (q.AsInteger("id_soutez") == kSdileneZmeny ? sdilene : soutez) = q.AsInteger("citac");
+    }
+    const auto porovnej = [this](qint64 id, qint64 citac) {
+        const auto known = znameCitace_.find(id);
+        const bool jina = known == znameCitace_.end() || *known != citac;
+        znameCitace_.insert(id, citac);
+        return jina;
+    };
+    z.sdilene = porovnej(kSdileneZmeny, sdilene);
+    if (idSoutez != kSdileneZmeny) z.soutez = porovnej(idSoutez, soutez);
+    return z;
+}
+
 bool Tdm_QX::upgrade_schema() {
+    zajistiZmeny();
     try {
         open(SQLQuery_kat, "SELECT M1 FROM druzstvaqx WHERE 1 LIMIT 1");
         return false;

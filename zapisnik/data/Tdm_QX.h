@@ -86,6 +86,45 @@ private:
 
 // Server error numbers the program tests for.
 inline constexpr unsigned ER_BAD_FIELD_ERROR = 1054;
+inline constexpr unsigned ER_NO_SUCH_TABLE = 1146;
+
+// A save or delete that found its row no longer as the operator saw it: another computer changed
+// or deleted it in the meantime. Nothing was written. It carries the row as it is stored now (one
+// of the three, by the table), or none of them when the row has been deleted meanwhile.
+class KonfliktZaznamu : public DbError {
+public:
+    explicit KonfliktZaznamu(std::optional<DruzstvoRadek> d);
+    explicit KonfliktZaznamu(std::optional<SoutezRadek> s);
+    explicit KonfliktZaznamu(std::optional<KategorieRadek> k);
+    KonfliktZaznamu(); // a row of another table, deleted meanwhile
+
+    bool smazano() const { return !druzstvo && !soutez && !kategorie; }
+    // What the other computer stored, as one line for the operator ("smazán" when deleted).
+    QString ulozeno() const;
+
+    std::optional<DruzstvoRadek> druzstvo;
+    std::optional<SoutezRadek> soutez;
+    std::optional<KategorieRadek> kategorie;
+};
+
+// One line for the operator with the values of a row.
+QString popisRadku(const DruzstvoRadek& d);
+QString popisRadku(const SoutezRadek& s);
+QString popisRadku(const KategorieRadek& k);
+
+// The change counters: one row per competition (its start list, times, results and placings) and
+// the row kSdileneZmeny for the registers every competition shares (competitions, categories,
+// municipalities). Every write of zapisnik raises the counter it touches in its own transaction,
+// so another computer notices the change with one cheap read.
+inline constexpr qint64 kSdileneZmeny = 0;
+
+// What the check of the counters found since the previous check. A counter this module has not
+// read before counts as changed: what was loaded before the first check may be older than it.
+struct ZmenyJinych {
+    bool sdilene = false; // the shared registers
+    bool soutez = false;  // the chosen competition
+    bool operator==(const ZmenyJinych&) const = default;
+};
 
 // Where and as whom the program connects. Defaults: the local server through its socket, user
 // root without a password, database myqx. qx_db.ini's [Databaze] section may set every value
@@ -214,7 +253,8 @@ public:
     static QByteArray key(const QString& id);
 
     // Schema upgrade: adds M1..M4 to druzstvaqx when the probe reports the
-    // column as unknown. Returns true when the columns were added.
+    // column as unknown, and the change counters' table when it is missing. Returns true when
+    // the columns were added.
     bool upgrade_schema();
 
     // Register operations. Keys are the rows' ids; an insert is asked for with no id.
@@ -222,12 +262,18 @@ public:
     std::optional<SoutezRadek> soutez(qint64 id);
     void save_soutez(std::optional<qint64> id, const Soutez& s);
     void delete_soutez(qint64 id);
+    // The same, changing the row only while it still holds what the operator saw (`videno`);
+    // throws KonfliktZaznamu otherwise, with nothing written.
+    void save_soutez(const SoutezRadek& videno, const Soutez& s);
+    void delete_soutez(const SoutezRadek& videno);
     QStringList load_okres();
     QStringList load_obce(const QString& okres) override;
     QList<KategorieRadek> load_kat();
     void save_kat(std::optional<qint64> id, const QString& nazev, const QString& zkratka);
     // Deletes the one category with this key; categories of a similar name stay.
     void delete_kat(qint64 id);
+    void save_kat(const KategorieRadek& videno, const QString& nazev, const QString& zkratka);
+    void delete_kat(const KategorieRadek& videno);
     // The name of a category other than `krome` that the database takes for `nazev` (its
     // comparison ignores case and blanks at the end), if there is one.
     std::optional<QString> kategorie_shodna(const QString& nazev, std::optional<qint64> krome);
@@ -238,6 +284,13 @@ public:
     // of entry id; times, result, placing and splits stay.
     void save_listina(std::optional<qint64> id, qint64 id_soutez, const Druzstvo& d) override;
     void delete_listina(qint64 id) override;
+    // Rewrites the start-list columns only while they still hold `videno`'s (times, results and
+    // placings are another computer's to change meanwhile); deletes only a row that is still
+    // `videno` in every column. Throw KonfliktZaznamu otherwise.
+    void save_listina(const DruzstvoRadek& videno, const Druzstvo& d) override;
+    void delete_listina(const DruzstvoRadek& videno) override;
+    // The entry as it is stored now; none when it has been deleted.
+    std::optional<DruzstvoRadek> nacti_druzstvo(qint64 id);
 
     // Municipalities (fire brigades) of a district, as the brigades panel keeps them.
     bool obec_existuje(const QString& okres, const QString& obec) override; // the duplicate check
@@ -262,11 +315,42 @@ public:
     // One entry of druzstvaqx from the current row of a query over all its columns.
     static DruzstvoRadek druzstvo(const SQLQuery& q);
 
-    // Statements that belong together: all or none take effect. A begin inside a transaction
-    // joins it: only the outermost commit stores, and a rollback anywhere undoes all of it.
+    // Statements that belong together: all or none take effect. They nest: only the outermost
+    // pair starts and ends the transaction, and a rollback anywhere undoes all of it.
     void begin();
     void commit();
     void rollback();
+    bool vTransakci() const { return hloubka_ > 0; }
+    // Runs `prace` in one transaction: committed when it returns, rolled back when it throws.
+    template <class F> void transakce(F&& prace) {
+        begin();
+        try {
+            prace();
+            commit();
+        } catch (...) {
+            rollback();
+            throw;
+        }
+    }
+
+    // Rows the last UPDATE or DELETE matched (the connection counts found rows, so a row
+    // rewritten with its own values counts too).
+    qint64 radkuZasazeno();
+
+    // Raises the change counter of competition `idSoutez` (kSdileneZmeny: the shared registers),
+    // inside the caller's transaction; call it first in the transaction, so writers of one
+    // competition queue on its counter. zmenaRadku raises the counter of the entry's competition.
+    void zmena(qint64 idSoutez);
+    void zmenaRadku(qint64 idDruzstva);
+    // Locks the counter of competition `idSoutez` until the transaction ends: every other writer
+    // of that competition waits (recomputing results reads, computes and writes under it).
+    void zamkniSoutez(qint64 idSoutez);
+    // One read of the two counters (the shared one and competition `idSoutez`'s; 0: none chosen)
+    // compared with the previous check; this module's own writes do not count as changes.
+    ZmenyJinych zkontroluj_zmeny(qint64 idSoutez);
+    // Creates the counters' table when it is missing; false when it cannot be there (the
+    // program then works without noticing other computers).
+    bool zajistiZmeny();
 
 private:
     friend class SQLQuery;
@@ -277,7 +361,13 @@ private:
 
     ConnectionSettings settings_;
     st_mysql* conn_ = nullptr;
-    int transakce_ = 0; // depth of begin without its commit or rollback
+    // Transaction control and the change counters run on their own statement object: the
+    // register statements keep theirs.
+    SQLQuery rizeni_{*this};
+    int hloubka_ = 0;
+    // The counters this module knows: after its last check, or its own write that followed it.
+    QHash<qint64, qint64> znameCitace_;
+    std::optional<bool> zmenyJsou_; // the counters' table exists (unknown until first used)
     std::optional<DbError> pozastaveno_;
 };
 

@@ -72,6 +72,28 @@ public:
         Q_UNUSED(idDruzstva);
         return {};
     }
+
+    // The same three for a row the operator saw as `videno`: when the columns written no longer
+    // hold what `videno` holds (another computer stored a time meanwhile) nothing is written and
+    // the data layer throws its conflict error with the row as it is now. A store that is never
+    // shared simply writes.
+    virtual void ulozUtok(const DruzstvoRadek& videno, Kolo kolo, const QString& terc, const QString& cas) {
+        ulozUtok(videno.id, kolo, terc, cas);
+    }
+    virtual void ulozStafetu(const DruzstvoRadek& videno, Kolo kolo, const QString& cas) {
+        ulozStafetu(videno.id, kolo, cas);
+    }
+    virtual void ulozMezicasy(const DruzstvoRadek& videno, const std::array<QString, 4>& mezicasy) {
+        ulozMezicasy(videno.id, mezicasy);
+    }
+
+    // Runs one unit of work (read, compute, write) of competition `idSoutez` as a whole: on a
+    // shared database in one transaction, with the competition locked against the other computers'
+    // writers until it ends. A store of one user simply runs it.
+    virtual void transakce(const QString& idSoutez, const std::function<void()>& prace) {
+        (void)idSoutez;
+        prace();
+    }
 };
 
 } // namespace qx

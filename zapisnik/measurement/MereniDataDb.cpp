@@ -24,6 +24,7 @@ void MereniDataDb::zapisVysledky(const QList<ZmenaVysledku>& zmeny) {
     constexpr qsizetype kDavka = 500;
     dm_.begin();
     try {
+        dm_.zmenaRadku(zmeny.first().id);
         for (qsizetype od = 0; od < zmeny.size(); od += kDavka) {
             QByteArray celkem, pozice, ids;
             for (qsizetype i = od; i < std::min(zmeny.size(), od + kDavka); ++i) {
@@ -48,23 +49,96 @@ void MereniDataDb::zapisVysledky(const QList<ZmenaVysledku>& zmeny) {
     }
 }
 
+namespace {
+
+QByteArray sloupecUtoku(Kolo kolo, bool terc) {
+    if (kolo == Kolo::Prvni) return terc ? "cas1R" : "cas1C";
+    return terc ? "cas2R" : "cas2C";
+}
+
+// The condition that a time column still holds the text as it was read, byte for byte.
+QByteArray je(Tdm_QX& dm, const QByteArray& sloupec, const QString& text) {
+    return " and CAST(" + sloupec + " AS BINARY)=" + dm.quotedBytes(text.toLatin1());
+}
+QByteArray jeText(Tdm_QX& dm, const QByteArray& sloupec, const QString& text) {
+    return " and CAST(" + sloupec + " AS BINARY)=" + dm.quoted(text);
+}
+
+} // namespace
+
+// Each store is one transaction with the competition's change counter raised first; the
+// conditional ones write only while the row still holds what the operator saw.
 void MereniDataDb::ulozUtok(qint64 id, Kolo kolo, const QString& terc, const QString& cas) {
-    const QByteArray R = kolo == Kolo::Prvni ? "cas1R" : "cas2R";
-    const QByteArray C = kolo == Kolo::Prvni ? "cas1C" : "cas2C";
-    dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET " + R + "=" + dm_.quoted(terc) + ", " + C + "=" +
-                                   dm_.quoted(cas) + " WHERE id=" + QByteArray::number(id));
+    dm_.transakce([&] {
+        dm_.zmenaRadku(id);
+        dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET " + sloupecUtoku(kolo, true) + "=" +
+                                       dm_.quoted(terc) + ", " + sloupecUtoku(kolo, false) + "=" +
+                                       dm_.quoted(cas) + " WHERE id=" + QByteArray::number(id));
+    });
+}
+
+void MereniDataDb::ulozUtok(const DruzstvoRadek& videno, Kolo kolo, const QString& terc, const QString& cas) {
+    const QString& tercVideny = kolo == Kolo::Prvni ? videno.cas1R : videno.cas2R;
+    const QString& casVideny = kolo == Kolo::Prvni ? videno.cas1C : videno.cas2C;
+    dm_.transakce([&] {
+        dm_.zmenaRadku(videno.id);
+        dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET " + sloupecUtoku(kolo, true) + "=" +
+                                       dm_.quoted(terc) + ", " + sloupecUtoku(kolo, false) + "=" +
+                                       dm_.quoted(cas) + " WHERE id=" + QByteArray::number(videno.id) +
+                                       je(dm_, sloupecUtoku(kolo, true), tercVideny) +
+                                       je(dm_, sloupecUtoku(kolo, false), casVideny));
+        if (dm_.radkuZasazeno() == 0) throw KonfliktZaznamu(dm_.nacti_druzstvo(videno.id));
+    });
 }
 
 void MereniDataDb::ulozStafetu(qint64 id, Kolo kolo, const QString& cas) {
     const QByteArray S = kolo == Kolo::Prvni ? "cas1S" : "cas2S";
-    dm_.exec(dm_.SQLQuery_kat,
-             "UPDATE druzstvaqx SET " + S + "=" + dm_.quoted(cas) + " WHERE id=" + QByteArray::number(id));
+    dm_.transakce([&] {
+        dm_.zmenaRadku(id);
+        dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET " + S + "=" + dm_.quoted(cas) +
+                                       " WHERE id=" + QByteArray::number(id));
+    });
+}
+
+void MereniDataDb::ulozStafetu(const DruzstvoRadek& videno, Kolo kolo, const QString& cas) {
+    const QByteArray S = kolo == Kolo::Prvni ? "cas1S" : "cas2S";
+    dm_.transakce([&] {
+        dm_.zmenaRadku(videno.id);
+        dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET " + S + "=" + dm_.quoted(cas) +
+                                       " WHERE id=" + QByteArray::number(videno.id) +
+                                       je(dm_, S, kolo == Kolo::Prvni ? videno.cas1S : videno.cas2S));
+        if (dm_.radkuZasazeno() == 0) throw KonfliktZaznamu(dm_.nacti_druzstvo(videno.id));
+    });
 }
 
 void MereniDataDb::ulozMezicasy(qint64 id, const std::array<QString, 4>& m) {
-    dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET M1=" + dm_.quoted(m[0]) + ", M2=" + dm_.quoted(m[1]) +
-                                   ", M3=" + dm_.quoted(m[2]) + ", M4=" + dm_.quoted(m[3]) +
-                                   " WHERE id=" + QByteArray::number(id));
+    dm_.transakce([&] {
+        dm_.zmenaRadku(id);
+        dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET M1=" + dm_.quoted(m[0]) +
+                                       ", M2=" + dm_.quoted(m[1]) + ", M3=" + dm_.quoted(m[2]) +
+                                       ", M4=" + dm_.quoted(m[3]) + " WHERE id=" + QByteArray::number(id));
+    });
+}
+
+void MereniDataDb::ulozMezicasy(const DruzstvoRadek& videno, const std::array<QString, 4>& m) {
+    dm_.transakce([&] {
+        dm_.zmenaRadku(videno.id);
+        dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET M1=" + dm_.quoted(m[0]) +
+                                       ", M2=" + dm_.quoted(m[1]) + ", M3=" + dm_.quoted(m[2]) + ", M4=" +
+                                       dm_.quoted(m[3]) + " WHERE id=" + QByteArray::number(videno.id) +
+                                       jeText(dm_, "M1", videno.M1) + jeText(dm_, "M2", videno.M2) +
+                                       jeText(dm_, "M3", videno.M3) + jeText(dm_, "M4", videno.M4));
+        if (dm_.radkuZasazeno() == 0) throw KonfliktZaznamu(dm_.nacti_druzstvo(videno.id));
+    });
+}
+
+void MereniDataDb::transakce(const QString& idSoutez, const std::function<void()>& prace) {
+    dm_.transakce([&] {
+        bool ok = false;
+        const qint64 id = idSoutez.trimmed().toLongLong(&ok);
+        if (ok) dm_.zamkniSoutez(id);
+        prace();
+    });
 }
 
 std::optional<DruzstvoRadek> MereniDataDb::druzstvo(qint64 id) {

@@ -19,6 +19,10 @@ public:
     void ulozUtok(qint64 id, Kolo kolo, const QString& terc, const QString& cas) override;
     void ulozStafetu(qint64 id, Kolo kolo, const QString& cas) override;
     void ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy) override;
+    void ulozUtok(const DruzstvoRadek& videno, Kolo kolo, const QString& terc, const QString& cas) override;
+    void ulozStafetu(const DruzstvoRadek& videno, Kolo kolo, const QString& cas) override;
+    void ulozMezicasy(const DruzstvoRadek& videno, const std::array<QString, 4>& mezicasy) override;
+    void transakce(const QString& idSoutez, const std::function<void()>& prace) override;
 
     // The history: records go to zmenyqx in the writes' own transaction, while the table is there.
     void sHistorii(const QList<ZaznamZmeny>& zaznamy, const std::function<void()>& zapis) override;

@@ -88,6 +88,7 @@ MereniPohled MereniSluzba::load_mereni(const MereniKontext& ctx, int kolik, int&
         else
             v.cas = ctx.kolo == Kolo::Prvni ? r.cas1S : r.cas2S;
         v.mezicasy = {r.M1, r.M2, r.M3, r.M4};
+        v.radek = r;
     }
     if (pocet > poradi) v.lbl_mereni_pripravi = QStringLiteral("Připraví se: ");
     v.prevEnabled = poradi != 1;
@@ -124,61 +125,86 @@ void MereniSluzba::zapisVysledky(const QList<DruzstvoRadek>& puvodni, const QLis
     data_.sHistorii(zaznamy, [&] { data_.zapisVysledky(zmeny); });
 }
 
+// Every operation below reads, computes and writes inside one unit of work of the competition:
+// two computers recomputing at once queue one after the other, and neither writes placings
+// computed from rows the other has changed meanwhile.
+
 QList<VysledekRadek> MereniSluzba::load_mereni_poradi(const MereniKontext& ctx) {
-    const QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
-    QList<ZmenaVysledku> zmeny;
-    QList<VysledekRadek> vysledky = seradit(ctx, radky, zmeny);
-    zapisVysledky(radky, zmeny);
+    QList<VysledekRadek> vysledky;
+    data_.transakce(ctx.idSoutez, [&] {
+        const QList<DruzstvoRadek> radky = data_.druzstvaSouteze(ctx.idSoutez);
+        QList<ZmenaVysledku> zmeny;
+        vysledky = seradit(ctx, radky, zmeny);
+        zapisVysledky(radky, zmeny);
+    });
     return vysledky;
 }
 
-Prepocet MereniSluzba::zmena_nast(const MereniKontext& ctx) {
-    const QList<DruzstvoRadek> puvodni = data_.druzstvaSouteze(ctx.idSoutez);
-    QList<DruzstvoRadek> radky = puvodni;
+QList<VysledekRadek> MereniSluzba::vysledky(const MereniKontext& ctx) {
     QList<ZmenaVysledku> zmeny;
-    Prepocet p;
-    for (DruzstvoRadek& r : radky)
-        prepocti(r, ctx, zmeny, p.chybne);
-    p.vysledky = seradit(ctx, radky, zmeny);
-    zapisVysledky(puvodni, zmeny);
-    return p;
+    return seradit(ctx, data_.druzstvaSouteze(ctx.idSoutez), zmeny);
 }
 
-Prepocet MereniSluzba::save_cas(const MereniKontext& ctx, qint64 id_akt, const QString& text,
-                                Pricina pricina) {
-    // The rows are read first: the new time, the team's result and the new placings are worked
-    // out on them, and everything is written at once with the history of the old values.
-    const QList<DruzstvoRadek> puvodni = data_.druzstvaSouteze(ctx.idSoutez);
-    QList<DruzstvoRadek> radky = puvodni;
-    const bool utok = jeUtok(ctx.nast);
-    const qsizetype mezera = text.indexOf(u' ');
-    const QString terc = mezera < 0 ? QString() : text.left(mezera);
-    const QString cas = zaPrvniMezerou(text).toString();
-    QList<ZmenaVysledku> zmeny;
+Prepocet MereniSluzba::zmena_nast(const MereniKontext& ctx) {
     Prepocet p;
-    for (DruzstvoRadek& r : radky) {
-        if (r.id != id_akt) continue;
-        if (utok) {
-            (ctx.kolo == Kolo::Prvni ? r.cas1R : r.cas2R) = terc;
-            (ctx.kolo == Kolo::Prvni ? r.cas1C : r.cas2C) = cas;
-        } else {
-            (ctx.kolo == Kolo::Prvni ? r.cas1S : r.cas2S) = cas;
-        }
-        prepocti(r, ctx, zmeny, p.chybne);
-    }
-    p.vysledky = seradit(ctx, radky, zmeny);
-    const QList<ZaznamZmeny> zaznamy = zaznamyZmen(puvodni, radky, zmeny, id_akt, pricina);
-    data_.sHistorii(zaznamy, [&] {
-        if (utok)
-            data_.ulozUtok(id_akt, ctx.kolo, terc, cas);
-        else
-            data_.ulozStafetu(id_akt, ctx.kolo, cas);
-        if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+    data_.transakce(ctx.idSoutez, [&] {
+        p = Prepocet{};
+        const QList<DruzstvoRadek> puvodni = data_.druzstvaSouteze(ctx.idSoutez);
+        QList<DruzstvoRadek> radky = puvodni;
+        QList<ZmenaVysledku> zmeny;
+        for (DruzstvoRadek& r : radky)
+            prepocti(r, ctx, zmeny, p.chybne);
+        p.vysledky = seradit(ctx, radky, zmeny);
+        zapisVysledky(puvodni, zmeny);
     });
     return p;
 }
 
-void MereniSluzba::ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy) {
+Prepocet MereniSluzba::save_cas(const MereniKontext& ctx, qint64 id_akt, const QString& text, Pricina pricina,
+                                const std::optional<DruzstvoRadek>& videno) {
+    Prepocet p;
+    data_.transakce(ctx.idSoutez, [&] {
+        p = Prepocet{};
+        // The rows are read first: the new time, the team's result and the new placings are
+        // worked out on them, and everything is written at once with the history of the old
+        // values.
+        const QList<DruzstvoRadek> puvodni = data_.druzstvaSouteze(ctx.idSoutez);
+        QList<DruzstvoRadek> radky = puvodni;
+        const bool utok = jeUtok(ctx.nast);
+        const qsizetype mezera = text.indexOf(u' ');
+        const QString terc = mezera < 0 ? QString() : text.left(mezera);
+        const QString cas = zaPrvniMezerou(text).toString();
+        QList<ZmenaVysledku> zmeny;
+        for (DruzstvoRadek& r : radky) {
+            if (r.id != id_akt) continue;
+            if (utok) {
+                (ctx.kolo == Kolo::Prvni ? r.cas1R : r.cas2R) = terc;
+                (ctx.kolo == Kolo::Prvni ? r.cas1C : r.cas2C) = cas;
+            } else {
+                (ctx.kolo == Kolo::Prvni ? r.cas1S : r.cas2S) = cas;
+            }
+            prepocti(r, ctx, zmeny, p.chybne);
+        }
+        p.vysledky = seradit(ctx, radky, zmeny);
+        const QList<ZaznamZmeny> zaznamy = zaznamyZmen(puvodni, radky, zmeny, id_akt, pricina);
+        data_.sHistorii(zaznamy, [&] {
+            // With the row as the operator saw it, the time is stored only over the one seen.
+            if (utok && videno)
+                data_.ulozUtok(*videno, ctx.kolo, terc, cas);
+            else if (utok)
+                data_.ulozUtok(id_akt, ctx.kolo, terc, cas);
+            else if (videno)
+                data_.ulozStafetu(*videno, ctx.kolo, cas);
+            else
+                data_.ulozStafetu(id_akt, ctx.kolo, cas);
+            if (!zmeny.isEmpty()) data_.zapisVysledky(zmeny);
+        });
+    });
+    return p;
+}
+
+void MereniSluzba::ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy,
+                                const std::optional<DruzstvoRadek>& videno) {
     QList<ZaznamZmeny> zaznamy;
     if (const std::optional<DruzstvoRadek> stary = data_.druzstvo(id)) {
         DruzstvoRadek novy = *stary;
@@ -188,7 +214,12 @@ void MereniSluzba::ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicas
         novy.M4 = mezicasy[3];
         zaznamy = rozdilRadku(*stary, novy, Pricina::Rucne);
     }
-    data_.sHistorii(zaznamy, [&] { data_.ulozMezicasy(id, mezicasy); });
+    data_.sHistorii(zaznamy, [&] {
+        if (videno)
+            data_.ulozMezicasy(*videno, mezicasy);
+        else
+            data_.ulozMezicasy(id, mezicasy);
+    });
 }
 
 } // namespace qx

@@ -14,6 +14,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <optional>
 
 namespace qx {
 
@@ -29,6 +30,7 @@ struct MereniPohled {
     bool nextEnabled = false;        // btn_mereni_next
     QString actualRadek1;            // the two lines of "actual.txt"
     QString actualRadek2;
+    DruzstvoRadek radek; // the current team's row as it was read (what the operator sees)
 };
 
 // One data row of the results grid SG_mereni.
@@ -90,12 +92,22 @@ public:
     // The time, the team's result and every placing that moved are written together, with the
     // history of the values that changed: the team's own columns under `pricina` (Ulozeni for a
     // received entry, Rucne for a typed text), the other teams' placings as Prepocet.
+    // With `videno` (the row as the operator saw it) the time is stored only while the phase's
+    // stored time is still the one seen; otherwise the data layer's conflict error comes out and
+    // nothing is written. Storing, computing and ranking are one unit of work of the competition
+    // (see MereniData::transakce), as are the recomputations above.
     Prepocet save_cas(const MereniKontext& ctx, qint64 id_akt, const QString& text,
-                      Pricina pricina = Pricina::Ulozeni);
+                      Pricina pricina = Pricina::Ulozeni,
+                      const std::optional<DruzstvoRadek>& videno = std::nullopt);
 
     // Stores the four split texts of a team as they are, recorded as a manual change. Nothing is
-    // recomputed.
-    void ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy);
+    // recomputed. With `videno`, only while the stored splits are still the ones seen.
+    void ulozMezicasy(qint64 id, const std::array<QString, 4>& mezicasy,
+                      const std::optional<DruzstvoRadek>& videno = std::nullopt);
+
+    // The results grid ranked from the stored results, without writing anything: what another
+    // computer's change shows on this one.
+    QList<VysledekRadek> vysledky(const MereniKontext& ctx);
 
     // The recorded changes of a team, oldest first.
     QList<ZaznamZmeny> historie(qint64 idDruzstva) { return data_.historie(idDruzstva); }

@@ -1,5 +1,6 @@
 #include "measurement/PanelMereni.h"
 
+#include "data/Tdm_QX.h"
 #include "measurement/Kontrola.h"
 #include "measurement/OknoHistorie.h"
 #include "settings/ConfigDir.h"
@@ -227,6 +228,15 @@ std::array<QString, 4> PanelMereni::mezicasy() const {
     return {edtM1->text(), edtM2->text(), edtM3->text(), edtM4->text()};
 }
 
+std::optional<qx::DruzstvoRadek> PanelMereni::videno() const {
+    if (pohled_.id_akt == 0 || pohled_.id_akt != id_akt_) return std::nullopt;
+    return pohled_.radek;
+}
+
+void PanelMereni::obnovVysledky() {
+    chyby_.run([this] { zobrazVysledky(sluzba_.vysledky(kontext_())); });
+}
+
 void PanelMereni::btn_mereni_ulozitClick() {
     ulozCas(id_akt_, CB_mereni_cas->currentText());
 }
@@ -239,14 +249,33 @@ bool PanelMereni::dokonciCekajiciUlozeni() {
 
 bool PanelMereni::ulozCas(qint64 id, const QString& text) {
     QString chybne;
-    const bool ok = chyby_.run([this, &chybne, id, &text] {
+    bool ponechat = false;
+    const bool ok = chyby_.run([this, &chybne, &ponechat, id, &text] {
         // A text typed (or changed) by the operator is a manual entry; one picked from the
         // received times is a saved time.
         const qx::Pricina pricina = vybrana_ >= 0 ? qx::Pricina::Ulozeni : qx::Pricina::Rucne;
-        const qx::Prepocet p = sluzba_.save_cas(kontext_(), id, text, pricina);
+        // Stored only over the time the operator saw (a kept save of another team: over any).
+        const std::optional<qx::DruzstvoRadek> vid = id == id_akt_ ? videno() : std::nullopt;
+        qx::Prepocet p;
+        try {
+            p = sluzba_.save_cas(kontext_(), id, text, pricina, vid);
+        } catch (const qx::KonfliktZaznamu& k) {
+            if (!k.druzstvo || !konflikt || !konflikt(k.ulozeno(), text)) {
+                ponechat = true;
+                return;
+            }
+            p = sluzba_.save_cas(kontext_(), id, text, pricina, k.druzstvo);
+        }
         zobrazVysledky(p.vysledky);
         chybne = qx::zpravaChybnychCasu(p.chybne);
     });
+    if (ponechat) {
+        // The stored time is shown; the received times stay in the list.
+        cekajici_.reset();
+        load_mereni(0);
+        obnovVysledky();
+        return false;
+    }
     if (!ok) {
         // The server is away: the save waits for it; any other failure has been told.
         if (chyby_.posledniVypadek())
@@ -274,7 +303,26 @@ bool PanelMereni::ulozCas(qint64 id, const QString& text) {
 }
 
 void PanelMereni::btnMeziClick() {
-    chyby_.run([this] { sluzba_.ulozMezicasy(id_akt_, mezicasy()); });
+    chyby_.run([this] {
+        const std::array<QString, 4> m = mezicasy();
+        try {
+            sluzba_.ulozMezicasy(id_akt_, m, videno());
+        } catch (const qx::KonfliktZaznamu& k) {
+            const QString moje = QStringList{m[0], m[1], m[2], m[3]}.join(u' ');
+            if (!k.druzstvo || !konflikt || !konflikt(k.ulozeno(), moje)) {
+                load_mereni(0); // the stored splits are shown
+                return;
+            }
+            sluzba_.ulozMezicasy(id_akt_, m, k.druzstvo);
+        }
+        // The next store of this team compares with what is stored now.
+        if (pohled_.id_akt == id_akt_) {
+            pohled_.radek.M1 = m[0];
+            pohled_.radek.M2 = m[1];
+            pohled_.radek.M3 = m[2];
+            pohled_.radek.M4 = m[3];
+        }
+    });
 }
 
 void PanelMereni::btn_mereni_historieClick() {

@@ -59,6 +59,13 @@ public:
     // Recomputes every result of the competition, re-ranks and shows the current team again.
     void zmena_nast();
 
+    // Another computer changed the competition: the results grid is ranked again from what is
+    // stored. The current team, the time box and the received times stay as they are.
+    void obnovVysledky();
+    // Asked when a time or the splits find the team's stored ones changed by another computer
+    // meanwhile: true to store the operator's over them, false to keep (and show) the stored.
+    std::function<bool(const QString& ulozeno, const QString& moje)> konflikt;
+
     // Messages from the timer console. Received times are kept whatever panel is shown, and each
     // entry of the time box's list is in the journal of received entries before it is shown
     // (its arrival time is the entry's tooltip); at start the list is filled again from it.
@@ -118,6 +125,8 @@ private:
     void pridejPolozku(const qx::PrijatyCas& cas);
     void prijato(const QString& entry);
     bool ulozCas(qint64 id, const QString& text);
+    // The current team's row as shown, for a store that must not overwrite another's.
+    std::optional<qx::DruzstvoRadek> videno() const;
 
     qx::MereniSluzba& sluzba_;
     const qx::ErrorSink& chyby_;

@@ -3,6 +3,7 @@
 #include "Ovladace.h"
 #include "data/Tdm_QX.h"
 
+#include <QApplication>
 #include <QSignalBlocker>
 
 using namespace qx::ovladace;
@@ -100,20 +101,78 @@ void PanelListina::load_listina() {
     emit listinaNactena(int(radky_.size()));
 }
 
+qx::Druzstvo PanelListina::pole() const {
+    return qx::Druzstvo{edt_listina_poradi->text(),      CB_listina_nazevSDH->currentText(),
+                        CB_listina_okres->currentText(), edt_listina_tym->text(),
+                        CB_listina_kat->currentText(),   edt_listina_draha->text()};
+}
+
 void PanelListina::save_listina() {
-    const qx::Druzstvo d{edt_listina_poradi->text(),      CB_listina_nazevSDH->currentText(),
-                         CB_listina_okres->currentText(), edt_listina_tym->text(),
-                         CB_listina_kat->currentText(),   edt_listina_draha->text()};
+    const qx::Druzstvo d = pole();
     const std::optional<qint64> id = vlozit_ ? std::nullopt : aktualniId();
     if (!vlozit_ && !id) return; // an empty row has no entry to rewrite
-    data_.save_listina(id, kontext_().idSoutez.toLongLong(), d);
-    if (vlozit_) SB_listina_novy_tym->setChecked(false);
+    if (!id) {
+        data_.save_listina(id, kontext_().idSoutez.toLongLong(), d);
+        SB_listina_novy_tym->setChecked(false);
+    } else {
+        // Written only over the entry as this computer showed it.
+        const qx::DruzstvoRadek videno = radky_[SG_listina->Row() - 1];
+        try {
+            data_.save_listina(videno, d);
+        } catch (const qx::KonfliktZaznamu& k) {
+            qx::DruzstvoRadek moje = videno;
+            moje.poradi = d.poradi;
+            moje.nazev_dr = d.nazev_dr;
+            moje.nazev_okresu = d.okres;
+            moje.tym = d.tym;
+            moje.kategorie = d.kategorie;
+            moje.draha = d.draha;
+            if (k.druzstvo && konflikt && konflikt(k.ulozeno(), qx::popisRadku(moje)))
+                data_.save_listina(*k.druzstvo, d);
+            else if (k.smazano())
+                throw;
+        }
+    }
     load_listina();
 }
 
 void PanelListina::delete_listina() {
-    if (const std::optional<qint64> id = aktualniId()) data_.delete_listina(*id);
+    if (aktualniId()) {
+        const qx::DruzstvoRadek videno = radky_[SG_listina->Row() - 1];
+        try {
+            data_.delete_listina(videno);
+        } catch (const qx::KonfliktZaznamu& k) {
+            // Deleted meanwhile: what the operator wanted is done.
+            if (k.druzstvo && konflikt && konflikt(k.ulozeno(), QStringLiteral("smazat")))
+                data_.delete_listina(*k.druzstvo);
+        }
+    }
     load_listina();
+}
+
+bool PanelListina::poleNezmenena(const qx::DruzstvoRadek& r) const {
+    if (pnl_listina_detail->isAncestorOf(QApplication::focusWidget())) return false;
+    const qx::Druzstvo d = pole();
+    return d.poradi == r.poradi && d.nazev_dr == r.nazev_dr && d.okres == r.nazev_okresu && d.tym == r.tym &&
+           d.kategorie == r.kategorie && d.draha == r.draha;
+}
+
+void PanelListina::obnovZJinych() {
+    const std::optional<qint64> id = aktualniId();
+    const std::optional<qx::DruzstvoRadek> pred =
+        id ? std::optional<qx::DruzstvoRadek>(radky_[SG_listina->Row() - 1]) : std::nullopt;
+    // A new entry being typed, or fields the operator has changed, stay as they are.
+    const bool obnovitPole = !SB_listina_novy_tym->isChecked() && (!pred || poleNezmenena(*pred));
+    load_listina();
+    if (id) {
+        for (qsizetype i = 0; i < radky_.size(); ++i) {
+            if (radky_[i].id != *id) continue;
+            const QSignalBlocker block(SG_listina);
+            SG_listina->setRow(int(i) + 1);
+            break;
+        }
+    }
+    if (obnovitPole) obnov();
 }
 
 // ------------------------------------------------------------------ refresh

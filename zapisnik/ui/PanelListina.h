@@ -53,6 +53,14 @@ public:
 
     // This panel's part of the window's refresh.
     void obnov();
+    // Another computer changed the competition: the list is read again, the current entry stays
+    // current, and the fields are refreshed only when the operator has not started editing them.
+    void obnovZJinych();
+
+    // Asked when a save or delete finds the entry changed by another computer meanwhile: true to
+    // write the operator's values over it ("Přepsat mým"), false to keep what is stored. Without
+    // it the stored values are kept.
+    std::function<bool(const QString& ulozeno, const QString& moje)> konflikt;
 
     // Handlers.
     void SB_listina_novy_tymClick();
@@ -71,6 +79,9 @@ private:
     // The entry of the grid's current row; none on an empty row.
     std::optional<qint64> aktualniId() const;
     void load_obce();
+    // The fields show this entry as it was loaded, unedited and without the focus.
+    bool poleNezmenena(const qx::DruzstvoRadek& d) const;
+    qx::Druzstvo pole() const;
 
     qx::RegistrData& data_;
     const qx::ErrorSink& chyby_;

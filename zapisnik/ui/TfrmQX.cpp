@@ -129,6 +129,14 @@ TfrmQX::TfrmQX(qx::Tdm_QX& dm, QWidget* parent) : QMainWindow(parent), dm_(dm) {
     buildCasomira(client);
     buildSpojeni(client);
     connectHandlers();
+    const auto konflikt = [this](const QString& ulozeno, const QString& moje) {
+        return rozhodniKonflikt(ulozeno, moje);
+    };
+    pnl_listina->konflikt = konflikt;
+    pnl_mereni->konflikt = konflikt;
+    zmenyTimer_ = new QTimer(this);
+    zmenyTimer_->setInterval(kIntervalZmen);
+    connect(zmenyTimer_, &QTimer::timeout, this, &TfrmQX::kontrolaZmen);
 
     FormCreate();
 }
@@ -378,6 +386,90 @@ void TfrmQX::FormCreate() {
     zalohaTimer->start();
     // The results server, when the operator left it on.
     if (const qx::WebIni web = qx::readWebIni(qx::qxDbIniPath()); web.zapnuto) pnl_web->zapni(web.port);
+    zmenyTimer_->start();
+}
+
+// ------------------------------------------------------------------ other computers
+
+void TfrmQX::kontrolaZmen() {
+    // Not inside an action that shows a box: its own reload follows when it ends.
+    if (otevreneBoxy_ > 0) return;
+    qx::ZmenyJinych z;
+    try {
+        z = dm_.zkontroluj_zmeny(id_soutez.toLongLong());
+    } catch (const DbError&) {
+        return; // the next action reports a lost connection; the check stays quiet
+    }
+    chyby_.run([this, z] {
+        if (z.sdilene && SB_soutez->isChecked()) obnovSouteze();
+        if (z.sdilene && SB_kat->isChecked()) obnovKat();
+        if (!z.soutez) return;
+        if (SB_listina->isChecked()) pnl_listina->obnovZJinych();
+        if (SB_mereni->isChecked()) pnl_mereni->obnovVysledky();
+        zverejniWeb();
+    });
+}
+
+namespace {
+// Keeps the grid's current row on the row with this id after a reload (no click signal).
+template <class Row> void drzRadek(StringGrid* grid, const QList<Row>& rows, std::optional<qint64> id) {
+    if (!id) return;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (rows[i].id != *id) continue;
+        const QSignalBlocker block(grid);
+        grid->setRow(int(i) + 1);
+        return;
+    }
+}
+// No field of the panel has the focus.
+bool bezFokusu(const QWidget* panel) {
+    return !panel->isAncestorOf(QApplication::focusWidget());
+}
+} // namespace
+
+void TfrmQX::obnovSouteze() {
+    const std::optional<qint64> id = aktualniSoutez();
+    bool pole = !SB_soutez_nova->isChecked() && bezFokusu(pnl_soutez_detail) && !datumZmenen_;
+    if (pole && id) {
+        const qx::SoutezRadek& r = souteze_[SG_souteze->Row() - 1];
+        pole = edt_soutez_nazev->text() == r.nazev && CB_soutez_okres->currentText() == r.okres &&
+               cb_soutez_misto->currentText() == r.misto && edt_soutez_cas->text() == r.cas &&
+               edt_soutez_tel->text() == r.telefon && edt_soutez_web->text() == r.web;
+    }
+    load_souteze();
+    drzRadek(SG_souteze, souteze_, id);
+    if (pole) zobrazSoutez();
+}
+
+void TfrmQX::obnovKat() {
+    const std::optional<qint64> id = aktualniKategorie();
+    bool pole = !SB_kat_nova->isChecked() && bezFokusu(pnl_kat);
+    if (pole && id) {
+        const qx::KategorieRadek& r = kategorie_[SG_kat->Row() - 1];
+        pole = edt_kat_nazev->text() == r.nazev && edt_kat_zkr->text() == r.zkratka;
+    }
+    const QString nazev = edt_kat_nazev->text(), zkratka = edt_kat_zkr->text();
+    load_kat();
+    drzRadek(SG_kat, kategorie_, id);
+    if (pole) {
+        zobrazKat();
+    } else {
+        // load_kat shows the current row's values; the operator's typing stays.
+        edt_kat_nazev->setText(nazev);
+        edt_kat_zkr->setText(zkratka);
+    }
+}
+
+bool TfrmQX::rozhodniKonflikt(const QString& ulozeno, const QString& moje) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
+                    QStringLiteral("Jiný počítač mezitím uložil: ") + ulozeno, QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("konflikt"));
+    box.setInformativeText(QStringLiteral("Vaše hodnoty: ") + moje);
+    QPushButton* prepsat = box.addButton(QStringLiteral("Přepsat mým"), QMessageBox::AcceptRole);
+    QPushButton* ponechat = box.addButton(QStringLiteral("Ponechat uložené"), QMessageBox::RejectRole);
+    box.setDefaultButton(ponechat);
+    showBox(box);
+    return box.clickedButton() == prepsat;
 }
 
 bool TfrmQX::showStartupFailure(const QString& co, const QString& detail) {
@@ -639,13 +731,35 @@ void TfrmQX::save_soutez() {
     const qx::Soutez s{
         edt_soutez_nazev->text(), CB_soutez_okres->currentText(), cb_soutez_misto->currentText(), datum,
         edt_soutez_cas->text(),   edt_soutez_tel->text(),         edt_soutez_web->text()};
-    dm_.save_soutez(id, s);
-    if (vlozitSoutez_) SB_soutez_nova->setChecked(false);
+    if (!id) {
+        dm_.save_soutez(id, s);
+        SB_soutez_nova->setChecked(false);
+    } else {
+        const qx::SoutezRadek videno = souteze_[SG_souteze->Row() - 1];
+        try {
+            dm_.save_soutez(videno, s);
+        } catch (const qx::KonfliktZaznamu& k) {
+            const qx::SoutezRadek moje{videno.id, s.nazev, s.okres,   s.misto,
+                                       s.datum,   s.cas,   s.telefon, s.web};
+            if (k.soutez && rozhodniKonflikt(k.ulozeno(), qx::popisRadku(moje)))
+                dm_.save_soutez(*k.soutez, s);
+            else if (k.smazano())
+                throw;
+        }
+    }
     load_souteze();
 }
 
 void TfrmQX::delete_soutez() {
-    if (const std::optional<qint64> id = aktualniSoutez()) dm_.delete_soutez(*id);
+    if (aktualniSoutez()) {
+        const qx::SoutezRadek videno = souteze_[SG_souteze->Row() - 1];
+        try {
+            dm_.delete_soutez(videno);
+        } catch (const qx::KonfliktZaznamu& k) {
+            if (k.soutez && rozhodniKonflikt(k.ulozeno(), QStringLiteral("smazat")))
+                dm_.delete_soutez(*k.soutez);
+        }
+    }
     load_souteze();
 }
 
@@ -701,14 +815,35 @@ bool TfrmQX::save_kat() {
             return false;
         }
     }
-    dm_.save_kat(id, nazev, edt_kat_zkr->text());
-    if (vlozitKat_) SB_kat_nova->setChecked(false);
+    if (!id) {
+        dm_.save_kat(id, nazev, edt_kat_zkr->text());
+        SB_kat_nova->setChecked(false);
+    } else {
+        const qx::KategorieRadek videno = kategorie_[SG_kat->Row() - 1];
+        try {
+            dm_.save_kat(videno, nazev, edt_kat_zkr->text());
+        } catch (const qx::KonfliktZaznamu& k) {
+            const qx::KategorieRadek moje{videno.id, nazev, edt_kat_zkr->text()};
+            if (k.kategorie && rozhodniKonflikt(k.ulozeno(), qx::popisRadku(moje)))
+                dm_.save_kat(*k.kategorie, nazev, edt_kat_zkr->text());
+            else if (k.smazano())
+                throw;
+        }
+    }
     load_kat();
     return true;
 }
 
 void TfrmQX::delete_kat() {
-    if (const std::optional<qint64> id = aktualniKategorie()) dm_.delete_kat(*id);
+    if (aktualniKategorie()) {
+        const qx::KategorieRadek videno = kategorie_[SG_kat->Row() - 1];
+        try {
+            dm_.delete_kat(videno);
+        } catch (const qx::KonfliktZaznamu& k) {
+            if (k.kategorie && rozhodniKonflikt(k.ulozeno(), QStringLiteral("smazat")))
+                dm_.delete_kat(*k.kategorie);
+        }
+    }
     load_kat();
 }
 
@@ -1029,7 +1164,9 @@ bool TfrmQX::nastavitPripojeni() {
 // its handler never runs inside the action that failed.
 void TfrmQX::showBox(QMessageBox& box) {
     channel_.holdDispatch();
+    ++otevreneBoxy_;
     messageBoxSeam(box);
+    --otevreneBoxy_;
     channel_.releaseDispatch();
 }
 

@@ -157,6 +157,15 @@ public:
     // Publishes the current state to the results server (after the pending change, coalesced).
     void zverejniWeb();
 
+    // Several computers on one server. Every kIntervalZmen ms the window reads the change counters
+    // of the shared registers and of the chosen competition (one statement) and, when another
+    // computer changed them, reloads the visible panel without touching what the operator is
+    // typing. Tests call kontrolaZmen directly.
+    static constexpr int kIntervalZmen = 1000;
+    void kontrolaZmen();
+    // The box of a save that found its row changed by another computer: true for "Přepsat mým".
+    bool rozhodniKonflikt(const QString& ulozeno, const QString& moje);
+
     // Status strip.
     QFrame* pnl_casomira;
     QLabel* lbl_casomira;
@@ -256,6 +265,11 @@ private:
     void skryjSpojeni();
     void buildSpojeni(QWidget* client);
 
+    // The competitions' and categories' lists read again after another computer's change: the
+    // current row stays, the fields only when the operator has not started editing them.
+    void obnovSouteze();
+    void obnovKat();
+
     // The competition and category of the current grid row; none on an empty row.
     std::optional<qint64> aktualniSoutez() const;
     std::optional<qint64> aktualniKategorie() const;
@@ -274,7 +288,9 @@ private:
     bool datumZmenen_ = false;
     bool startupFailed_ = false;
     qx::LocalChannel channel_{QStringLiteral("TfrmQX")};
-    QTimer* webTimer_ = nullptr; // coalesces the changes of one action into one snapshot
+    QTimer* webTimer_ = nullptr;   // coalesces the changes of one action into one snapshot
+    QTimer* zmenyTimer_ = nullptr; // the check of the other computers' changes
+    int otevreneBoxy_ = 0;         // no reload under an open box
     qx::HlidacSpojeni hlidac_;
     QTimer* spojeniTimer_ = nullptr; // hides the notice of what was done after an outage
     qx::UlozeneCasy ulozene_;        // the speaker's last results, in the order of saving
