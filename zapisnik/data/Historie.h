@@ -5,6 +5,7 @@
 // creates it too when an older database lacks it.
 
 #include "data/RadekZmeny.h"
+#include "data/Tdm_QX.h"
 
 #include <QList>
 #include <QString>
@@ -12,9 +13,6 @@
 namespace qx {
 
 class Tdm_QX;
-
-// Server error number of a table that is not there.
-inline constexpr unsigned ER_NO_SUCH_TABLE = 1146;
 
 // Creates zmenyqx when it is missing. Throws DbError when it cannot. Not inside a transaction
 // (the server ends one at a CREATE TABLE).

@@ -133,6 +133,9 @@ void MereniDataDb::ulozMezicasy(const DruzstvoRadek& videno, const std::array<QS
 }
 
 void MereniDataDb::transakce(const QString& idSoutez, const std::function<void()>& prace) {
+    // The history's table is made before the transaction: the server commits whatever is open at
+    // a CREATE TABLE, which would end the transaction and its lock half-way.
+    if (!historie_) pripravHistorii();
     dm_.transakce([&] {
         bool ok = false;
         const qint64 id = idSoutez.trimmed().toLongLong(&ok);
@@ -167,7 +170,8 @@ bool MereniDataDb::pripravHistorii(QString* chyba) {
 }
 
 void MereniDataDb::sHistorii(const QList<ZaznamZmeny>& zaznamy, const std::function<void()>& zapis) {
-    if (!zaznamy.isEmpty() && !historie_) pripravHistorii();
+    // Not inside a transaction (see transakce): then the history is known already.
+    if (!zaznamy.isEmpty() && !historie_ && !dm_.vTransakci()) pripravHistorii();
     const bool sZaznamy = !zaznamy.isEmpty() && historie_.value_or(false);
     bool zaznamyZapsany = false;
     dm_.begin();

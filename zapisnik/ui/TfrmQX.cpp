@@ -397,8 +397,13 @@ void TfrmQX::kontrolaZmen() {
     qx::ZmenyJinych z;
     try {
         z = dm_.zkontroluj_zmeny(id_soutez.toLongLong());
-    } catch (const DbError&) {
-        return; // the next action reports a lost connection; the check stays quiet
+    } catch (const DbError& e) {
+        // A server that went away shows as the one outage notice at once, even while the operator
+        // does nothing (and the next checks fail at once instead of waiting on it again); any
+        // other failure is left to the next action to tell.
+        if (e.operace() == DbError::Operace::Pripojeni && e.vypadek() && !dm_.pozastaveno())
+            vypadekSpojeni(e);
+        return;
     }
     chyby_.run([this, z] {
         if (z.sdilene && SB_soutez->isChecked()) obnovSouteze();
