@@ -152,15 +152,27 @@ void SerialLink::onReadyRead() {
         m_buf += m_port->readAll();
         checkGreeting();
         break;
-    case State::NoPort:
     case State::NoAnswer:
+        // With the device's last settings known, a device that kept running while the console was
+        // down may stay quiet longer than the wait (nobody touches it between runs): its first
+        // bytes, whenever they come, still resume the timing (or greet, when it was switched on).
+        if (m_resumeAllowed) {
+            m_buf += m_port->readAll();
+            checkGreeting();
+        }
+        break;
+    case State::NoPort:
         // Nobody reads: the bytes wait in the port until it is chosen again (which drops them).
         break;
     }
 }
 
+bool SerialLink::awaitingGreeting() const {
+    return m_state == State::Waiting || (m_state == State::NoAnswer && m_resumeAllowed);
+}
+
 void SerialLink::checkGreeting() {
-    if (m_state != State::Waiting) return;
+    if (!awaitingGreeting()) return;
     const int readCount = greetingReadCount(m_verze);
     if (m_fourthPending) {
         if (m_buf.size() >= 4) {
@@ -171,7 +183,13 @@ void SerialLink::checkGreeting() {
         }
         return;
     }
-    if (m_buf.size() < greetingWaitCount(m_verze)) return;
+    if (m_buf.size() < greetingWaitCount(m_verze)) {
+        // Bytes that no greeting of this version starts with tell it at once: a lone reset (AA)
+        // of a device that kept running must not wait for more bytes that may come only with the
+        // next run.
+        if (!m_buf.isEmpty() && !greetingFits(m_verze, m_buf)) rejectGreeting();
+        return;
+    }
     if (!greetingFits(m_verze, QByteArrayView(m_buf).first(qMin<qsizetype>(m_buf.size(), readCount)))) {
         rejectGreeting();
         return;
@@ -217,7 +235,7 @@ void SerialLink::rejectGreeting() {
 }
 
 void SerialLink::onFourthByteTimeout() {
-    if (m_state == State::Waiting && m_fourthPending) finishGreeting(int(qMin<qsizetype>(m_buf.size(), 4)));
+    if (awaitingGreeting() && m_fourthPending) finishGreeting(int(qMin<qsizetype>(m_buf.size(), 4)));
 }
 
 void SerialLink::onNoAnswer() {

@@ -57,6 +57,7 @@ public:
     // (the console knows the device's last settings) the link counts as connected and hands the
     // bytes over through resumedWithoutGreeting(); otherwise they are dropped and the greeting is
     // still awaited (greetingRejected()).
+    // Resuming also goes on after the no-answer prompt: bytes that come then are still read.
     void setResumeAllowed(bool allowed) { m_resumeAllowed = allowed; }
     bool resumeAllowed() const { return m_resumeAllowed; }
 
@@ -109,6 +110,8 @@ signals:
 
 private:
     void onReadyRead();
+    // Waiting for the greeting, or past the no-answer prompt with resuming allowed.
+    bool awaitingGreeting() const;
     void checkGreeting();
     void finishGreeting(int count);
     void rejectGreeting();

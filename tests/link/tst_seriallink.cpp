@@ -196,6 +196,8 @@ private slots:
             << 468 << hex("010aa1d0") << true << QStringList{"R:010aa1d0", "D"};
         QTest::newRow("454 reset, start, frame: five awaited, resumed")
             << 454 << hex("aaabba8005") << true << QStringList{"R:aaabba8005", "D"};
+        QTest::newRow("468 lone reset of a running device, resumed at once")
+            << 468 << hex("aa") << true << QStringList{"R:aa", "D"};
         QTest::newRow("468 time frame, dropped")
             << 468 << hex("ba01001234") << false << QStringList{"X:ba01001234", "G:010aa1ae", "D"};
         QTest::newRow("458 greeting is no resume")
@@ -232,6 +234,28 @@ private slots:
         QVERIFY(pty.send(hex("aaab")));
         QTRY_COMPARE(rec.data.right(2), hex("aaab"));
         QCOMPARE(rec.events, events);
+    }
+
+    // A device that kept running while the console was down may stay quiet past the no-answer
+    // prompt: with its last settings known, its first bytes then still resume the timing.
+    void resumeAfterTheNoAnswerPrompt() {
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        SerialLink link;
+        link.setVersion(468);
+        link.setResumeAllowed(true);
+        link.setNoAnswerInterval(200);
+        QStringList resumed;
+        connect(&link, &SerialLink::resumedWithoutGreeting,
+                [&resumed](const QByteArray& b, int) { resumed << QString::fromLatin1(b.toHex()); });
+        Recorder rec(link);
+        QVERIFY(link.choosePort(pty.slavePath()));
+        QTRY_COMPARE(link.state(), State::NoAnswer);
+        QVERIFY(pty.send(hex("aa")));
+        QTRY_COMPARE(link.state(), State::Connected);
+        QCOMPARE(resumed, QStringList{u"aa"_qs});
+        QVERIFY(pty.send(hex("abba01001234")));
+        QTRY_COMPARE(rec.data, hex("abba01001234"));
     }
 
     void failedOpenStopsBothWaits_data() {
