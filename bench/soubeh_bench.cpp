@@ -16,6 +16,7 @@
 //     what one watching client sends the server per second at the window's interval;
 //   - a save with its counter beside the same save without it (the cost of the counter on a write).
 
+#include "PoSiti.h"
 #include "TestDb.h"
 #include "data/Tdm_QX.h"
 #include "ui/TfrmQX.h"
@@ -34,17 +35,7 @@ using namespace qx;
 
 namespace {
 
-const bool tcpPort = [] {
-    const QByteArray port = qgetenv("QX_DB_TCP_PORT");
-    if (!port.isEmpty() && qEnvironmentVariableIsEmpty("MYSQL_TCP_PORT")) qputenv("MYSQL_TCP_PORT", port);
-    return !qEnvironmentVariableIsEmpty("MYSQL_TCP_PORT");
-}();
-
-ConnectionSettings nastaveni() {
-    ConnectionSettings s = ConnectionSettings::fromEnvironment();
-    if (tcpPort) s.host = "127.0.0.1";
-    return s;
-}
+using testdb::poSiti;
 
 qint64 dotazu(Tdm_QX& dm) {
     const QList<qint64> v = dm.readAll<qint64>("SHOW SESSION STATUS LIKE 'Questions'",
@@ -82,7 +73,7 @@ int main(int argc, char** argv) {
         db.exec("INSERT INTO druzstvaqx (id_soutez,poradi,nazev_dr,kategorie) VALUES " + radky);
         const qint64 id = db.value("SELECT MIN(id) FROM druzstvaqx").toLongLong();
 
-        Tdm_QX a(nastaveni()), b(nastaveni());
+        Tdm_QX a(poSiti()), b(poSiti());
         std::printf("two clients on %s, a start list of 60 entries, check every %d ms, %d rounds\n",
                     qPrintable(a.settings().server()), TfrmQX::kIntervalZmen, kol);
 

@@ -12,6 +12,13 @@ build=${QX_BUILD_DIR:-$root/build}
 dbdir=$(mktemp -d "${TMPDIR:-/tmp}/qx-test-db.XXXXXX")
 cleanup() { "$root/scripts/mariadb.sh" stop "$dbdir" || true; rm -rf "$dbdir"; }
 trap cleanup EXIT
+# It also listens on 127.0.0.1 at a free port: the tests of several computers on one server meet
+# there over TCP, as on a network.
+for _ in $(seq 1 20); do
+  QX_DB_TCP_PORT=$((20000 + RANDOM % 30000))
+  (echo >"/dev/tcp/127.0.0.1/$QX_DB_TCP_PORT") 2>/dev/null || break
+done
+export QX_DB_TCP_PORT
 export MYSQL_UNIX_PORT=$("$root/scripts/mariadb.sh" start "$dbdir")
 export QX_SCHEMA_SQL="$root/db/schema.sql"
 export QT_QPA_PLATFORM=offscreen

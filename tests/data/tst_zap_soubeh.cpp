@@ -3,6 +3,7 @@
 // meanwhile is refused with the other's values and nothing is lost; a change of one is seen by
 // the other's check of the counters; recomputations at once leave the results one would.
 
+#include "PoSiti.h"
 #include "TestDb.h"
 #include "data/Tdm_QX.h"
 #include "measurement/MereniDataDb.h"
@@ -20,21 +21,7 @@ using namespace qx;
 
 namespace {
 
-// The test server's TCP port (the one scripts/mariadb.sh was given), for the client library,
-// which reads MYSQL_TCP_PORT once, before the first connection.
-const bool tcpPort = [] {
-    const QByteArray port = qgetenv("QX_DB_TCP_PORT");
-    if (!port.isEmpty() && qEnvironmentVariableIsEmpty("MYSQL_TCP_PORT")) qputenv("MYSQL_TCP_PORT", port);
-    return !qEnvironmentVariableIsEmpty("MYSQL_TCP_PORT");
-}();
-
-// The server as another computer reaches it: 127.0.0.1 and the test server's TCP port when it
-// has one, else its socket.
-ConnectionSettings nastaveni() {
-    ConnectionSettings s = ConnectionSettings::fromEnvironment();
-    if (tcpPort) s.host = "127.0.0.1";
-    return s;
-}
+using testdb::poSiti;
 
 MereniKontext kontext(qint64 idSoutez) {
     MereniKontext ctx;
@@ -100,7 +87,7 @@ void TstZapSoubeh::initTestCase() {
     QString why;
     if (TestDb::shouldSkip(&why)) QSKIP(qPrintable("No MariaDB server (MYSQL_UNIX_PORT unset): " + why));
     db_ = std::make_unique<TestDb>("soubeh");
-    Tdm_QX dm(nastaveni());
+    Tdm_QX dm(poSiti());
     dm.SQLConn();
     qInfo("server: %s", qPrintable(dm.settings().server()));
 }
@@ -144,7 +131,7 @@ void TstZapSoubeh::zmenaMezitim() {
     QFETCH(Operace, operace);
     QFETCH(QByteArray, ulozenoPrvnim);
     QFETCH(QString, vKonfliktu);
-    Tdm_QX a(nastaveni()), b(nastaveni());
+    Tdm_QX a(poSiti()), b(poSiti());
     const DruzstvoRadek dA = a.load_listina(7, {}).first(), dB = b.load_listina(7, {}).first();
     const SoutezRadek sA = *a.soutez(7), sB = *b.soutez(7);
     const KategorieRadek kA = a.load_kat().first(), kB = b.load_kat().first();
@@ -210,7 +197,7 @@ void TstZapSoubeh::zmenaMezitim() {
 }
 
 void TstZapSoubeh::smazanoMezitim() {
-    Tdm_QX a(nastaveni()), b(nastaveni());
+    Tdm_QX a(poSiti()), b(poSiti());
     const DruzstvoRadek dB = b.load_listina(7, {}).first();
     a.delete_listina(a.load_listina(7, {}).first());
     for (const bool mazani : {false, true}) {
@@ -232,7 +219,7 @@ void TstZapSoubeh::smazanoMezitim() {
 // A save of the values as shown, changed or not, goes through; a change of the times meanwhile
 // (the timing computer's) is no conflict for the start-list columns and survives the save.
 void TstZapSoubeh::nezmenenyRadekSeUlozi() {
-    Tdm_QX a(nastaveni()), b(nastaveni());
+    Tdm_QX a(poSiti()), b(poSiti());
     const DruzstvoRadek dB = b.load_listina(7, {}).first();
     b.save_listina(dB, zRadku(dB)); // no change: still one matched row
     MereniDataDb mA(a);
@@ -263,7 +250,7 @@ void TstZapSoubeh::casMezitim() {
     QFETCH(int, nast);
     QFETCH(bool, mezicasy);
     QFETCH(QByteArray, sloupce);
-    Tdm_QX a(nastaveni()), b(nastaveni());
+    Tdm_QX a(poSiti()), b(poSiti());
     MereniDataDb dataA(a), dataB(b);
     MereniSluzba sA(dataA), sB(dataB);
     MereniKontext ctx = kontext(7);
@@ -319,7 +306,7 @@ void TstZapSoubeh::zmenyJinychPocitacu() {
     QFETCH(bool, soutez);
     db_->exec("INSERT INTO druzstvaqx (id,id_soutez,poradi,nazev_dr) VALUES (21,8,'1','Jinde')");
     db_->exec("UPDATE druzstvaqx SET cas1C='18,20' WHERE id=11"); // no result stored yet
-    Tdm_QX a(nastaveni()), b(nastaveni());
+    Tdm_QX a(poSiti()), b(poSiti());
     // The first check cannot know what was loaded before it: everything counts as changed.
     QCOMPARE(a.zkontroluj_zmeny(7), (ZmenyJinych{true, true}));
     QCOMPARE(b.zkontroluj_zmeny(7), (ZmenyJinych{true, true}));
@@ -369,7 +356,7 @@ void TstZapSoubeh::zmenyJinychPocitacu() {
 // never stops a save.
 void TstZapSoubeh::bezTabulkyCitacu() {
     db_->exec("DROP TABLE citaceqx");
-    Tdm_QX a(nastaveni()), b(nastaveni());
+    Tdm_QX a(poSiti()), b(poSiti());
     QCOMPARE(a.zkontroluj_zmeny(7), (ZmenyJinych{true, true}));
     QCOMPARE(a.zkontroluj_zmeny(7), ZmenyJinych{});
     b.save_kat(std::nullopt, u"Dorost"_qs, u"D"_qs);
@@ -382,7 +369,7 @@ void TstZapSoubeh::bezTabulkyCitacu() {
 void TstZapSoubeh::dvaPrepoctyNajednou() {
     mnohoDruzstev();
     {
-        Tdm_QX dm(nastaveni());
+        Tdm_QX dm(poSiti());
         MereniDataDb data(dm);
         MereniSluzba(data).zmena_nast(kontext(7));
     }
@@ -395,7 +382,7 @@ void TstZapSoubeh::dvaPrepoctyNajednou() {
         std::atomic<int> chyb{0};
         const auto pocitac = [&] {
             try {
-                Tdm_QX dm(nastaveni());
+                Tdm_QX dm(poSiti());
                 MereniDataDb data(dm);
                 MereniSluzba sluzba(data);
                 dm.SQLConn();
@@ -425,7 +412,7 @@ void TstZapSoubeh::dvaPrepoctyNajednou() {
 void TstZapSoubeh::prepoctySeZapisyCasu() {
     mnohoDruzstev();
     const qint64 prvni = db_->value("SELECT MIN(id) FROM druzstvaqx").toLongLong();
-    Tdm_QX dmA(nastaveni()), dmB(nastaveni());
+    Tdm_QX dmA(poSiti()), dmB(poSiti());
     MereniDataDb dataA(dmA), dataB(dmB);
     MereniSluzba a(dataA), b(dataB);
     for (int kolo = 0; kolo < 30; ++kolo) {
@@ -452,7 +439,7 @@ void TstZapSoubeh::prepoctySeZapisyCasu() {
         prepocet.join();
         QCOMPARE(chyb.load(), 0);
         const QList<QByteArray> poSoubehu = vysledky(7);
-        Tdm_QX dm(nastaveni());
+        Tdm_QX dm(poSiti());
         MereniDataDb data(dm);
         MereniSluzba(data).zmena_nast(kontext(7));
         QCOMPARE(vysledky(7), poSoubehu);

@@ -2,6 +2,7 @@
 // the test server listens there): what one stores appears in the other's visible start list, the
 // other's half-typed fields stay, and a save over the other's change asks the operator.
 
+#include "PoSiti.h"
 #include "TestDb.h"
 #include "ZapFixture.h"
 #include "data/Tdm_QX.h"
@@ -28,17 +29,7 @@ using namespace zapfix;
 
 namespace {
 
-const bool tcpPort = [] {
-    const QByteArray port = qgetenv("QX_DB_TCP_PORT");
-    if (!port.isEmpty() && qEnvironmentVariableIsEmpty("MYSQL_TCP_PORT")) qputenv("MYSQL_TCP_PORT", port);
-    return !qEnvironmentVariableIsEmpty("MYSQL_TCP_PORT");
-}();
-
-ConnectionSettings nastaveni() {
-    ConnectionSettings s = ConnectionSettings::fromEnvironment();
-    if (tcpPort) s.host = "127.0.0.1";
-    return s;
-}
+using testdb::poSiti;
 
 // The boxes shown, and the button the operator presses in a conflict box.
 QStringList g_boxy;
@@ -110,7 +101,7 @@ void TstZapSoubehOkna::cleanupTestCase() {
 }
 
 std::unique_ptr<TfrmQX> TstZapSoubehOkna::okno(std::unique_ptr<Tdm_QX>& dm) {
-    dm = std::make_unique<Tdm_QX>(nastaveni());
+    dm = std::make_unique<Tdm_QX>(poSiti());
     auto frm = std::make_unique<TfrmQX>(*dm);
     frm->show();
     [&] {
