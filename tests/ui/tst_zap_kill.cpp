@@ -135,9 +135,9 @@ private slots:
             QVERIFY2(obnovene, "zapisnik did not start");
             // The restored list: every entry shown before, each once. The server may answer
             // before the first publication reaches it; the list is taken again until it holds
-            // them or a generous while has passed.
+            // them or a generous while has passed (the checks below tell what is missing).
             QStringList seznam = *obnovene;
-            QTest::qWaitFor(
+            (void)QTest::qWaitFor(
                 [&] {
                     if (const std::optional<QStringList> c = zverejneneCasy(port_)) seznam = *c;
                     return QSet<QString>(seznam.cbegin(), seznam.cend()).contains(prijate);
