@@ -11,6 +11,7 @@
 #include "measurement/PanelMereni.h"
 #include "messages/Messages.h"
 #include "ui/PanelListina.h"
+#include "ui/PanelTym.h"
 #include "ui/TfrmQX.h"
 
 #include <QAbstractButton>
@@ -47,6 +48,7 @@ private slots:
 
     void zmenaJinehoSeZobrazi();
     void rozepsanaPoleZustanou();
+    void obceJinehoSeZobrazi();
     void ulozeniPresZmenuJineho_data();
     void ulozeniPresZmenuJineho();
     void mereniZustaneMistni();
@@ -155,6 +157,37 @@ void TstZapSoubehOkna::zmenaJinehoSeZobrazi() {
     QCOMPARE(column(gridB, 3), (QStringList{u"B"_qs, u"C"_qs}));
     // Untouched fields follow the stored entry.
     QCOMPARE(b->pnl_listina->edt_listina_tym->text(), u"C"_qs);
+    QVERIFY(g_boxy.isEmpty());
+}
+
+namespace {
+QStringList polozky(const QComboBox* c) {
+    QStringList p;
+    for (int i = 0; i < c->count(); ++i)
+        p << c->itemText(i);
+    return p;
+}
+} // namespace
+
+// A municipality added by another computer appears in the brigades' list of the district shown;
+// the one chosen there stays chosen.
+void TstZapSoubehOkna::obceJinehoSeZobrazi() {
+    auto a = okno(dmA_);
+    auto b = okno(dmB_);
+    b->SB_kat->click();
+    QComboBox* okres = b->pnl_tym->CB_tym_okres;
+    okres->setCurrentIndex(okres->findText(u"Tábor"_qs));
+    b->pnl_tym->CB_tym_okresChange();
+    const QStringList predtim = polozky(b->pnl_tym->CB_tym_smazat);
+    QVERIFY(!predtim.contains(u"Nová Ves"_qs));
+    QComboBox* smazat = b->pnl_tym->CB_tym_smazat;
+    if (smazat->count() > 1) smazat->setCurrentIndex(smazat->count() - 1);
+    const QString zvolena = smazat->currentText();
+    b->kontrolaZmen();
+
+    dmA_->insert_obec(u"Tábor"_qs, u"Nová Ves"_qs);
+    QTRY_VERIFY(polozky(smazat).contains(u"Nová Ves"_qs));
+    QCOMPARE(smazat->currentText(), zvolena);
     QVERIFY(g_boxy.isEmpty());
 }
 

@@ -51,6 +51,21 @@ void PanelTym::CB_tym_okresChange() {
     });
 }
 
+void PanelTym::obnovZJinych() {
+    if (CB_tym_okres->currentText().isEmpty()) return;
+    chyby_.run([this] {
+        const QString zvolena = CB_tym_smazat->currentText();
+        const QStringList obce = data_.load_obce(CB_tym_okres->currentText());
+        {
+            const QSignalBlocker block(CB_tym_smazat);
+            fillCombo(CB_tym_smazat, obce);
+            if (const int i = CB_tym_smazat->findText(zvolena); i >= 0) CB_tym_smazat->setCurrentIndex(i);
+        }
+        CB_tym_smazatChange();
+        edt_tym_novyChange();
+    });
+}
+
 void PanelTym::CB_tym_smazatChange() {
     SB_tym_smazat->setEnabled(!CB_tym_smazat->currentText().isEmpty());
 }

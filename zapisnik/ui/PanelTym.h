@@ -31,6 +31,10 @@ public:
     void SB_tym_novyClick();
     void SB_tym_smazatClick();
 
+    // Another computer changed the register: the district's municipalities are listed again, the
+    // chosen one stays chosen while it is there, and a typed new name is checked again.
+    void obnovZJinych();
+
     // Whether the last duplicate check found the typed name in the district.
     bool duplicitni() const { return duplicitni_; }
 

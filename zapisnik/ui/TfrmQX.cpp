@@ -407,7 +407,10 @@ void TfrmQX::kontrolaZmen() {
     }
     chyby_.run([this, z] {
         if (z.sdilene && SB_soutez->isChecked()) obnovSouteze();
-        if (z.sdilene && SB_kat->isChecked()) obnovKat();
+        if (z.sdilene && SB_kat->isChecked()) {
+            obnovKat();
+            pnl_tym->obnovZJinych();
+        }
         if (!z.soutez) return;
         if (SB_listina->isChecked()) pnl_listina->obnovZJinych();
         if (SB_mereni->isChecked()) pnl_mereni->obnovVysledky();
