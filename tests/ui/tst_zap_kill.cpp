@@ -90,7 +90,7 @@ class TstZapKill : public QObject {
         zapisnik_->start(QStringLiteral(QX_ZAPISNIK), {QStringLiteral("--serve"), QString::number(port_)});
         if (!zapisnik_->waitForStarted(10000)) return std::nullopt;
         std::optional<QStringList> casy;
-        QTest::qWaitFor(
+        (void)QTest::qWaitFor(
             [&] {
                 casy = zverejneneCasy(port_);
                 return casy || zapisnik_->state() == QProcess::NotRunning;
