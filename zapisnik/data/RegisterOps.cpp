@@ -14,39 +14,43 @@ SoutezRadek soutezZRadku(const SQLQuery& q) {
                        q.AsString("telefon"),    q.AsString("web_poradatele")};
 }
 
-// The condition that a column still holds a value as it was read: byte for byte (the columns'
-// collation would take "Chýnov" for "chýnov"). Texts read as UTF-8 and as Latin-1 go back so.
-QByteArray je(Tdm_QX& dm, const char* sloupec, const QString& text) {
-    return QByteArray(" and CAST(") + sloupec + " AS BINARY)=" + dm.quoted(text);
-}
-QByteArray jeAscii(Tdm_QX& dm, const char* sloupec, const QString& text) {
-    return QByteArray(" and CAST(") + sloupec + " AS BINARY)=" + dm.quotedBytes(text.toLatin1());
+// A write of a row as the operator saw it (`sql` names the seen values in its condition), in one
+// transaction with the counter `citac` raised first. A row that no longer matches is left as it
+// is and the conflict carries it as `jakJe` reads it now (nullopt: deleted meanwhile).
+template <class JakJe> void zapisVidene(Tdm_QX& dm, qint64 citac, const QByteArray& sql, JakJe jakJe) {
+    dm.transakce([&] {
+        dm.zmena(citac);
+        dm.exec(dm.SQLQuery_kat, sql);
+        if (dm.radkuZasazeno() == 0) throw KonfliktZaznamu(jakJe());
+    });
 }
 
 QByteArray soutezJeTa(Tdm_QX& dm, const SoutezRadek& v) {
-    return "id=" + QByteArray::number(v.id) + je(dm, "nazev_souteze", v.nazev) +
-           je(dm, "nazev_okresu", v.okres) + je(dm, "nazev_obce", v.misto) + jeAscii(dm, "datum", v.datum) +
-           je(dm, "cas", v.cas) + je(dm, "telefon", v.telefon) + je(dm, "web_poradatele", v.web);
+    return "id=" + QByteArray::number(v.id) + dm.stale("nazev_souteze", v.nazev) +
+           dm.stale("nazev_okresu", v.okres) + dm.stale("nazev_obce", v.misto) +
+           dm.staleAscii("datum", v.datum) + dm.stale("cas", v.cas) + dm.stale("telefon", v.telefon) +
+           dm.stale("web_poradatele", v.web);
 }
 
 QByteArray katJeTa(Tdm_QX& dm, const KategorieRadek& v) {
-    return "id=" + QByteArray::number(v.id) + je(dm, "kategorie", v.nazev) + je(dm, "zkratka", v.zkratka);
+    return "id=" + QByteArray::number(v.id) + dm.stale("kategorie", v.nazev) + dm.stale("zkratka", v.zkratka);
 }
 
 // The seven start-list columns, which save_listina writes.
 QByteArray listinaJeTa(Tdm_QX& dm, const DruzstvoRadek& v) {
     return "id=" + QByteArray::number(v.id) + " and id_soutez=" + QByteArray::number(v.id_soutez) +
-           je(dm, "poradi", v.poradi) + je(dm, "nazev_dr", v.nazev_dr) +
-           je(dm, "nazev_okresu", v.nazev_okresu) + je(dm, "tym", v.tym) + je(dm, "kategorie", v.kategorie) +
-           je(dm, "draha", v.draha);
+           dm.stale("poradi", v.poradi) + dm.stale("nazev_dr", v.nazev_dr) +
+           dm.stale("nazev_okresu", v.nazev_okresu) + dm.stale("tym", v.tym) +
+           dm.stale("kategorie", v.kategorie) + dm.stale("draha", v.draha);
 }
 
 // Every column of an entry: a delete takes away its times and results as well.
 QByteArray druzstvoJeTo(Tdm_QX& dm, const DruzstvoRadek& v) {
-    return listinaJeTa(dm, v) + jeAscii(dm, "cas1R", v.cas1R) + jeAscii(dm, "cas1C", v.cas1C) +
-           jeAscii(dm, "cas2R", v.cas2R) + jeAscii(dm, "cas2C", v.cas2C) + jeAscii(dm, "cas1S", v.cas1S) +
-           jeAscii(dm, "cas2S", v.cas2S) + jeAscii(dm, "celkem", v.celkem) + je(dm, "pozice", v.pozice) +
-           je(dm, "M1", v.M1) + je(dm, "M2", v.M2) + je(dm, "M3", v.M3) + je(dm, "M4", v.M4);
+    return listinaJeTa(dm, v) + dm.staleAscii("cas1R", v.cas1R) + dm.staleAscii("cas1C", v.cas1C) +
+           dm.staleAscii("cas2R", v.cas2R) + dm.staleAscii("cas2C", v.cas2C) +
+           dm.staleAscii("cas1S", v.cas1S) + dm.staleAscii("cas2S", v.cas2S) +
+           dm.staleAscii("celkem", v.celkem) + dm.stale("pozice", v.pozice) + dm.stale("M1", v.M1) +
+           dm.stale("M2", v.M2) + dm.stale("M3", v.M3) + dm.stale("M4", v.M4);
 }
 
 QByteArray soutezSet(Tdm_QX& dm, const Soutez& s) {
@@ -102,20 +106,14 @@ void Tdm_QX::delete_soutez(qint64 id) {
 }
 
 void Tdm_QX::save_soutez(const SoutezRadek& videno, const Soutez& s) {
-    transakce([&] {
-        zmena(kSdileneZmeny);
-        exec(SQLQuery_kat,
-             "UPDATE soutezeqx SET " + soutezSet(*this, s) + " WHERE " + soutezJeTa(*this, videno));
-        if (radkuZasazeno() == 0) throw KonfliktZaznamu(soutez(videno.id));
-    });
+    zapisVidene(*this, kSdileneZmeny,
+                "UPDATE soutezeqx SET " + soutezSet(*this, s) + " WHERE " + soutezJeTa(*this, videno),
+                [&] { return soutez(videno.id); });
 }
 
 void Tdm_QX::delete_soutez(const SoutezRadek& videno) {
-    transakce([&] {
-        zmena(kSdileneZmeny);
-        exec(SQLQuery_kat, "DELETE FROM soutezeqx WHERE " + soutezJeTa(*this, videno));
-        if (radkuZasazeno() == 0) throw KonfliktZaznamu(soutez(videno.id));
-    });
+    zapisVidene(*this, kSdileneZmeny, "DELETE FROM soutezeqx WHERE " + soutezJeTa(*this, videno),
+                [&] { return soutez(videno.id); });
 }
 
 QStringList Tdm_QX::load_okres() {
@@ -172,20 +170,15 @@ std::optional<KategorieRadek> kategorieJakJe(Tdm_QX& dm, qint64 id) {
 } // namespace
 
 void Tdm_QX::save_kat(const KategorieRadek& videno, const QString& nazev, const QString& zkratka) {
-    transakce([&] {
-        zmena(kSdileneZmeny);
-        exec(SQLQuery_kat, "UPDATE katqx SET kategorie=" + quoted(nazev) + ", zkratka=" + quoted(zkratka) +
-                               " WHERE " + katJeTa(*this, videno));
-        if (radkuZasazeno() == 0) throw KonfliktZaznamu(kategorieJakJe(*this, videno.id));
-    });
+    zapisVidene(*this, kSdileneZmeny,
+                "UPDATE katqx SET kategorie=" + quoted(nazev) + ", zkratka=" + quoted(zkratka) + " WHERE " +
+                    katJeTa(*this, videno),
+                [&] { return kategorieJakJe(*this, videno.id); });
 }
 
 void Tdm_QX::delete_kat(const KategorieRadek& videno) {
-    transakce([&] {
-        zmena(kSdileneZmeny);
-        exec(SQLQuery_kat, "DELETE FROM katqx WHERE " + katJeTa(*this, videno));
-        if (radkuZasazeno() == 0) throw KonfliktZaznamu(kategorieJakJe(*this, videno.id));
-    });
+    zapisVidene(*this, kSdileneZmeny, "DELETE FROM katqx WHERE " + katJeTa(*this, videno),
+                [&] { return kategorieJakJe(*this, videno.id); });
 }
 
 std::optional<QString> Tdm_QX::kategorie_shodna(const QString& nazev, std::optional<qint64> krome) {
@@ -266,20 +259,15 @@ std::optional<DruzstvoRadek> Tdm_QX::nacti_druzstvo(qint64 id) {
 }
 
 void Tdm_QX::save_listina(const DruzstvoRadek& videno, const Druzstvo& d) {
-    transakce([&] {
-        zmena(videno.id_soutez);
-        exec(SQLQuery_kat, "UPDATE druzstvaqx SET " + listinaSet(*this, videno.id_soutez, d) + " WHERE " +
-                               listinaJeTa(*this, videno));
-        if (radkuZasazeno() == 0) throw KonfliktZaznamu(nacti_druzstvo(videno.id));
-    });
+    zapisVidene(*this, videno.id_soutez,
+                "UPDATE druzstvaqx SET " + listinaSet(*this, videno.id_soutez, d) + " WHERE " +
+                    listinaJeTa(*this, videno),
+                [&] { return nacti_druzstvo(videno.id); });
 }
 
 void Tdm_QX::delete_listina(const DruzstvoRadek& videno) {
-    transakce([&] {
-        zmena(videno.id_soutez);
-        exec(SQLQuery_kat, "DELETE FROM druzstvaqx WHERE " + druzstvoJeTo(*this, videno));
-        if (radkuZasazeno() == 0) throw KonfliktZaznamu(nacti_druzstvo(videno.id));
-    });
+    zapisVidene(*this, videno.id_soutez, "DELETE FROM druzstvaqx WHERE " + druzstvoJeTo(*this, videno),
+                [&] { return nacti_druzstvo(videno.id); });
 }
 
 bool Tdm_QX::obec_existuje(const QString& okres, const QString& obec) {

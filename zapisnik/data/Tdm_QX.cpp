@@ -465,6 +465,14 @@ qint64 Tdm_QX::radkuZasazeno() {
     return static_cast<qint64>(mysql_affected_rows(SQLConn()));
 }
 
+QByteArray Tdm_QX::stale(const QByteArray& sloupec, const QString& text) {
+    return QByteArray(" and CAST(") + sloupec + " AS BINARY)=" + quoted(text);
+}
+
+QByteArray Tdm_QX::staleAscii(const QByteArray& sloupec, const QString& text) {
+    return QByteArray(" and CAST(") + sloupec + " AS BINARY)=" + quotedBytes(text.toLatin1());
+}
+
 // ---------------------------------------------------------------- change counters
 
 bool Tdm_QX::zajistiZmeny() {

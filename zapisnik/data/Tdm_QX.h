@@ -337,6 +337,12 @@ public:
     // rewritten with its own values counts too).
     qint64 radkuZasazeno();
 
+    // The condition " and <sloupec> still holds `text` as it was read", byte for byte (the
+    // columns' collation would take "Chýnov" for "chýnov"): for a text read as UTF-8 (AsString)
+    // and for one read byte for byte (AsAscii: times, results, dates).
+    QByteArray stale(const QByteArray& sloupec, const QString& text);
+    QByteArray staleAscii(const QByteArray& sloupec, const QString& text);
+
     // Raises the change counter of competition `idSoutez` (kSdileneZmeny: the shared registers),
     // inside the caller's transaction; call it first in the transaction, so writers of one
     // competition queue on its counter. zmenaRadku raises the counter of the entry's competition.

@@ -56,80 +56,63 @@ QByteArray sloupecUtoku(Kolo kolo, bool terc) {
     return terc ? "cas2R" : "cas2C";
 }
 
-// The condition that a time column still holds the text as it was read, byte for byte.
-QByteArray je(Tdm_QX& dm, const QByteArray& sloupec, const QString& text) {
-    return " and CAST(" + sloupec + " AS BINARY)=" + dm.quotedBytes(text.toLatin1());
+// One store of a row's columns (`set`) in its own transaction, the competition's change counter
+// raised first. With a condition (the columns still hold what the operator saw) a row that no
+// longer matches gets nothing written and the conflict carries it as it is now.
+void uloz(Tdm_QX& dm, qint64 id, const QByteArray& set, const QByteArray& podminka = {}) {
+    dm.transakce([&] {
+        dm.zmenaRadku(id);
+        dm.exec(dm.SQLQuery_kat,
+                "UPDATE druzstvaqx SET " + set + " WHERE id=" + QByteArray::number(id) + podminka);
+        if (!podminka.isEmpty() && dm.radkuZasazeno() == 0) throw KonfliktZaznamu(dm.nacti_druzstvo(id));
+    });
 }
-QByteArray jeText(Tdm_QX& dm, const QByteArray& sloupec, const QString& text) {
-    return " and CAST(" + sloupec + " AS BINARY)=" + dm.quoted(text);
+
+QByteArray setUtoku(Tdm_QX& dm, Kolo kolo, const QString& terc, const QString& cas) {
+    return sloupecUtoku(kolo, true) + "=" + dm.quoted(terc) + ", " + sloupecUtoku(kolo, false) + "=" +
+           dm.quoted(cas);
+}
+
+QByteArray sloupecStafety(Kolo kolo) {
+    return kolo == Kolo::Prvni ? "cas1S" : "cas2S";
+}
+
+QByteArray setMezicasu(Tdm_QX& dm, const std::array<QString, 4>& m) {
+    return "M1=" + dm.quoted(m[0]) + ", M2=" + dm.quoted(m[1]) + ", M3=" + dm.quoted(m[2]) +
+           ", M4=" + dm.quoted(m[3]);
 }
 
 } // namespace
 
-// Each store is one transaction with the competition's change counter raised first; the
-// conditional ones write only while the row still holds what the operator saw.
 void MereniDataDb::ulozUtok(qint64 id, Kolo kolo, const QString& terc, const QString& cas) {
-    dm_.transakce([&] {
-        dm_.zmenaRadku(id);
-        dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET " + sloupecUtoku(kolo, true) + "=" +
-                                       dm_.quoted(terc) + ", " + sloupecUtoku(kolo, false) + "=" +
-                                       dm_.quoted(cas) + " WHERE id=" + QByteArray::number(id));
-    });
+    uloz(dm_, id, setUtoku(dm_, kolo, terc, cas));
 }
 
 void MereniDataDb::ulozUtok(const DruzstvoRadek& videno, Kolo kolo, const QString& terc, const QString& cas) {
     const QString& tercVideny = kolo == Kolo::Prvni ? videno.cas1R : videno.cas2R;
     const QString& casVideny = kolo == Kolo::Prvni ? videno.cas1C : videno.cas2C;
-    dm_.transakce([&] {
-        dm_.zmenaRadku(videno.id);
-        dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET " + sloupecUtoku(kolo, true) + "=" +
-                                       dm_.quoted(terc) + ", " + sloupecUtoku(kolo, false) + "=" +
-                                       dm_.quoted(cas) + " WHERE id=" + QByteArray::number(videno.id) +
-                                       je(dm_, sloupecUtoku(kolo, true), tercVideny) +
-                                       je(dm_, sloupecUtoku(kolo, false), casVideny));
-        if (dm_.radkuZasazeno() == 0) throw KonfliktZaznamu(dm_.nacti_druzstvo(videno.id));
-    });
+    uloz(dm_, videno.id, setUtoku(dm_, kolo, terc, cas),
+         dm_.staleAscii(sloupecUtoku(kolo, true), tercVideny) +
+             dm_.staleAscii(sloupecUtoku(kolo, false), casVideny));
 }
 
 void MereniDataDb::ulozStafetu(qint64 id, Kolo kolo, const QString& cas) {
-    const QByteArray S = kolo == Kolo::Prvni ? "cas1S" : "cas2S";
-    dm_.transakce([&] {
-        dm_.zmenaRadku(id);
-        dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET " + S + "=" + dm_.quoted(cas) +
-                                       " WHERE id=" + QByteArray::number(id));
-    });
+    uloz(dm_, id, sloupecStafety(kolo) + "=" + dm_.quoted(cas));
 }
 
 void MereniDataDb::ulozStafetu(const DruzstvoRadek& videno, Kolo kolo, const QString& cas) {
-    const QByteArray S = kolo == Kolo::Prvni ? "cas1S" : "cas2S";
-    dm_.transakce([&] {
-        dm_.zmenaRadku(videno.id);
-        dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET " + S + "=" + dm_.quoted(cas) +
-                                       " WHERE id=" + QByteArray::number(videno.id) +
-                                       je(dm_, S, kolo == Kolo::Prvni ? videno.cas1S : videno.cas2S));
-        if (dm_.radkuZasazeno() == 0) throw KonfliktZaznamu(dm_.nacti_druzstvo(videno.id));
-    });
+    uloz(dm_, videno.id, sloupecStafety(kolo) + "=" + dm_.quoted(cas),
+         dm_.staleAscii(sloupecStafety(kolo), kolo == Kolo::Prvni ? videno.cas1S : videno.cas2S));
 }
 
 void MereniDataDb::ulozMezicasy(qint64 id, const std::array<QString, 4>& m) {
-    dm_.transakce([&] {
-        dm_.zmenaRadku(id);
-        dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET M1=" + dm_.quoted(m[0]) +
-                                       ", M2=" + dm_.quoted(m[1]) + ", M3=" + dm_.quoted(m[2]) +
-                                       ", M4=" + dm_.quoted(m[3]) + " WHERE id=" + QByteArray::number(id));
-    });
+    uloz(dm_, id, setMezicasu(dm_, m));
 }
 
 void MereniDataDb::ulozMezicasy(const DruzstvoRadek& videno, const std::array<QString, 4>& m) {
-    dm_.transakce([&] {
-        dm_.zmenaRadku(videno.id);
-        dm_.exec(dm_.SQLQuery_kat, "UPDATE druzstvaqx SET M1=" + dm_.quoted(m[0]) +
-                                       ", M2=" + dm_.quoted(m[1]) + ", M3=" + dm_.quoted(m[2]) + ", M4=" +
-                                       dm_.quoted(m[3]) + " WHERE id=" + QByteArray::number(videno.id) +
-                                       jeText(dm_, "M1", videno.M1) + jeText(dm_, "M2", videno.M2) +
-                                       jeText(dm_, "M3", videno.M3) + jeText(dm_, "M4", videno.M4));
-        if (dm_.radkuZasazeno() == 0) throw KonfliktZaznamu(dm_.nacti_druzstvo(videno.id));
-    });
+    uloz(dm_, videno.id, setMezicasu(dm_, m),
+         dm_.stale("M1", videno.M1) + dm_.stale("M2", videno.M2) + dm_.stale("M3", videno.M3) +
+             dm_.stale("M4", videno.M4));
 }
 
 void MereniDataDb::transakce(const QString& idSoutez, const std::function<void()>& prace) {
