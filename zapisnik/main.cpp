@@ -18,14 +18,18 @@
 
 namespace {
 
-// zapisnik --export-pdf FILE ...: the export for scripts, without a window and without a display.
-int exportBezOkna(int argc, char* argv[], const qx::ExportParse& e) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Standard error carries the command's own messages only (scripts read it): Qt's notes about
-    // the environment, such as a missing runtime folder, are left out.
+// For the commands for scripts: standard error carries the command's own messages only (scripts
+// read it); Qt's notes about the environment, such as a missing runtime folder, are left out.
+void jenChybyNaStderr() {
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
         if (type == QtCriticalMsg || type == QtFatalMsg) QTextStream(stderr) << text << Qt::endl;
     });
+}
+
+// zapisnik --export-pdf FILE ...: the export for scripts, without a window and without a display.
+int exportBezOkna(int argc, char* argv[], const qx::ExportParse& e) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    jenChybyNaStderr();
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("zapisnik"));
     QTextStream err(stderr);
@@ -40,9 +44,7 @@ int exportBezOkna(int argc, char* argv[], const qx::ExportParse& e) {
 // zapisnik --audit / --backup --competition ID: the history or the backup for scripts (cron),
 // without a window and without a display.
 int spravaBezOkna(int argc, char* argv[], const qx::SpravaParse& s) {
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) QTextStream(stderr) << text << Qt::endl;
-    });
+    jenChybyNaStderr();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zapisnik"));
     QTextStream out(stdout);
@@ -51,7 +53,8 @@ int spravaBezOkna(int argc, char* argv[], const qx::SpravaParse& s) {
         err << "zapisnik: " << s.chyba << Qt::endl << qx::spravaUsage();
         return 2;
     }
-    qx::Tdm_QX dm;
+    // The same server as the window's: qx_db.ini's [Databaze] with the environment over it.
+    qx::Tdm_QX dm(qx::nastaveniSpojeni());
     return qx::spustSpravu(*s.prikaz, dm, out, err);
 }
 

@@ -99,6 +99,24 @@ private slots:
         QVERIFY(QFile::exists(r.out.trimmed()));
     }
 
+    // The commands reach the server the window is set to: qx_db.ini's [Databaze] (here only the
+    // database's name, without QX_DB_NAME in the environment).
+    void serverFromQxDbIni() {
+        const QByteArray jmeno = qgetenv("QX_DB_NAME");
+        qunsetenv("QX_DB_NAME");
+        const auto vrat = qScopeGuard([&] {
+            qputenv("QX_DB_NAME", jmeno);
+            QFile::remove(dir_.filePath("qx_db.ini"));
+        });
+        QFile ini(dir_.filePath("qx_db.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Databaze]\nDatabaze=" + db_->name() + "\n");
+        ini.close();
+        const Run r = run({"--audit", "--competition", QString::fromLatin1(id_)});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(u"Štěpánov (A) - Muži"_qs), qPrintable(r.out));
+    }
+
     void exitCodes_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<bool>("bezServeru");
