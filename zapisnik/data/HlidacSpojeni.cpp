@@ -2,6 +2,8 @@
 
 #include <QThread>
 
+#include <memory>
+
 namespace qx {
 
 HlidacSpojeni::HlidacSpojeni(QObject* parent) : QObject(parent) {
@@ -10,19 +12,32 @@ HlidacSpojeni::HlidacSpojeni(QObject* parent) : QObject(parent) {
     connect(&timer_, &QTimer::timeout, this, &HlidacSpojeni::zkus);
 }
 
-HlidacSpojeni::~HlidacSpojeni() {
-    // A try under way ends within the connection's bounded waits.
-    if (pokus_) {
-        pokus_->disconnect(this);
-        pokus_->wait();
-        delete pokus_;
+PokusOSpojeni::~PokusOSpojeni() {
+    if (vlakno_) {
+        vlakno_->disconnect(this);
+        vlakno_->wait();
+        delete vlakno_;
     }
+}
+
+bool PokusOSpojeni::zkus(const ConnectionSettings& settings, Hotovo hotovo) {
+    if (vlakno_) return false;
+    auto chyba = std::make_shared<std::optional<DbError>>();
+    auto ok = std::make_shared<bool>(false);
+    vlakno_ = QThread::create([settings, chyba, ok] { *ok = zkusSpojeni(settings, chyba.get()); });
+    connect(vlakno_, &QThread::finished, this, [this, chyba, ok, hotovo = std::move(hotovo)] {
+        vlakno_->deleteLater();
+        vlakno_ = nullptr;
+        hotovo(*ok, *chyba);
+    });
+    vlakno_->start();
+    return true;
 }
 
 void HlidacSpojeni::sleduj(const ConnectionSettings& settings) {
     settings_ = settings;
     bezi_ = true;
-    if (!pokus_ && !timer_.isActive()) timer_.start();
+    if (!pokus_.bezi() && !timer_.isActive()) timer_.start();
 }
 
 void HlidacSpojeni::zastav() {
@@ -31,24 +46,17 @@ void HlidacSpojeni::zastav() {
 }
 
 void HlidacSpojeni::zkus() {
-    if (!bezi_ || pokus_) return;
-    auto vysledek = std::make_shared<std::optional<DbError>>();
-    auto ok = std::make_shared<bool>(false);
-    const ConnectionSettings s = settings_;
-    pokus_ = QThread::create([s, vysledek, ok] { *ok = zkusSpojeni(s, vysledek.get()); });
-    connect(pokus_, &QThread::finished, this, [this, vysledek, ok] {
-        pokus_->deleteLater();
-        pokus_ = nullptr;
+    if (!bezi_) return;
+    pokus_.zkus(settings_, [this](bool ok, const std::optional<DbError>& chyba) {
         if (!bezi_) return;
-        if (*ok) {
+        if (ok) {
             bezi_ = false;
             emit obnoveno();
             return;
         }
-        if (*vysledek) emit nezdar(**vysledek);
+        if (chyba) emit nezdar(*chyba);
         if (bezi_) timer_.start();
     });
-    pokus_->start();
 }
 
 } // namespace qx

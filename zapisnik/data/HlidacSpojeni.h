@@ -9,17 +9,36 @@
 #include <QObject>
 #include <QTimer>
 
-#include <memory>
+#include <functional>
+#include <optional>
 
 class QThread;
 
 namespace qx {
 
+// One try of a server in a thread of its own (connect, SELECT 1, close): the window never waits on
+// it. `hotovo` runs in the owner's thread with the outcome. Destroying the try waits for a thread
+// still running (at most the connection's bounded waits) and drops its outcome.
+class PokusOSpojeni : public QObject {
+    Q_OBJECT
+public:
+    using Hotovo = std::function<void(bool ok, const std::optional<DbError>& chyba)>;
+    explicit PokusOSpojeni(QObject* parent = nullptr) : QObject(parent) {}
+    ~PokusOSpojeni() override;
+
+    // A try under way.
+    bool bezi() const { return vlakno_ != nullptr; }
+    // Starts a try of the server of `settings`, unless one is under way (false then).
+    bool zkus(const ConnectionSettings& settings, Hotovo hotovo);
+
+private:
+    QThread* vlakno_ = nullptr;
+};
+
 class HlidacSpojeni : public QObject {
     Q_OBJECT
 public:
     explicit HlidacSpojeni(QObject* parent = nullptr);
-    ~HlidacSpojeni() override;
 
     // Starts trying the server of `settings` (again, when it runs: the new settings count).
     void sleduj(const ConnectionSettings& settings);
@@ -39,7 +58,7 @@ private:
 
     ConnectionSettings settings_;
     QTimer timer_;
-    QThread* pokus_ = nullptr; // the try under way
+    PokusOSpojeni pokus_;
     bool bezi_ = false;
 };
 

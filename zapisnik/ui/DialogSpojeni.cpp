@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -75,15 +74,6 @@ DialogSpojeni::DialogSpojeni(const qx::ConnectionSettings& settings, QWidget* pa
     connect(btn_zrusit, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-DialogSpojeni::~DialogSpojeni() {
-    // A try under way ends within the connection's bounded waits.
-    if (pokus_) {
-        pokus_->disconnect(this);
-        pokus_->wait();
-        delete pokus_;
-    }
-}
-
 qx::ConnectionSettings DialogSpojeni::nastaveni() const {
     qx::ConnectionSettings s = puvodni_;
     const qx::ConnectionSettings vychozi;
@@ -101,30 +91,24 @@ qx::ConnectionSettings DialogSpojeni::nastaveni() const {
 }
 
 void DialogSpojeni::vyzkouset() {
-    if (pokus_) return;
+    if (pokus_.bezi()) return;
     const qx::ConnectionSettings s = nastaveni();
     lbl_vysledek->setStyleSheet(QString());
     lbl_vysledek->setText(QStringLiteral("Zkouším spojení se serverem %1…").arg(s.server()));
     btn_vyzkouset->setEnabled(false);
-    auto chyba = std::make_shared<std::optional<qx::DbError>>();
-    auto ok = std::make_shared<bool>(false);
-    pokus_ = QThread::create([s, chyba, ok] { *ok = qx::zkusSpojeni(s, chyba.get()); });
-    connect(pokus_, &QThread::finished, this, [this, s, chyba, ok] {
-        pokus_->deleteLater();
-        pokus_ = nullptr;
+    pokus_.zkus(s, [this, s](bool ok, const std::optional<qx::DbError>& chyba) {
         btn_vyzkouset->setEnabled(true);
-        if (*ok) {
+        if (ok) {
             lbl_vysledek->setStyleSheet(QStringLiteral("color: green;"));
             lbl_vysledek->setText(QStringLiteral("Spojení funguje: databáze %1 na serveru %2.")
                                       .arg(QString::fromUtf8(s.database), s.server()));
         } else {
             lbl_vysledek->setStyleSheet(QStringLiteral("color: red;"));
-            lbl_vysledek->setText(*chyba ? (*chyba)->zprava() + u'\n' + (*chyba)->podrobnosti()
-                                         : QStringLiteral("Spojení nefunguje."));
+            lbl_vysledek->setText(chyba ? chyba->zprava() + u'\n' + chyba->podrobnosti()
+                                        : QStringLiteral("Spojení nefunguje."));
         }
-        emit vyzkouseno(*ok);
+        emit vyzkouseno(ok);
     });
-    pokus_->start();
 }
 
 void DialogSpojeni::ulozit() {

@@ -5,6 +5,7 @@
 // tells the result; "Uložit" writes them to qx_db.ini's [Databaze] and closes the dialog (the
 // window then connects with them).
 
+#include "data/HlidacSpojeni.h"
 #include "data/Tdm_QX.h"
 
 #include <QDialog>
@@ -12,14 +13,12 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QThread;
 
 class DialogSpojeni : public QDialog {
     Q_OBJECT
 public:
     // `iniPath`: where "Uložit" writes (the program's qx_db.ini by default).
     DialogSpojeni(const qx::ConnectionSettings& settings, QWidget* parent = nullptr, QString iniPath = {});
-    ~DialogSpojeni() override;
 
     // The values as typed, over the settings the dialog was opened with (time-outs, socket).
     qx::ConnectionSettings nastaveni() const;
@@ -35,7 +34,7 @@ public:
     QLabel* lbl_vysledek;
 
     // A try under way (its result comes to lbl_vysledek).
-    bool zkousi() const { return pokus_ != nullptr; }
+    bool zkousi() const { return pokus_.bezi(); }
 
 signals:
     // The try ended; `ok` when the server answered.
@@ -47,5 +46,5 @@ private:
 
     qx::ConnectionSettings puvodni_;
     QString iniPath_;
-    QThread* pokus_ = nullptr;
+    qx::PokusOSpojeni pokus_;
 };
