@@ -154,45 +154,23 @@ public:
     }
 
 private:
+    // A new drawing on the current page, at (x, y) and (x2, y2).
+    Kresba& kresba(Kresba::Druh druh, int x, int y, int x2 = 0, int y2 = 0) {
+        m_stranky.last().append(Kresba{druh, x, y, x2, y2});
+        return m_stranky.last().last();
+    }
     void text(int x, int y, const QString& text, int velikost, bool tucne, bool preskrtnute = false) {
-        Kresba k;
-        k.druh = Kresba::Druh::Text;
-        k.x = x;
-        k.y = y;
+        Kresba& k = kresba(Kresba::Druh::Text, x, y);
         k.text = text;
         k.velikost = velikost;
         k.tucne = tucne;
         k.preskrtnute = preskrtnute;
-        m_stranky.last().append(k);
     }
-    void cara(int x, int y, int x2, int y2) {
-        Kresba k;
-        k.druh = Kresba::Druh::Cara;
-        k.x = x;
-        k.y = y;
-        k.x2 = x2;
-        k.y2 = y2;
-        m_stranky.last().append(k);
-    }
+    void cara(int x, int y, int x2, int y2) { kresba(Kresba::Druh::Cara, x, y, x2, y2); }
     void obdelnik(int x, int y, int x2, int y2, bool seda) {
-        Kresba k;
-        k.druh = Kresba::Druh::Obdelnik;
-        k.x = x;
-        k.y = y;
-        k.x2 = x2;
-        k.y2 = y2;
-        k.seda = seda;
-        m_stranky.last().append(k);
+        kresba(Kresba::Druh::Obdelnik, x, y, x2, y2).seda = seda;
     }
-    void vypln(int x, int y, int x2, int y2) {
-        Kresba k;
-        k.druh = Kresba::Druh::Vypln;
-        k.x = x;
-        k.y = y;
-        k.x2 = x2;
-        k.y2 = y2;
-        m_stranky.last().append(k);
-    }
+    void vypln(int x, int y, int x2, int y2) { kresba(Kresba::Druh::Vypln, x, y, x2, y2); }
     // A header line centred on x 390 by its length in characters and a fixed character width.
     void naStred(const QString& radek, int sirkaZnaku, int velikost, bool tucne) {
         const int x = kStred - int(radek.size() / 2) * sirkaZnaku;
